@@ -1,0 +1,70 @@
+#include "app/Profile.h"
+
+#include "links/Cp932.h"
+
+const char kFailedWriteText[] = "レジストリを開けません。設定をクリアします。";
+const char kFailedWriteCaption[] = "情報設定エラー";
+
+std::string ProfileSection(const std::string& appName, int profile) {
+    if (profile <= 1) return appName;
+    return appName + std::to_string(profile);
+}
+
+int JavaTextToFlag(const std::string& text) { return text == "TRUE" ? 1 : 0; }
+
+std::string JavaFlagToText(int flag) { return flag == 1 ? "TRUE" : "FALSE"; }
+
+void LoadProfile(ISettingsStore& store, const std::string& section, CMainState& state,
+                 std::string& javaText) {
+    state.m_backUrl = store.ReadString(section, "Myurl", "");
+    javaText = store.ReadString(section, "JAVA", "TRUE");
+    state.m_outputPath = store.ReadString(section, "Output", "link.html");
+    state.m_caption = store.ReadString(section, "Caption", "わたしのお気に入り");
+    state.m_stdGenre = store.ReadString(section, "StdGenre", "その他");
+    state.m_style = store.ReadInt(section, "Style", 1);
+    state.m_excludeText = store.ReadString(section, "Disabled", "");
+    state.m_includeText = store.ReadString(section, "Enabled", "");
+    state.m_useJava = JavaTextToFlag(javaText);
+}
+
+void SaveProfile(ISettingsStore& store, const std::string& section, const CMainState& state,
+                 std::string& javaText, IFailedWriteReporter& reporter) {
+    javaText = JavaFlagToText(state.m_useJava);
+    const struct {
+        const char* name;
+        const std::string* text;
+    } strings1[] = {
+        {"Myurl", &state.m_backUrl},
+        {"Output", &state.m_outputPath},
+        {"Caption", &state.m_caption},
+        {"JAVA", &javaText},
+        {"StdGenre", &state.m_stdGenre},
+    };
+    for (const auto& v : strings1)
+        if (!store.WriteString(section, v.name, *v.text)) reporter.ReportFailedWrite();
+    if (!store.WriteInt(section, "Style", state.m_style)) reporter.ReportFailedWrite();
+    if (!store.WriteString(section, "Disabled", state.m_excludeText)) reporter.ReportFailedWrite();
+    if (!store.WriteString(section, "Enabled", state.m_includeText)) reporter.ReportFailedWrite();
+}
+
+std::string AppNameFromModulePath(const std::string& modulePath, const LeadByteTable& lead) {
+    // The folder ends at the last separator; a second byte 0x5C of a two-byte
+    // character is not one.
+    size_t nameStart = 0;
+    size_t lastDot = std::string::npos;
+    for (size_t i = 0; i < modulePath.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(modulePath[i]);
+        if (lead.IsLead(c) && i + 1 < modulePath.size()) {
+            ++i;
+            continue;
+        }
+        if (c == '\\' || c == '/' || c == ':') {
+            nameStart = i + 1;
+            lastDot = std::string::npos;
+        } else if (c == '.') {
+            lastDot = i;
+        }
+    }
+    size_t end = lastDot == std::string::npos ? modulePath.size() : lastDot;
+    return modulePath.substr(nameStart, end - nameStart);
+}

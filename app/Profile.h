@@ -1,0 +1,42 @@
+// The eight settings of a profile, moved between a section and the main state.
+#pragma once
+#include <string>
+
+#include "app/SettingsStore.h"
+#include "ui/MainState.h"
+
+extern const char kFailedWriteText[];     // "レジストリを開けません。設定をクリアします。"
+extern const char kFailedWriteCaption[];  // "情報設定エラー"
+
+// Registry section of profile 1 to 4 ("Orvelle", "Orvelle2", ...), from the
+// application name.
+std::string ProfileSection(const std::string& appName, int profile);
+
+// 1 when |text| is exactly "TRUE", else 0.
+int JavaTextToFlag(const std::string& text);
+// "TRUE" when |flag| is 1, else "FALSE".
+std::string JavaFlagToText(int flag);
+
+// Reads the eight values of |section| into |state| (defaults for what is
+// missing) and the JAVA text into |javaText|, then sets m_useJava from it.
+// Never fails.
+void LoadProfile(ISettingsStore& store, const std::string& section, CMainState& state,
+                 std::string& javaText);
+
+// Called once for every value that could not be written.
+class IFailedWriteReporter {
+public:
+    virtual ~IFailedWriteReporter() = default;
+    virtual void ReportFailedWrite() = 0;
+};
+
+// Writes the eight fields into |section|, in the fixed order; reports each
+// failed value and goes on with the next. |javaText| receives the JAVA text.
+void SaveProfile(ISettingsStore& store, const std::string& section, const CMainState& state,
+                 std::string& javaText, IFailedWriteReporter& reporter);
+
+// The application name from the executable's module path: the file name
+// without its folder (which ends at the last "\", "/" or ":") and without
+// everything from its last "." on.
+struct LeadByteTable;
+std::string AppNameFromModulePath(const std::string& modulePath, const LeadByteTable& lead);

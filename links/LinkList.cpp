@@ -1,0 +1,89 @@
+#include "links/LinkList.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace {
+unsigned char Fold(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
+}
+}  // namespace
+
+int CompareListControlOrder(const std::string& a, const std::string& b) {
+    size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        unsigned char x = Fold(static_cast<unsigned char>(a[i]));
+        unsigned char y = Fold(static_cast<unsigned char>(b[i]));
+        if (x != y) return x < y ? -1 : 1;
+    }
+    if (a.size() == b.size()) return 0;
+    return a.size() < b.size() ? -1 : 1;
+}
+
+void CLinkList::Reset() {
+    m_items.clear();
+    m_pending.clear();
+}
+
+void CLinkList::AddSorted(const std::string& text) { m_pending.push_back(text); }
+
+void CLinkList::Append(const std::string& text) {
+    Settle();
+    m_items.push_back(text);
+}
+
+void CLinkList::Append(std::string&& text) {
+    Settle();
+    m_items.push_back(std::move(text));
+}
+
+void CLinkList::DeleteAt(size_t index) {
+    Settle();
+    if (index < m_items.size())
+        m_items.erase(m_items.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
+const std::string& CLinkList::Text(size_t index) const {
+    Settle();
+    return m_items[index];
+}
+
+const std::vector<std::string>& CLinkList::Items() const {
+    Settle();
+    return m_items;
+}
+
+void CLinkList::Assign(std::vector<std::string>&& items) {
+    m_pending.clear();
+    m_items = std::move(items);
+}
+
+void CLinkList::Settle() const {
+    if (m_pending.empty()) return;
+    auto less = [](const std::string& a, const std::string& b) {
+        return CompareListControlOrder(a, b) < 0;
+    };
+    // Inserting one by one keeps earlier equal entries first: a stable sort of
+    // the added entries merged behind the equal ones already placed does the same.
+    std::stable_sort(m_pending.begin(), m_pending.end(), less);
+    if (m_items.empty() || !std::is_sorted(m_items.begin(), m_items.end(), less)) {
+        if (!m_items.empty()) {
+            // Entries appended unsorted before: place each added one by the
+            // same search the control would make, one at a time.
+            for (auto& p : m_pending) {
+                auto at = std::upper_bound(m_items.begin(), m_items.end(), p, less);
+                m_items.insert(at, std::move(p));
+            }
+        } else {
+            m_items.swap(m_pending);
+        }
+    } else {
+        std::vector<std::string> merged;
+        merged.reserve(m_items.size() + m_pending.size());
+        std::merge(std::make_move_iterator(m_items.begin()), std::make_move_iterator(m_items.end()),
+                   std::make_move_iterator(m_pending.begin()), std::make_move_iterator(m_pending.end()),
+                   std::back_inserter(merged), less);
+        m_items.swap(merged);
+    }
+    m_pending.clear();
+}

@@ -1,0 +1,42 @@
+// The link list: full paths of shortcut files, shown by list box 1005.
+#pragma once
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// Capacity of the genre array and of every working copy of the list.
+const size_t kMaxLinks = 30000;
+
+// The ordered list of shortcut paths. The model is the truth; the window
+// mirrors it after each change (see IMainHost::LinkListChanged).
+class CLinkList {
+public:
+    // Removes all entries.
+    void Reset();
+    // Inserts |text| where it keeps the list in the list control's own order
+    // (case-insensitive, ties after equal entries). Placement is settled
+    // lazily with one merge, so a scan of 30000 entries is not quadratic.
+    void AddSorted(const std::string& text);
+    // Inserts |text| at the end, without sorting.
+    void Append(const std::string& text);
+    void Append(std::string&& text);
+    // Removes entry |index|; later entries move up. Out of range: nothing.
+    void DeleteAt(size_t index);
+    size_t Count() const { return m_items.size() + m_pending.size(); }
+    // Entry |index|; |index| must be below Count().
+    const std::string& Text(size_t index) const;
+    // All entries in list order.
+    const std::vector<std::string>& Items() const;
+    // Replaces the whole content in one step (reset, then append each).
+    void Assign(std::vector<std::string>&& items);
+
+private:
+    void Settle() const;
+
+    mutable std::vector<std::string> m_items;
+    mutable std::vector<std::string> m_pending;  // added sorted, not yet placed
+};
+
+// The list control's own order: byte-wise with ASCII letters folded to
+// lower case. Only the sorted add uses it.
+int CompareListControlOrder(const std::string& a, const std::string& b);
