@@ -1,0 +1,63 @@
+#include "export/PageOutput.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// A page file over a C runtime stream opened "wb". Line feeds are expanded
+// into our own buffer, which goes out in large writes; the stream itself is
+// unbuffered so that a failing write shows at once.
+class CStdioPageFile : public IPageFile {
+public:
+    explicit CStdioPageFile(FILE* f) : m_file(f) { m_buffer.reserve(kChunk + 2); }
+    ~CStdioPageFile() override {
+        if (m_file) std::fclose(m_file);  // not closed by the caller: no report
+    }
+
+    bool Write(const char* data, size_t size) override {
+        if (!m_ok || !m_file) return false;
+        for (size_t i = 0; i < size; ++i) {
+            if (data[i] == '\n') m_buffer.push_back('\r');
+            m_buffer.push_back(data[i]);
+            if (m_buffer.size() >= kChunk && !Drain()) return false;
+        }
+        return true;
+    }
+
+    bool Close() override {
+        if (!m_file) return false;  // a second close is a fault of the caller
+        if (m_ok) Drain();
+        if (m_ok && std::fflush(m_file) != 0) m_ok = false;
+        if (std::fclose(m_file) != 0) m_ok = false;
+        m_file = nullptr;
+        return m_ok;
+    }
+
+private:
+    static const size_t kChunk = 64 * 1024;
+
+    bool Drain() {
+        if (!m_buffer.empty() &&
+            std::fwrite(m_buffer.data(), 1, m_buffer.size(), m_file) != m_buffer.size())
+            m_ok = false;
+        m_buffer.clear();
+        return m_ok;
+    }
+
+    FILE* m_file;
+    std::string m_buffer;
+    bool m_ok = true;
+};
+
+}  // namespace
+
+std::unique_ptr<IPageFile> CStdioPageSink::Create(const std::string& path) {
+    // A path with a zero byte inside cannot name a file; refuse it rather
+    // than open a shorter name.
+    if (path.empty() || std::memchr(path.data(), '\0', path.size())) return nullptr;
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return nullptr;
+    std::setvbuf(f, nullptr, _IONBF, 0);
+    return std::unique_ptr<IPageFile>(new CStdioPageFile(f));
+}

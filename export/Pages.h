@@ -1,0 +1,97 @@
+// The pages of the Write command: link rows, main page, index page and genre
+// pages, written through the page sink one file at a time.
+#pragma once
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "export/PageOutput.h"
+#include "links/Cp932.h"
+#include "ui/MainState.h"
+
+// Reads the link address of the shortcut file at |path| (ReadShortcutUrl in
+// the program; tests put their own reader here).
+using UrlReader = std::function<std::string(const std::string& path)>;
+
+// How a page, or the pages of a step, ended.
+enum class PageResult { Ok, OpenFailed, WriteFailed };
+
+// The row state shared by every page of one Write command: the genre cell and
+// the link text of the row being written. Only the two derivations below
+// change it; it is never reset between rows or pages.
+struct CRowState {
+    std::string rowGenre;
+    std::string linkText;
+};
+
+// Everything the pages of one Write command share.
+class CExportContext {
+public:
+    CExportContext(const CMainState& state, IPageSink& sink, const LeadByteTable& lead,
+                   UrlReader readUrl);
+
+    const CMainState& state;
+    IPageSink& sink;
+    const LeadByteTable& lead;
+    std::string baseFolder;  // ends in a separator, or empty
+    CRowState row;
+    // The page file open at the moment; null between pages.
+    std::unique_ptr<IPageFile> m_outFile;
+
+    // The address of list entry |index|, read from its shortcut file at the
+    // first call and kept for the rest of the command.
+    const std::string& Url(size_t index);
+
+private:
+    UrlReader m_readUrl;
+    std::vector<std::string> m_urls;
+    std::vector<bool> m_urlRead;
+};
+
+// Sets the row genre to the name of the folder that holds |entry|'s file
+// (the text between its last two separators, or before its only one), then
+// replaces "Favorites" by |stdGenre|. Without a separator the row genre keeps
+// its value; the replacement still applies. The second byte of a two-byte
+// character is never taken for a separator.
+void DeriveRowGenre(const std::string& entry, const std::string& stdGenre,
+                    const LeadByteTable& lead, CRowState& row);
+
+// Sets the link text to |entry|'s file name less its last four bytes (empty
+// when four or fewer). Without a separator the link text keeps its value.
+void DeriveLinkText(const std::string& entry, const LeadByteTable& lead, CRowState& row);
+
+// The prefix of |outputPath| up to and including its last separator; empty
+// when it holds none.
+std::string BaseFolder(const std::string& outputPath, const LeadByteTable& lead);
+
+// |url| with every double quote written as %22, so that an address cannot
+// end the attribute it stands in. All other bytes unchanged.
+std::string EscapeHrefQuotes(const std::string& url);
+
+// Derives the link text of list entry |index|, reads its address and writes
+// one kLinkRow (row genre, address, link text) into ctx.m_outFile, which
+// must be open. The caller has derived the row genre of the same entry.
+// False when the write failed.
+bool WriteLinkRow(CExportContext& ctx, size_t index);
+
+// Writes the whole main page of STYLE_SINGLE, STYLE_FRAMES or STYLE_ANCHORS
+// into ctx.m_outFile, which must be open; does not close it. Stops at the
+// first failed write and returns false.
+bool WriteMainPage(CExportContext& ctx);
+
+// Opens the index page (m_outputPath for STYLE_INDEX, the base folder's
+// menu page for STYLE_FRAMES), writes it and closes it. OpenFailed: nothing
+// written or closed. WriteFailed: the file was closed once and nothing more
+// written.
+PageResult WriteIndexPage(CExportContext& ctx);
+
+// Writes one page per genre run, numbered as the index page numbers them,
+// each with exactly the rows of the literal walk (every page walks the whole
+// list comparing row genres), in one pass over the list. Stops at the first
+// page that cannot be opened or written, as WriteIndexPage does.
+PageResult WriteGenrePages(CExportContext& ctx);
+
+// Closes ctx.m_outFile once. Ok only when |written| and the close succeeded.
+PageResult FinishPage(CExportContext& ctx, bool written);
