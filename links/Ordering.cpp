@@ -1,0 +1,227 @@
+#include "links/Ordering.h"
+
+#include <algorithm>
+#include <cstring>
+#include <numeric>
+#include <utility>
+
+namespace {
+
+// One character of |s| at |i|: its value and width; width 0 at the end of
+// the text, which a lead byte without a second byte also marks.
+struct Char {
+    unsigned value;
+    size_t width;
+};
+
+Char CharAt(const std::string& s, size_t i, const LeadByteTable& lead) {
+    if (i >= s.size()) return {0, 0};
+    unsigned char c = static_cast<unsigned char>(s[i]);
+    if (!lead.IsLead(c)) return {c, 1};
+    if (i + 1 >= s.size()) return {0, 0};
+    return {c * 256u + static_cast<unsigned char>(s[i + 1]), 2};
+}
+
+// Counts over positions 0..size-1, with prefix sums and the search for the
+// k-th set position, both in O(log size).
+class CFenwick {
+public:
+    explicit CFenwick(size_t size) : m_tree(size + 1, 0) {}
+    // All positions set to 1, built in linear time.
+    void FillOnes() {
+        for (size_t i = 1; i < m_tree.size(); ++i) {
+            m_tree[i] += 1;
+            size_t parent = i + (i & (~i + 1));
+            if (parent < m_tree.size()) m_tree[parent] += m_tree[i];
+        }
+    }
+    void Add(size_t pos, int delta) {
+        for (size_t i = pos + 1; i < m_tree.size(); i += i & (~i + 1)) m_tree[i] += delta;
+    }
+    // Sum over positions 0..end-1.
+    int Prefix(size_t end) const {
+        int sum = 0;
+        for (size_t i = std::min(end, m_tree.size() - 1); i > 0; i -= i & (~i + 1)) sum += m_tree[i];
+        return sum;
+    }
+    // The position holding the (k+1)-th one; k must be below the total.
+    size_t Select(int k) const {
+        size_t pos = 0;
+        size_t step = 1;
+        while (step * 2 < m_tree.size()) step *= 2;
+        for (; step > 0; step /= 2) {
+            if (pos + step < m_tree.size() && m_tree[pos + step] <= k) {
+                pos += step;
+                k -= m_tree[pos];
+            }
+        }
+        return pos;
+    }
+
+private:
+    std::vector<int> m_tree;
+};
+
+bool PassesFilters(const std::string& entry, const CMainState& state, const LeadByteTable& lead) {
+    // An empty exclusion text would be contained everywhere: it switches the
+    // exclusion off instead.
+    if (!state.m_excludeText.empty() && ContainsAtBoundary(entry, state.m_excludeText, lead))
+        return false;
+    return ContainsAtBoundary(entry, state.m_includeText, lead);
+}
+
+}  // namespace
+
+int ComparePathOrder(const std::string& a, const std::string& b, const LeadByteTable& lead) {
+    // Equal characters have equal widths, so both texts stay at the same offset.
+    for (size_t i = 0;;) {
+        Char x = CharAt(a, i, lead);
+        Char y = CharAt(b, i, lead);
+        if (x.width == 0 || y.width == 0) {
+            if (x.width == y.width) return 0;
+            return x.width == 0 ? -1 : 1;
+        }
+        if (x.value != y.value) return x.value < y.value ? -1 : 1;
+        i += x.width;
+    }
+}
+
+bool ContainsAtBoundary(const std::string& entry, const std::string& text,
+                        const LeadByteTable& lead) {
+    if (text.empty()) return true;
+    const size_t n = entry.size();
+    const size_t m = text.size();
+    for (size_t i = 0; i + m <= n;) {
+        if (entry[i] == text[0] && std::memcmp(entry.data() + i, text.data(), m) == 0) return true;
+        i += lead.IsLead(static_cast<unsigned char>(entry[i])) ? 2 : 1;
+    }
+    return false;
+}
+
+std::vector<uint32_t> RankInPathOrder(const std::vector<std::string>& texts,
+                                      const LeadByteTable& lead) {
+    std::vector<size_t> byOrder(texts.size());
+    std::iota(byOrder.begin(), byOrder.end(), size_t{0});
+    std::sort(byOrder.begin(), byOrder.end(), [&](size_t x, size_t y) {
+        return ComparePathOrder(texts[x], texts[y], lead) < 0;
+    });
+    std::vector<uint32_t> ranks(texts.size());
+    uint32_t rank = 0;
+    for (size_t k = 0; k < byOrder.size(); ++k) {
+        if (k > 0 && ComparePathOrder(texts[byOrder[k - 1]], texts[byOrder[k]], lead) != 0) ++rank;
+        ranks[byOrder[k]] = rank;
+    }
+    return ranks;
+}
+
+// Why this gives the exchange sort's order.
+//
+// The exchange sort compares and exchanges the slot pairs (i, j) in a fixed
+// order, putting the smaller key in slot i and never exchanging equal keys.
+// The final keys are sorted; what needs working out is where the elements of
+// one key v end among themselves.
+//
+// 1. Only "smaller than v", "v" and "greater than v" matter. Replace every
+//    key below v by 0, every key above v by 2 and keep the elements of key v
+//    as 1s. A comparison between an element of v and another one exchanges
+//    in the original exactly when it does in the replacement, and elements
+//    of equal replaced key are interchangeable there; so, by induction over
+//    the fixed sequence of pairs, every element of v takes the same path in
+//    both runs.
+//
+// 2. The pass for slot i carries the running minimum: it holds slot i's key,
+//    and at each later slot with a strictly smaller key it leaves the held
+//    key there and takes that slot's key, which ends in slot i. Over 0, 1, 2:
+//    while any 0 is left in slots i.., the pass ends with the first 0 in slot
+//    i, and a 1 moves only if one stands before that first 0: the first such
+//    1 (it is either slot i itself or the first key below the held 2) is left
+//    where the 0 was, jumping over the other 1s before it. Once no 0 is left,
+//    each pass takes the first remaining 1 to slot i and moves no other 1. So
+//    the 1s end in the order they have after the last 0 is taken.
+//
+// 3. In the sequence of 0s and 1s alone, write B0 0 B1 0 B2 ... 0 Bz with
+//    blocks Bk of 1s. Taking the first 0 turns B0 0 B1 into rot(B0) B1, where
+//    rot moves the first element to the end (nothing for an empty block).
+//    With v's elements at positions q1 < ... < qm and c_t elements of smaller
+//    key between q_t and q_t+1 (c_m: after q_m; those before q1 meet an empty
+//    block and do nothing), the final order of v's elements is:
+//        cur = (e1); rotate cur by c1; append e2; rotate by c2; ...;
+//        append em; rotate by cm.
+//
+// 4. That sequence is replayed backwards over the m final slots: a rotation
+//    only moves the start of a circular order and an append inserts just
+//    before the start, so undoing step t turns the start back by c_t mod t and
+//    frees the slot just before it, which is where e_t ends. Counting c_t and
+//    finding the k-th free slot are Fenwick tree queries.
+std::vector<size_t> ExchangeSortOrder(const std::vector<uint32_t>& keys) {
+    const size_t n = keys.size();
+    std::vector<size_t> order(n);
+    if (n == 0) return order;
+
+    // Positions of each key, in increasing position, by counting.
+    uint32_t maxKey = *std::max_element(keys.begin(), keys.end());
+    std::vector<size_t> start(static_cast<size_t>(maxKey) + 2, 0);
+    for (uint32_t k : keys) ++start[static_cast<size_t>(k) + 1];
+    for (size_t v = 1; v < start.size(); ++v) start[v] += start[v - 1];
+    std::vector<size_t> positions(n);
+    {
+        std::vector<size_t> fill(start.begin(), start.end() - 1);
+        for (size_t p = 0; p < n; ++p) positions[fill[keys[p]]++] = p;
+    }
+
+    CFenwick smaller(n);  // positions of every key already placed
+    int smallerTotal = 0;
+    std::vector<int> rotation;
+    std::vector<size_t> slotOwner;
+    for (size_t v = 0; v + 1 < start.size(); ++v) {
+        const size_t* q = positions.data() + start[v];
+        const size_t m = start[v + 1] - start[v];
+        if (m == 0) continue;
+
+        rotation.assign(m, 0);
+        for (size_t t = 0; t < m; ++t) {
+            int before = smaller.Prefix(q[t] + 1);
+            int upTo = (t + 1 < m) ? smaller.Prefix(q[t + 1]) : smallerTotal;
+            rotation[t] = upTo - before;
+        }
+
+        slotOwner.assign(m, 0);
+        CFenwick freeSlots(m);
+        freeSlots.FillOnes();
+        size_t head = 0;
+        for (size_t t = m; t > 0; --t) {
+            const int size = static_cast<int>(t);
+            int r = rotation[t - 1] % size;
+            int rank = freeSlots.Prefix(head);
+            rank = (rank + size - r) % size;
+            head = freeSlots.Select(rank);
+            size_t slot = freeSlots.Select((rank + size - 1) % size);
+            slotOwner[slot] = t - 1;
+            freeSlots.Add(slot, -1);
+        }
+
+        const size_t base = start[v];
+        for (size_t s = 0; s < m; ++s) order[base + s] = q[slotOwner[s]];
+        for (size_t t = 0; t < m; ++t) smaller.Add(q[t], 1);
+        smallerTotal += static_cast<int>(m);
+    }
+    return order;
+}
+
+void RefreshLinkList(CMainState& state, IMainHost& host, const LeadByteTable& lead) {
+    host.TakeControlValues();
+
+    const std::vector<std::string>& items = state.m_linkList.Items();
+    const size_t n = std::min(items.size(), kMaxLinks);
+    std::vector<std::string> slots(items.begin(), items.begin() + static_cast<std::ptrdiff_t>(n));
+
+    std::vector<size_t> order = ExchangeSortOrder(RankInPathOrder(slots, lead));
+    std::vector<std::string> kept;
+    kept.reserve(n);
+    for (size_t k = 0; k < n; ++k) {
+        std::string& entry = slots[order[k]];
+        if (PassesFilters(entry, state, lead)) kept.push_back(std::move(entry));
+    }
+    state.m_linkList.Assign(std::move(kept));
+    host.LinkListChanged();
+}

@@ -1,0 +1,53 @@
+#include "links/Scan.h"
+
+#include "links/Ordering.h"
+
+const char kTooManyLinksText[] = "お気に入りが多すぎます。最初の30000件だけを取り込みました。";
+
+namespace {
+
+// Only the last three bytes count, in lower case; a name of three bytes or
+// fewer is compared whole, so only "url" itself matches among those.
+bool EndsInUrl(const std::string& name) {
+    if (name.size() < 3) return false;
+    return name.compare(name.size() - 3, 3, "url") == 0;
+}
+
+}  // namespace
+
+bool ScanFolder(const std::string& folderPath, IFolderSource& source, CLinkList& list) {
+    std::unique_ptr<IFolderListing> listing = source.List(folderPath + "*.*");
+    if (!listing) return true;  // a folder that cannot be listed adds nothing
+
+    FolderEntry entry;
+    while (listing->Next(entry)) {
+        if (entry.name == "." || entry.name == "..") continue;
+        if (entry.attributes == kFolderAttributes) {
+            if (!ScanFolder(folderPath + entry.name + kSeparator, source, list)) return false;
+        } else if (EndsInUrl(entry.name)) {
+            if (list.Count() >= kMaxLinks) return false;
+            list.AddSorted(folderPath + entry.name);
+        }
+    }
+    return true;
+}
+
+void ImportFavorites(CMainState& state, IMainHost& host, IFolderSource& source,
+                     const LeadByteTable& lead) {
+    host.BeginWaitCursor();
+    host.TakeControlValues();
+    state.m_linkList.Reset();
+
+    bool complete = true;
+    std::string favorites;
+    // Without a Favorites folder there is nothing to scan; an empty path
+    // would otherwise become the root of the current drive.
+    if (source.FavoritesPath(favorites) && !favorites.empty()) {
+        if (!EndsWithSeparator(favorites, lead)) favorites += kSeparator;
+        complete = ScanFolder(favorites, source, state.m_linkList);
+    }
+
+    RefreshLinkList(state, host, lead);
+    host.EndWaitCursor();
+    if (!complete) host.ShowMessage(kTooManyLinksText, MsgIcon::Exclamation);
+}

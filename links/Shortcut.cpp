@@ -1,0 +1,96 @@
+#include "links/Shortcut.h"
+
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+bool IsWhiteSpace(unsigned char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// The C runtime of the Windows build reads the file in text mode, where a
+// Ctrl-Z byte ends the file.
+const unsigned char kEndOfFileMark = 0x1A;
+
+// The text of one word, kept only from behind its first "=": a word was read
+// into a C string buffer, so its text ends at its first NUL byte.
+class CWordValue {
+public:
+    void Start() {
+        m_value.clear();
+        m_afterEquals = false;
+        m_ended = false;
+    }
+    void Take(const unsigned char* bytes, size_t size) {
+        for (size_t i = 0; i < size && !m_ended; ++i) {
+            unsigned char c = bytes[i];
+            if (c == 0) {
+                m_ended = true;
+            } else if (m_afterEquals) {
+                // Copy the rest of the run up to a NUL in one step.
+                size_t end = i;
+                while (end < size && bytes[end] != 0) ++end;
+                m_value.append(reinterpret_cast<const char*>(bytes + i), end - i);
+                i = end - 1;
+            } else if (c == '=') {
+                m_afterEquals = true;
+            }
+        }
+    }
+    std::string& Value() { return m_value; }
+
+private:
+    std::string m_value;
+    bool m_afterEquals = false;
+    bool m_ended = false;
+};
+
+}  // namespace
+
+std::string ReadShortcutUrl(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return std::string();
+
+    CWordValue word;
+    int wordsRead = 0;
+    bool inWord = false;
+    bool atEnd = false;
+    std::vector<unsigned char> chunk(64 * 1024);
+    while (!atEnd) {
+        size_t got = std::fread(chunk.data(), 1, chunk.size(), file);
+        if (got == 0) break;  // end of file or a read error: both end the text
+        size_t i = 0;
+        while (i < got) {
+            unsigned char c = chunk[i];
+            if (c == kEndOfFileMark) {
+                atEnd = true;
+                break;
+            }
+            if (IsWhiteSpace(c)) {
+                if (inWord) {
+                    inWord = false;
+                    if (wordsRead == 2) {
+                        atEnd = true;
+                        break;
+                    }
+                }
+                ++i;
+                continue;
+            }
+            if (!inWord) {
+                // The second word is read over the first.
+                inWord = true;
+                ++wordsRead;
+                word.Start();
+            }
+            size_t end = i;
+            while (end < got && !IsWhiteSpace(chunk[end]) && chunk[end] != kEndOfFileMark) ++end;
+            word.Take(chunk.data() + i, end - i);
+            i = end;
+        }
+    }
+    std::fclose(file);
+    if (wordsRead == 0) return std::string();
+    return std::move(word.Value());
+}
