@@ -1,0 +1,41 @@
+// A small page-writing bench: a dialog state with its list and genres set as
+// the genre derivation leaves them, an in-memory sink and a shortcut reader
+// over a table of addresses.
+#pragma once
+#include <map>
+#include <memory>
+#include <string>
+
+#include "MemorySink.h"
+#include "export/Pages.h"
+
+struct CPageBench {
+    CMainState state;
+    CMemorySink sink;
+    std::map<std::string, std::string> urls;
+    int reads = 0;
+
+    void Add(const std::string& path, const std::string& genre, const std::string& url) {
+        state.m_genres[state.m_linkList.Count()] = genre;
+        state.m_linkList.Append(path);
+        urls[path] = url;
+    }
+
+    // The context as the Write command starts it: row genre = standard genre,
+    // empty link text, base folder from the output path.
+    CExportContext& Ctx() {
+        if (!m_ctx) {
+            m_ctx.reset(new CExportContext(state, sink, Cp932LeadBytes(), [this](const std::string& p) {
+                ++reads;
+                auto it = urls.find(p);
+                return it == urls.end() ? std::string() : it->second;
+            }));
+            m_ctx->row.rowGenre = state.m_stdGenre;
+            m_ctx->baseFolder = BaseFolder(state.m_outputPath, Cp932LeadBytes());
+        }
+        return *m_ctx;
+    }
+
+private:
+    std::unique_ptr<CExportContext> m_ctx;
+};
