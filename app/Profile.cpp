@@ -68,3 +68,16 @@ std::string AppNameFromModulePath(const std::string& modulePath, const LeadByteT
     size_t end = lastDot == std::string::npos ? modulePath.size() : lastDot;
     return modulePath.substr(nameStart, end - nameStart);
 }
+
+const ProfileChoice kProfileChoices[4] = {
+    {"設定１", "Orvelle", "Orvelle - 設定１"},
+    {"設定２", "Orvelle2", "Orvelle - 設定２"},
+    {"設定３", "Orvelle3", "Orvelle - 設定３"},
+    {"設定４", "Orvelle4", "Orvelle - 設定４"},
+};
+
+const ProfileChoice* FindProfileChoice(const std::string& choice) {
+    for (const ProfileChoice& row : kProfileChoices)
+        if (choice == row.choice) return &row;
+    return nullptr;
+}

@@ -40,3 +40,18 @@ void SaveProfile(ISettingsStore& store, const std::string& section, const CMainS
 // everything from its last "." on.
 struct LeadByteTable;
 std::string AppNameFromModulePath(const std::string& modulePath, const LeadByteTable& lead);
+
+// One row of the profile selection: the combo box text, the registry section
+// it selects and the main window's title under it.
+struct ProfileChoice {
+    const char* choice;   // "設定１" .. "設定４"
+    const char* section;  // "Orvelle" .. "Orvelle4"
+    const char* title;    // "Orvelle - 設定１" .. "Orvelle - 設定４"
+};
+
+// The four profiles in the combo box's order.
+extern const ProfileChoice kProfileChoices[4];
+
+// The first row whose choice text equals |choice| byte for byte, or null
+// (the empty choice matches none).
+const ProfileChoice* FindProfileChoice(const std::string& choice);

@@ -1,0 +1,77 @@
+// The main dialog (template 102): the settings form, the link list and the
+// command buttons. Owns all working state of a run.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "app/SettingsStore.h"
+#include "export/PageOutput.h"
+#include "links/Cp932.h"
+#include "links/FolderSource.h"
+#include "ui/Dialog.h"
+#include "ui/MainState.h"
+#include "ui/ProfileDlg.h"
+
+// System menu command that opens the About box.
+const UINT kAboutCommandId = 16;
+
+class CMainDlg : public CDialog, public CMainState, public IMainHost {
+public:
+    // |store| serves the profile switch, |folders| the Import, |pages| the
+    // Write; all must outlive the dialog. Loads the application icon.
+    CMainDlg(ISettingsStore& store, IFolderSource& folders, IPageSink& pages);
+
+    // IMainHost.
+    // Every edit's whole text and the check box state into the fields.
+    void TakeControlValues() override;
+    // The fields into the controls; an edit is rewritten only where its text
+    // differs. A JAVA flag outside 0..2 is first set to 0.
+    void ShowFieldValues() override;
+    // Refills list box 1005 from m_linkList in list order (no sorted insert).
+    void LinkListChanged() override;
+    // A box owned by the main dialog, caption "Orvelle", one OK button.
+    void ShowMessage(const char* text, MsgIcon icon) override;
+    void BeginWaitCursor() override;
+    void EndWaitCursor() override;
+
+    // The embedded profile dialog; keeps the last confirmed choice.
+    CProfileDlg m_profileDlg;
+    HICON m_icon = nullptr;
+
+protected:
+    BOOL OnInitDialog() override;
+    void ShowValues() override { ShowFieldValues(); }
+    void TakeValues() override { TakeControlValues(); }
+    bool OnCommand(int id, int code) override;
+    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
+
+private:
+    void OnStyleSingle() { m_style = STYLE_SINGLE; }
+    void OnStyleIndex() { m_style = STYLE_INDEX; }
+    void OnStyleFrames() { m_style = STYLE_FRAMES; }
+    void OnStyleAnchors() { m_style = STYLE_ANCHORS; }
+    void OnImport();
+    void OnBrowse();
+    void OnWrite();
+    void OnDelete();
+    void OnBackUrlKillFocus() { TakeControlValues(); }
+    void OnProfile();
+
+    void OnSysCommand(WPARAM command, bool& handled);
+    bool OnPaintMinimised();
+    // Checks the radio of m_style; any other value checks none.
+    void CheckStyleRadio();
+    std::string EditText(int id) const;
+    void ShowEditText(int id, const std::string& text);
+
+    static const CommandEntry<CMainDlg> kCommands[];
+    static const size_t kCommandCount;
+
+    ISettingsStore& m_store;
+    IFolderSource& m_folders;
+    IPageSink& m_pages;
+    LeadByteTable m_lead;
+    HCURSOR m_restoreCursor = nullptr;
+    int m_waitDepth = 0;
+};
