@@ -1,0 +1,168 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "ExportPageTestKit.h"
+#include "export/Export.h"
+#include "export/Fragments.h"
+
+namespace {
+
+// The genre pages as the page walk describes them, kept here literally: for
+// every run a page, and for every page a walk over the whole list that
+// derives each entry's row genre again and writes the entries whose row
+// genre equals the page genre.
+PageResult LiteralGenrePages(CExportContext& ctx) {
+    const CMainState& s = ctx.state;
+    std::string previous;
+    long counter = 0;
+    for (size_t j = 0; j < s.m_linkList.Count(); ++j) {
+        const std::string g = s.m_genres[j];
+        if (g == previous) continue;
+        ++counter;
+        ctx.m_outFile = ctx.sink.Create(ctx.baseFolder + FormatFragment(kGenrePageName, {counter}));
+        if (!ctx.m_outFile) return PageResult::OpenFailed;
+        IPageFile& f = *ctx.m_outFile;
+        f.Write(kGenrePageStart);
+        if (s.m_style == STYLE_FRAMES)
+            f.Write(kHeadEnd);
+        else
+            f.Write(FormatFragment(kGenrePageBack, {s.m_outputPath}));
+        f.Write(FormatFragment(kGenrePageHeading, {g}));
+        for (size_t r = 0; r < s.m_linkList.Count(); ++r) {
+            DeriveRowGenre(s.m_linkList.Text(r), s.m_stdGenre, ctx.lead, ctx.row);
+            if (ctx.row.rowGenre == g) WriteLinkRow(ctx, r);
+        }
+        f.Write(FormatFragment(kFooter, {kHomePageUrl, kVersion}));
+        f.Write(kPageEnd);
+        if (FinishPage(ctx, true) != PageResult::Ok) return PageResult::WriteFailed;
+        previous = g;
+    }
+    return PageResult::Ok;
+}
+
+struct RandomCase {
+    int style;
+    std::string stdGenre, incomingGenre, incomingText;
+    bool mainPageFirst;
+    std::vector<std::string> paths, genres;
+};
+
+RandomCase MakeCase(std::mt19937& rng) {
+    const char* folders[] = {"Favorites", "A", "B", "\x83\x5C", "\x95\x5C", "Std", "", "favorites"};
+    const char* names[] = {"a.url", "bb.url", "\x83\x5C.url", "x", ".url", "c\"q.url", "abcurl"};
+    const char* stds[] = {"Std", "", "Favorites", "A"};
+    const char* genres[] = {"", "A", "B", "\x83\x5C", "Std", "Favorites", "Q"};
+    auto pick = [&](size_t n) { return static_cast<size_t>(rng() % n); };
+    RandomCase c;
+    c.style = pick(2) ? STYLE_FRAMES : STYLE_INDEX;
+    c.stdGenre = stds[pick(4)];
+    c.incomingGenre = pick(2) ? c.stdGenre : std::string(genres[pick(7)]);
+    c.incomingText = pick(2) ? "" : "prev";
+    c.mainPageFirst = pick(2) != 0;
+    size_t n = pick(14);
+    std::string genre = genres[pick(7)];
+    for (size_t i = 0; i < n; ++i) {
+        std::string path;
+        size_t depth = pick(4);  // 0: no separator at all
+        if (depth > 0) path = "C:";
+        for (size_t d = 1; d < depth; ++d) path += std::string("\\") + folders[pick(8)];
+        if (depth > 0) path += "\\";
+        path += names[pick(7)];
+        c.paths.push_back(path);
+        // Runs of genres, sometimes coming back to an earlier one.
+        if (pick(3) == 0) genre = genres[pick(7)];
+        c.genres.push_back(genre);
+    }
+    return c;
+}
+
+void RunCase(const RandomCase& c, bool literal, CPageBench& b) {
+    b.state.m_style = c.style;
+    b.state.m_stdGenre = c.stdGenre;
+    b.state.m_outputPath = "C:\\out\\\x83\x5C.html";
+    for (size_t i = 0; i < c.paths.size(); ++i)
+        b.Add(c.paths[i], c.genres[i], "http://u/" + c.paths[i]);
+    CExportContext& ctx = b.Ctx();
+    ctx.row.rowGenre = c.incomingGenre;
+    ctx.row.linkText = c.incomingText;
+    if (c.mainPageFirst) {
+        ctx.m_outFile = b.sink.Create("main");
+        ASSERT_TRUE(WriteMainPage(ctx));
+        ASSERT_EQ(FinishPage(ctx, true), PageResult::Ok);
+    }
+    ASSERT_EQ(literal ? LiteralGenrePages(ctx) : WriteGenrePages(ctx), PageResult::Ok);
+}
+
+}  // namespace
+
+// The one-pass genre pages against the literal page walk, byte for byte,
+// on random lists with separator-less entries, empty and "Favorites"
+// standard genres, repeated genres and genres that match no entry.
+TEST(ExportGenreWalk, OnePassEqualsLiteralWalk) {
+    std::mt19937 rng(932);
+    for (int k = 0; k < 3000; ++k) {
+        RandomCase c = MakeCase(rng);
+        CPageBench fast, literal;
+        RunCase(c, false, fast);
+        RunCase(c, true, literal);
+        ASSERT_EQ(fast.sink.Paths(), literal.sink.Paths()) << "case " << k;
+        for (size_t i = 0; i < fast.sink.files.size(); ++i)
+            ASSERT_EQ(fast.sink.files[i]->bytes, literal.sink.files[i]->bytes) << "case " << k << " file " << i;
+        EXPECT_EQ(fast.Ctx().row.rowGenre, literal.Ctx().row.rowGenre) << "case " << k;
+        EXPECT_EQ(fast.Ctx().row.linkText, literal.Ctx().row.linkText) << "case " << k;
+        EXPECT_LE(fast.reads, static_cast<int>(c.paths.size()));
+    }
+}
+
+// Hand-checked corner of the carried state: a separator-less entry at the
+// top takes, on the first page, the row genre the main page left, and on
+// later pages the row genre of the list's last entry.
+TEST(ExportGenreWalk, SeparatorLessEntryFollowsCarriedState) {
+    CPageBench b;
+    b.state.m_style = STYLE_FRAMES;
+    b.state.m_stdGenre = "S";
+    b.state.m_outputPath = "o.html";
+    b.Add("lone.url", "A", "u0");           // no separator: row genre carried
+    b.Add("C:\\Favorites\\A\\1.url", "A", "u1");
+    b.Add("C:\\Favorites\\B\\2.url", "B", "u2");
+    b.Ctx().row.rowGenre = "A";             // as if the main page ended on A
+    b.Ctx().row.linkText = "t";
+    ASSERT_EQ(WriteGenrePages(b.Ctx()), PageResult::Ok);
+    auto row = [](const std::string& g, const std::string& u, const std::string& t) {
+        return "<TR><TD>" + g + "</TD><TD><A HREF=\"" + u + "\" TARGET=\"_top\">" + t + "</A></TD></TR>\r\n";
+    };
+    const std::string head = "<HTML>\r\n<HEAD>\r\n</HEAD>\r\n<BODY>\r\n<H1>";
+    const std::string table = "</H1>\r\n<TABLE BORDER=\"1\">\r\n<TR><TD>ジャンル</TD><TD>リンク</TD></TR>\r\n";
+    const std::string tail =
+        "</TABLE>\r\n<P align=\"right\"><A HREF=\"http://www.orvelle.example\" TARGET=\"_top\">"
+        "Orvelle v4.00</A></P>\r\n</BODY>\r\n</HTML>\r\n";
+    // Page 1 (A): lone.url has row genre A and keeps the link text "t".
+    EXPECT_EQ(b.sink.Content("00000001.html"),
+              head + "A" + table + row("A", "u0", "t") + row("A", "u1", "1") + tail);
+    // Page 2 (B): the walk starts from B (the last entry's), so lone.url is B too.
+    EXPECT_EQ(b.sink.Content("00000002.html"),
+              head + "B" + table + row("B", "u0", "1") + row("B", "u2", "2") + tail);
+}
+
+// 30000 links in 5000 genres: the pages cost a pass, not pages times links.
+TEST(ExportGenreWalk, LargeListIsFast) {
+    CPageBench b;
+    b.state.m_style = STYLE_FRAMES;
+    b.state.m_stdGenre = "S";
+    b.state.m_outputPath = "C:\\out\\top.html";
+    for (size_t i = 0; i < kMaxLinks; ++i) {
+        std::string genre = "genre" + std::to_string(10000 + i / 6);
+        b.Add("C:\\Favorites\\" + genre + "\\link" + std::to_string(i) + ".url", genre, "http://x/");
+    }
+    auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(WriteAllPages(b.Ctx()), PageResult::Ok);
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(b.sink.files.size(), 2u + 5000u);
+    EXPECT_EQ(b.reads, static_cast<int>(kMaxLinks));
+    EXPECT_LT(seconds, 1.0);
+    std::printf("30000 links / 5000 genres, all frames pages in memory: %.3f s\n", seconds);
+}
