@@ -1,0 +1,90 @@
+// A folder source over the host's own file system, for tests: paths use the
+// separator "\\" as the scan does and are turned into host paths here.
+// Attribute words mimic what Wine reports for the same tree: folder 16, file
+// 32, +2 for a dot-named entry, +1 without write permission, 1040 for a
+// symbolic link to a folder.
+#pragma once
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "links/Cp932.h"
+#include "links/FolderSource.h"
+
+class CPosixFolderSource : public IFolderSource {
+public:
+    // |favorites| is the Favorites folder as a scan path (separators "\\").
+    explicit CPosixFolderSource(std::string favorites) : m_favorites(std::move(favorites)) {}
+
+    // "\\" where a code page 932 character begins becomes "/"; a second
+    // byte 0x5C stays, so names like ソ survive.
+    static std::string ToHostPath(const std::string& path) {
+        std::string host = path;
+        const LeadByteTable& lead = Cp932LeadBytes();
+        for (size_t i = 0; i < host.size(); ++i) {
+            if (lead.IsLead(static_cast<unsigned char>(host[i]))) ++i;
+            else if (host[i] == '\\') host[i] = '/';
+        }
+        return host;
+    }
+    // The reverse, for host paths made of one-byte characters only.
+    static std::string FromHostPath(std::string path) {
+        for (char& c : path)
+            if (c == '/') c = '\\';
+        return path;
+    }
+
+    bool FavoritesPath(std::string& path) override {
+        path = m_favorites;
+        return true;
+    }
+
+    std::unique_ptr<IFolderListing> List(const std::string& pattern) override {
+        listed.push_back(pattern);
+        const std::string suffix = "*.*";
+        if (pattern.size() < suffix.size() ||
+            pattern.compare(pattern.size() - suffix.size(), suffix.size(), suffix) != 0)
+            return nullptr;
+        std::string folder = ToHostPath(pattern.substr(0, pattern.size() - suffix.size()));
+        DIR* dir = opendir(folder.c_str());
+        if (!dir) return nullptr;
+        return std::unique_ptr<IFolderListing>(new CListing(dir, folder));
+    }
+
+    std::vector<std::string> listed;  // every pattern asked for
+
+private:
+    class CListing : public IFolderListing {
+    public:
+        CListing(DIR* dir, std::string folder) : m_dir(dir), m_folder(std::move(folder)) {}
+        ~CListing() override { closedir(m_dir); }
+        bool Next(FolderEntry& entry) override {
+            struct dirent* d = readdir(m_dir);
+            if (!d) return false;
+            entry.name = d->d_name;
+            entry.attributes = Attributes(m_folder + entry.name, entry.name);
+            return true;
+        }
+
+    private:
+        static uint32_t Attributes(const std::string& path, const std::string& name) {
+            struct stat link, target;
+            if (lstat(path.c_str(), &link) != 0) return 32;
+            if (S_ISLNK(link.st_mode)) {
+                if (stat(path.c_str(), &target) == 0 && S_ISDIR(target.st_mode)) return 1040;
+                return 32;
+            }
+            uint32_t word = S_ISDIR(link.st_mode) ? 16 : 32;
+            if (!name.empty() && name[0] == '.' && name != "." && name != "..") word += 2;
+            if (!(link.st_mode & S_IWUSR)) word += 1;
+            return word;
+        }
+        DIR* m_dir;
+        std::string m_folder;
+    };
+
+    std::string m_favorites;
+};
