@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# THE run command: builds Orvelle and runs it under Wine on the sample
+# Favorites in samples/Favorites. With a display the program opens for you;
+# without one it is driven through Import and Write in all four styles and
+# out/ receives the pages and a screenshot.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+bash scripts/setup.sh
+bash scripts/build.sh
+# shellcheck source=tests/e2e/prefix.sh
+source tests/e2e/prefix.sh
+orv_prepare_prefix
+
+fav=$(orv_favorites_dir)
+[ -n "$fav" ] || { echo "run: no Favorites folder in $WINEPREFIX" >&2; exit 1; }
+chmod -R u+w "$fav"
+find "$fav" -mindepth 1 -delete
+cp -R samples/Favorites/. "$fav"/
+echo "run: sample Favorites copied into $fav"
+
+mkdir -p out
+winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
+
+if [ -n "${DISPLAY:-}" ]; then
+  echo "run: starting Orvelle; a relative output file such as link.html is written into out/"
+  (cd out && wine "$root/build/win/Orvelle.exe" 2> >(grep -v -e wine32 -e multiarch -e 'dpkg --add' -e 'apt-get install wine32' >&2))
+  wineserver -w
+  exit 0
+fi
+
+xvfb_pid=
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
+}
+trap cleanup EXIT
+n=92
+while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+export DISPLAY=":$n"
+
+rm -rf out/pages out/orvelle.png out/orvelle.bmp
+timeout 120 wine build/win/tests/e2e/orvdriver.exe --orvelle "$(winpath "$root/build/win/Orvelle.exe")" \
+  --demo "$(winpath "$root/out")" </dev/null \
+  2> >(grep -v -e wine32 -e multiarch -e 'dpkg --add' -e 'apt-get install wine32' >&2)
+
+shot=out/orvelle.png
+if [ -f out/orvelle.bmp ] && convert out/orvelle.bmp "$shot" 2>/dev/null; then
+  rm -f out/orvelle.bmp
+else
+  shot=out/orvelle.bmp
+fi
+echo "run: pages written into $root/out/pages/{single,anchors,index,frames}/ (open link.html in each)"
+echo "run: screenshot of the main window: $root/$shot"

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs what building and testing Orvelle needs on a Debian machine.
+# Quiet and quick when everything is already there; safe to run again.
+set -euo pipefail
+
+packages=(mingw-w64 wine wine64 xvfb xauth locales fonts-ipafont-gothic
+          cmake make g++ googletest libgtest-dev imagemagick)
+
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+missing=()
+for p in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  case "$status" in
+    *" installed") ;;
+    *) missing+=("$p") ;;
+  esac
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  as_root apt-get update -qq
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
+fi
+
+# Wine uses code page 932 only under a generated Japanese UTF-8 locale.
+if ! locale -a 2>/dev/null | grep -qiE '^ja_JP\.utf-?8$'; then
+  echo "setup: generating the ja_JP.UTF-8 locale"
+  if [ -f /etc/locale.gen ] && grep -qE '^# *ja_JP\.UTF-8 UTF-8' /etc/locale.gen; then
+    as_root sed -i -E 's/^# *(ja_JP\.UTF-8 UTF-8)/\1/' /etc/locale.gen
+  elif ! grep -qE '^ja_JP\.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
+    echo 'ja_JP.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
+  fi
+  as_root locale-gen >/dev/null
+fi
