@@ -40,3 +40,26 @@ inline void LiteralGenreSort(std::vector<std::string>& genres, std::vector<std::
         return ComparePathOrder(a, b, lead);
     });
 }
+
+// The genre of each path by the byte scan as written: every separator sets
+// the working genre to the bytes since the previous one; "Favorites" becomes
+// the standard genre. |work| carries over between entries.
+inline std::vector<std::string> LiteralGenres(const std::vector<std::string>& paths,
+                                              const std::string& stdGenre, std::string& work) {
+    const LeadByteTable& lead = Cp932LeadBytes();
+    std::vector<std::string> genres;
+    for (const auto& path : paths) {
+        size_t from = 0;
+        for (size_t p = 0; p < path.size(); ++p) {
+            if (lead.IsLead(static_cast<unsigned char>(path[p]))) {
+                ++p;
+            } else if (path[p] == '\\') {
+                work = path.substr(from, p - from);
+                from = p + 1;
+            }
+        }
+        if (work == "Favorites") work = stdGenre;
+        genres.push_back(work);
+    }
+    return genres;
+}
