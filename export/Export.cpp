@@ -1,5 +1,7 @@
 #include "export/Export.h"
 
+#include <exception>
+
 #include "links/Genres.h"
 #include "links/Ordering.h"
 #include "links/Shortcut.h"
@@ -59,7 +61,13 @@ void RunWrite(CMainState& state, IMainHost& host, IPageSink& sink, const LeadByt
         ctx.row.rowGenre = state.m_stdGenre;
         ctx.row.linkText.clear();
         ctx.baseFolder = BaseFolder(state.m_outputPath, lead);
-        result = WriteAllPages(ctx);
+        try {
+            result = WriteAllPages(ctx);
+        } catch (const std::exception&) {
+            // Out of memory mid-page: the open file is closed with the context,
+            // and the user hears of the failure rather than of success.
+            result = PageResult::WriteFailed;
+        }
         // A page that failed was closed once by the writer; nothing stays open.
     }
     RefreshLinkList(state, host, lead);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -328,4 +329,19 @@ TEST(ExportWrite, InjectedFailuresStopTheExport) {
         ASSERT_EQ(host.messages.size(), 1u);
         EXPECT_EQ(host.messages[0].second, MsgIcon::Exclamation) << r.name;
     }
+}
+
+// A failure that throws inside a page (here the reader) ends as a failed
+// export: the wait cursor ends, nothing stays open, no completion.
+TEST(ExportWrite, ThrowingPageEndsAsFailure) {
+    CMainState state;
+    state.m_linkList.Append("C:\\Favorites\\A\\1.url");
+    state.m_style = STYLE_SINGLE;
+    CFakeHost host(state);
+    host.controls.outputPath = "o.html";
+    CMemorySink sink;
+    RunWrite(state, host, sink, Cp932LeadBytes(),
+             [](const std::string&) -> std::string { throw std::runtime_error("no memory"); });
+    EXPECT_EQ(Events(host), (std::vector<std::string>{"take", "show", "wait", "take", "endwait", kFailed}));
+    EXPECT_EQ(sink.openNow, 0);
 }
