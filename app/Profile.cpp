@@ -81,3 +81,12 @@ const ProfileChoice* FindProfileChoice(const std::string& choice) {
         if (choice == row.choice) return &row;
     return nullptr;
 }
+
+const ProfileChoice* SwitchProfile(ISettingsStore& store, const std::string& choice, CMainState& state) {
+    const ProfileChoice* row = FindProfileChoice(choice);
+    if (row) state.m_profileSection = row->section;
+    // Reloaded also when the section stays: this discards unsaved edits.
+    LoadProfile(store, state.m_profileSection, state, state.m_javaText);
+    state.m_useJava = JavaTextToFlag(state.m_javaText);
+    return row;
+}

@@ -55,3 +55,10 @@ extern const ProfileChoice kProfileChoices[4];
 // The first row whose choice text equals |choice| byte for byte, or null
 // (the empty choice matches none).
 const ProfileChoice* FindProfileChoice(const std::string& choice);
+
+// The window-free part of a profile switch: the section of |choice| becomes
+// state.m_profileSection (unchanged when no row matches), then that
+// section's eight settings are read into |state|, the JAVA text into
+// state.m_javaText and m_useJava from it. Reads only; never writes. Returns
+// the matched row (its title is the new window title) or null.
+const ProfileChoice* SwitchProfile(ISettingsStore& store, const std::string& choice, CMainState& state);

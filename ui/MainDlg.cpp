@@ -228,14 +228,11 @@ void CMainDlg::OnBrowse() {
 }
 
 void CMainDlg::OnProfile() {
-    // Cancel leaves the choice as it was: the active profile is reloaded.
+    // Its result is not examined: after Cancel the choice is the one last
+    // confirmed, so the active profile is reloaded.
     m_profileDlg.DoModal(m_hwnd);
-    if (const ProfileChoice* row = FindProfileChoice(m_profileDlg.m_profileChoice)) {
-        m_profileSection = row->section;
+    if (const ProfileChoice* row = SwitchProfile(m_store, m_profileDlg.m_profileChoice, *this))
         SetWindowTextA(m_hwnd, row->title);
-    }
-    LoadProfile(m_store, m_profileSection, *this, m_javaText);
     CheckStyleRadio();
-    m_useJava = JavaTextToFlag(m_javaText);
     ShowFieldValues();
 }
