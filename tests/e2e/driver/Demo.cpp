@@ -1,0 +1,58 @@
+// The walk-through that scripts/run.sh shows when there is no display: the
+// sample Favorites imported and written in all four styles.
+#include "Driver.h"
+
+#include <cstdio>
+
+namespace drv {
+
+int RunDemo(const std::string& outDir)
+{
+    CCheck check;
+    COrvelle app;
+    if (!app.Start(check, outDir)) {
+        printf("demo: %s\n", check.Reasons().c_str());
+        return 1;
+    }
+    if (!app.ClickSync(kIdImport)) {
+        printf("demo: Import did not return\n");
+        return 1;
+    }
+    printf("demo: imported %d shortcuts\n", (int)app.ListItems().size());
+    const struct {
+        int radio;
+        const char* folder;
+    } styles[] = {
+        {kIdStyleSingle, "single"},
+        {kIdStyleAnchors, "anchors"},
+        {kIdStyleIndex, "index"},
+        {kIdStyleFrames, "frames"},
+    };
+    int rc = 0;
+    for (const auto& s : styles) {
+        std::string folder = outDir + "\\pages\\" + s.folder;
+        MakeFolder(folder);
+        app.ClickSync(s.radio);
+        app.SetText(kIdOutput, folder + "\\link.html");
+        app.Click(kIdWrite);
+        std::string text;
+        if (!app.TakeMessageBox("Orvelle", &text, 20000)) {
+            printf("demo: no message after writing %s\n", s.folder);
+            rc = 1;
+            continue;
+        }
+        printf("demo: %s: %s\n", s.folder, text == "ファイルへの出力が完了しました。" ? "written" : Visible(text).c_str());
+    }
+    std::string shots = g_config.shotsDir;
+    g_config.shotsDir = outDir;
+    Shot(app.Main(), "orvelle");
+    g_config.shotsDir = shots;
+    app.Click(IDOK);
+    if (!app.WaitExit(kWindowTimeout)) {
+        printf("demo: the program did not end: %s\n", app.DismissStrayBoxes().c_str());
+        rc = 1;
+    }
+    return rc;
+}
+
+}  // namespace drv

@@ -1,0 +1,208 @@
+// The end-to-end driver: starts the real Orvelle.exe, works its windows from
+// outside like a user would, and checks what the user sees, the registry and
+// the pages written. Every wait is bounded; nothing here can hang the suite.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace drv {
+
+// Where things are, from the command line.
+struct CConfig {
+    std::string orvelleExe;  // Windows path of Orvelle.exe
+    std::string workDir;     // scratch folder of the suite (Windows path)
+    std::string shotsDir;    // screenshots go here when not empty
+    std::string driverExe;   // this program, for the recorded "open" handler
+};
+extern CConfig g_config;
+
+// Timeouts in milliseconds.
+constexpr DWORD kStartTimeout = 15000;
+constexpr DWORD kWindowTimeout = 8000;
+constexpr DWORD kSyncTimeout = 15000;
+
+// Texts: the driver works in code page 932 like the program; windows of
+// another process give their texts as UTF-16.
+std::string ToCp932(const std::wstring& text);
+std::wstring FromCp932(const std::string& text);
+// Printable form of bytes for failure messages (non-ASCII as \xNN).
+std::string Visible(const std::string& bytes);
+std::string Num(long long n);
+
+// Polls pred every 20 ms until it holds or timeoutMs has passed.
+bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs);
+
+// Result collector of one scenario: each failed check adds a reason.
+class CCheck {
+public:
+    bool That(bool cond, const std::string& why);
+    // Byte-exact comparison; on a difference tells where and shows both sides.
+    bool Same(const std::string& got, const std::string& want, const std::string& what);
+    bool Failed() const { return !m_fails.empty(); }
+    std::string Reasons() const;
+
+private:
+    std::vector<std::string> m_fails;
+};
+
+// One running Orvelle.exe. The destructor kills it if it still runs.
+class COrvelle {
+public:
+    COrvelle() = default;
+    COrvelle(const COrvelle&) = delete;
+    COrvelle& operator=(const COrvelle&) = delete;
+    ~COrvelle();
+
+    // Starts the program with the given current folder (Windows path) and
+    // waits for its main dialog titled mainTitle. False with a reason on failure.
+    bool Start(CCheck& check, const std::string& currentDir,
+               const std::string& mainTitle = "Orvelle - 設定１");
+    HWND Main() const { return m_main; }
+    DWORD Pid() const { return m_pi.dwProcessId; }
+    bool Running() const;
+    // Waits for the process to end on its own.
+    bool WaitExit(DWORD timeoutMs);
+    void Kill();
+
+    HWND Item(int id) const { return GetDlgItem(m_main, id); }
+    std::string Title() const;
+    std::string Text(int id) const;
+    bool SetText(int id, const std::string& text);
+    int Checked(int id) const;  // BM_GETCHECK, -1 when the control is missing
+    // Clicks a button by posting its notification: returns at once, so a
+    // handler that opens a modal box cannot block the driver.
+    void Click(int id);
+    // Clicks and waits until the handler has returned (for handlers without
+    // a modal box: Import, Delete, the radios). False on timeout.
+    bool ClickSync(int id);
+    // A system command (SC_CLOSE, the About command 16), posted.
+    void SysCommand(WPARAM cmd);
+    // Moves the keyboard focus to control id through the dialog manager.
+    void FocusTo(int id);
+    // Posts a key-down (and key-up) of vk to control id.
+    void Key(int id, WPARAM vk);
+    // Sends nothing but waits until the dialog has handled what was posted.
+    bool Settle();
+
+    std::vector<std::string> ListItems() const;  // list box 1005
+    int ListCursel() const;
+    bool ListSelect(int index);
+    // A real double click on entry index of the list box.
+    bool ListDoubleClick(int index);
+
+    // A top-level dialog (#32770) of this process with exactly this caption,
+    // other than the main window; nullptr after timeoutMs.
+    HWND FindDialog(const std::string& caption, DWORD timeoutMs) const;
+    // Any top-level dialog of the process owned by owner.
+    HWND FindOwnedDialog(HWND owner, DWORD timeoutMs) const;
+    // Waits for a message box with this caption, reads its text, presses OK and
+    // waits for it to close. False if none came.
+    bool TakeMessageBox(const std::string& caption, std::string* text,
+                        DWORD timeoutMs = kWindowTimeout);
+    // Texts of every message box open now (for failure reasons), all closed.
+    std::string DismissStrayBoxes();
+
+private:
+    PROCESS_INFORMATION m_pi{};
+    HWND m_main = nullptr;
+};
+
+// Window helpers that work across processes.
+std::string WindowText(HWND hwnd);
+bool SetWindowTextTo(HWND hwnd, const std::string& text);
+std::string ClassOf(HWND hwnd);
+// Texts of the items of a combo box.
+std::vector<std::string> ComboItems(HWND combo);
+// Saves a picture of the window into the screenshot folder as name.bmp.
+void Shot(HWND hwnd, const std::string& name);
+
+// Settings of the program below HKCU\software\Fenwold Applications\Orvelle.
+struct CRegValue {
+    bool present = false;
+    DWORD type = 0;
+    std::string bytes;
+};
+void ResetSettings();
+CRegValue ReadSetting(const std::string& section, const std::string& name);
+// Number of values in a section, -1 if the section key does not exist.
+int SettingCount(const std::string& section);
+bool PutSettingString(const std::string& section, const std::string& name, const std::string& text);
+bool PutSettingDword(const std::string& section, const std::string& name, DWORD value);
+// Checks one value: its type and its exact bytes (a string with its NUL).
+void ExpectSz(CCheck& check, const std::string& section, const std::string& name,
+              const std::string& text);
+void ExpectDword(CCheck& check, const std::string& section, const std::string& name, DWORD value);
+// Checks all eight values of a section at once.
+struct CProfileValues {
+    std::string myurl, java, output, caption, stdGenre;
+    DWORD style = 1;
+    std::string disabled, enabled;
+};
+CProfileValues DefaultValues();
+void ExpectProfile(CCheck& check, const std::string& section, const CProfileValues& values);
+
+// The Favorites folder of the prefix user, without a trailing separator.
+std::string FavoritesPath();
+// One entry of a Favorites tree: a folder when url is nullptr, else a
+// shortcut file in the usual layout; readOnly folders lose their write
+// permission (Wine then reports the attribute word 17).
+struct CFavEntry {
+    const char* path;  // relative to the Favorites folder, cp932
+    const char* url;
+    bool readOnly = false;
+};
+// Empties the Favorites folder and builds the tree. False with a reason.
+bool MakeFavorites(CCheck& check, const std::vector<CFavEntry>& entries);
+void ClearFavorites();
+std::string ShortcutText(const std::string& url);
+
+// Files.
+bool ReadBytes(const std::string& path, std::string* bytes);
+bool FileExists(const std::string& path);
+bool MakeFolder(const std::string& path);  // also the folders above it
+void RemoveTree(const std::string& path);
+// A fresh empty folder below the work folder; returns its full path.
+std::string FreshWorkFolder(const std::string& name);
+
+// Scenarios.
+struct CScenario {
+    std::string name;
+    std::function<void(CCheck&)> run;
+};
+void AddFoundationScenarios(std::vector<CScenario>& list);
+void AddImportScenarios(std::vector<CScenario>& list);
+void AddWriteScenarios(std::vector<CScenario>& list);
+void AddDialogScenarios(std::vector<CScenario>& list);
+
+// The walk-through of scripts/run.sh: Import, Write in four styles into
+// outDir\pages\..., a screenshot, then exit. Returns the process exit code.
+int RunDemo(const std::string& outDir);
+
+// Control ids of the main dialog.
+enum : int {
+    kIdCaption = 1001,
+    kIdBackUrl = 1002,
+    kIdOutput = 1003,
+    kIdList = 1005,
+    kIdImport = 1006,
+    kIdDelete = 1007,
+    kIdWrite = 1008,
+    kIdStyleSingle = 1009,
+    kIdStyleIndex = 1010,
+    kIdStyleFrames = 1011,
+    kIdStyleAnchors = 1012,
+    kIdJava = 1013,
+    kIdBrowse = 1014,
+    kIdProfile = 1015,
+    kIdStdGenre = 1017,
+    kIdExclude = 1018,
+    kIdInclude = 1019,
+    kIdProfileCombo = 1015,  // in the profile dialog
+    kIdAboutLink = 1000,     // in the About box
+    kAboutCommand = 16,
+};
+
+}  // namespace drv

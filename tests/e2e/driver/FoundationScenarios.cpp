@@ -1,0 +1,284 @@
+// Start-up, the main dialog's controls and keys, Delete, and what lands in
+// the registry when the program ends.
+#include "Driver.h"
+
+namespace drv {
+namespace {
+
+const char kSection[] = "Orvelle";
+
+// A current folder for the program, so that a relative output file never
+// lands anywhere but in the work folder.
+std::string RunFolder()
+{
+    return FreshWorkFolder("run");
+}
+
+// Ends the program with 終了(&X) and waits for it.
+bool ExitWithOk(CCheck& check, COrvelle& app)
+{
+    app.Click(IDOK);
+    if (app.WaitExit(kWindowTimeout))
+        return true;
+    std::string boxes = app.DismissStrayBoxes();
+    check.That(false, "the program did not end after 終了(&X)" + (boxes.empty() ? "" : " (boxes: " + boxes + ")"));
+    return false;
+}
+
+bool ExitWithClose(CCheck& check, COrvelle& app)
+{
+    app.SysCommand(SC_CLOSE);
+    if (app.WaitExit(kWindowTimeout))
+        return true;
+    std::string boxes = app.DismissStrayBoxes();
+    check.That(false, "the program did not end after SC_CLOSE" + (boxes.empty() ? "" : " (boxes: " + boxes + ")"));
+    return false;
+}
+
+void FirstStartShowsDefaults(CCheck& t)
+{
+    COrvelle app;
+    if (!app.Start(t, RunFolder()))
+        return;
+    Shot(app.Main(), "main-first-start");
+    struct {
+        int id;
+        const char* want;
+    } edits[] = {
+        {kIdCaption, "わたしのお気に入り"},
+        {kIdBackUrl, ""},
+        {kIdOutput, "link.html"},
+        {kIdStdGenre, "その他"},
+        {kIdExclude, ""},
+        {kIdInclude, ""},
+    };
+    for (const auto& e : edits)
+        t.Same(app.Text(e.id), e.want, "edit " + Num(e.id));
+    t.That(app.Checked(kIdJava) == BST_CHECKED, "the JAVA box is not checked");
+    struct {
+        int id;
+        int want;
+    } radios[] = {
+        {kIdStyleSingle, BST_CHECKED},
+        {kIdStyleIndex, BST_UNCHECKED},
+        {kIdStyleFrames, BST_UNCHECKED},
+        {kIdStyleAnchors, BST_UNCHECKED},
+    };
+    for (const auto& r : radios)
+        t.That(app.Checked(r.id) == r.want, "radio " + Num(r.id) + " state " + Num(app.Checked(r.id)));
+    t.Same(app.Title(), "Orvelle - 設定１", "window title");
+    t.That(app.ListItems().empty(), "the link list is not empty at start");
+    // Reading alone creates the section key of profile 1.
+    t.That(SettingCount(kSection) >= 0, "section Orvelle was not created at start-up");
+    t.That(SettingCount("Orvelle2") < 0, "section Orvelle2 exists though profile 2 was never read");
+    ExitWithOk(t, app);
+}
+
+void ExitButtonSavesAllEight(CCheck& t)
+{
+    COrvelle app;
+    if (!app.Start(t, RunFolder()))
+        return;
+    if (!ExitWithOk(t, app))
+        return;
+    ExpectProfile(t, kSection, DefaultValues());
+}
+
+void ExitButtonSavesTypedValues(CCheck& t)
+{
+    COrvelle app;
+    if (!app.Start(t, RunFolder()))
+        return;
+    CProfileValues v;
+    v.caption = "表計算ソフトのリンク集";
+    v.myurl = "http://www.example.jp/ソ/";
+    v.output = "C:\\web\\ソース.html";
+    v.stdGenre = "未分類";
+    v.disabled = "予定";
+    v.enabled = "url";
+    v.java = "FALSE";
+    v.style = 3;
+    app.SetText(kIdCaption, v.caption);
+    app.SetText(kIdBackUrl, v.myurl);
+    app.SetText(kIdOutput, v.output);
+    app.SetText(kIdStdGenre, v.stdGenre);
+    app.SetText(kIdExclude, v.disabled);
+    app.SetText(kIdInclude, v.enabled);
+    app.ClickSync(kIdJava);
+    app.ClickSync(kIdStyleFrames);
+    t.That(app.Checked(kIdStyleSingle) == BST_UNCHECKED, "radio 1009 still checked after clicking 1011");
+    if (!ExitWithOk(t, app))
+        return;
+    ExpectProfile(t, kSection, v);
+}
+
+void CloseBoxKeepsOldValues(CCheck& t)
+{
+    PutSettingString(kSection, "Caption", "古いタイトル");
+    COrvelle app;
+    if (!app.Start(t, RunFolder()))
+        return;
+    t.Same(app.Text(kIdCaption), "古いタイトル", "title field");
+    app.SetText(kIdCaption, "新しいタイトル");
+    if (!ExitWithClose(t, app))
+        return;
+    ExpectSz(t, kSection, "Caption", "古いタイトル");
+    t.That(SettingCount(kSection) == 8, "section Orvelle holds " + Num(SettingCount(kSection)) + " values, not 8");
+}
+
+void LeavingBackUrlTakesAllValues(CCheck& t)
+{
+    COrvelle app;
+    if (!app.Start(t, RunFolder()))
+        return;
+    app.SetText(kIdCaption, "タイトル");
+    app.FocusTo(kIdBackUrl);
+    app.SetText(kIdBackUrl, "http://www.example.com/back");
+    app.SetText(kIdStdGenre, "標準");
+    app.FocusTo(kIdCaption);  // the return-URL field loses the focus
+    app.SetText(kIdOutput, "after.html");  // typed later: not taken
+    if (!ExitWithClose(t, app))
+        return;
+    ExpectSz(t, kSection, "Caption", "タイトル");
+    ExpectSz(t, kSection, "Myurl", "http://www.example.com/back");
+    ExpectSz(t, kSection, "StdGenre", "標準");
+    ExpectSz(t, kSection, "Output", "link.html");
+}
+
+void EnterAndEscapeDoNothing(CCheck& t)
+{
+    COrvelle app;
+    if (!app.Start(t, RunFolder()))
+        return;
+    app.FocusTo(kIdCaption);
+    const struct {
+        WPARAM vk;
+        const char* name;
+    } keys[] = {{VK_RETURN, "Enter"}, {VK_ESCAPE, "Escape"}};
+    for (const auto& k : keys) {
+        app.Key(kIdCaption, k.vk);
+        Sleep(300);
+        t.That(app.Running() && IsWindowVisible(app.Main()), std::string(k.name) + " in the title field closed the window");
+        t.That(SettingCount(kSection) == 0, std::string(k.name) + " in the title field saved the settings");
+        std::string boxes = app.DismissStrayBoxes();
+        t.That(boxes.empty(), std::string(k.name) + " opened a box: " + boxes);
+        if (!app.Running())
+            return;
+    }
+    // Control: the same posted Enter does reach a dialog's keyboard handling,
+    // as the message box of an empty Write shows by closing on it.
+    app.Click(kIdWrite);
+    HWND box = app.FindDialog("Orvelle", kWindowTimeout);
+    if (t.That(box != nullptr, "Write with an empty list showed no message")) {
+        HWND ok = GetDlgItem(box, IDOK);
+        PostMessageW(ok ? ok : box, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+        PostMessageW(ok ? ok : box, WM_KEYUP, VK_RETURN, 0xC01C0001);
+        bool closed = WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, kWindowTimeout);
+        t.That(closed, "a posted Enter did not close the message box: the key check above proves nothing");
+        if (!closed)
+            app.DismissStrayBoxes();
+    }
+    ExitWithOk(t, app);
+}
+
+// A small tree for the list commands.
+const std::vector<CFavEntry> kSmallTree = {
+    {"A.url", "http://a.example.com/"},
+    {"B.url", "http://b.example.com/"},
+    {"C.url", "http://c.example.com/"},
+};
+
+void DeleteRemovesOnlySelected(CCheck& t)
+{
+    if (!MakeFavorites(t, kSmallTree))
+        return;
+    std::string fav = FavoritesPath() + "\\";
+    COrvelle app;
+    if (!app.Start(t, RunFolder()))
+        return;
+    t.That(app.ClickSync(kIdImport), "Import did not return");
+    std::vector<std::string> all = {fav + "A.url", fav + "B.url", fav + "C.url"};
+    if (!t.That(app.ListItems() == all, "Import gave " + Num((long long)app.ListItems().size()) + " entries, not A B C"))
+        return;
+
+    app.ListSelect(-1);
+    app.ClickSync(kIdDelete);
+    t.That(app.ListItems() == all, "Delete without a selection changed the list");
+
+    app.ListSelect(1);
+    app.ClickSync(kIdDelete);
+    std::vector<std::string> left = {fav + "A.url", fav + "C.url"};
+    t.That(app.ListItems() == left, "Delete of entry 1 did not leave A C");
+
+    app.ListDoubleClick(1);
+    std::vector<std::string> one = {fav + "A.url"};
+    t.That(app.ListItems() == one, "a double click on entry 1 did not delete it (" +
+                                       Num((long long)app.ListItems().size()) + " entries)");
+    t.That(app.Running(), "the program ended");
+    ExitWithOk(t, app);
+}
+
+void StoredJavaLowerCaseIsFalse(CCheck& t)
+{
+    PutSettingString(kSection, "JAVA", "true");
+    COrvelle app;
+    if (!app.Start(t, RunFolder()))
+        return;
+    t.That(app.Checked(kIdJava) == BST_UNCHECKED, "JAVA \"true\" left the box checked");
+    if (!ExitWithOk(t, app))
+        return;
+    ExpectSz(t, kSection, "JAVA", "FALSE");
+}
+
+void StoredStyleSevenChecksNothing(CCheck& t)
+{
+    PutSettingDword(kSection, "Style", 7);
+    COrvelle app;
+    if (!app.Start(t, RunFolder()))
+        return;
+    for (int id : {kIdStyleSingle, kIdStyleIndex, kIdStyleFrames, kIdStyleAnchors})
+        t.That(app.Checked(id) == BST_UNCHECKED, "style 7 checked radio " + Num(id));
+    if (!ExitWithOk(t, app))
+        return;
+    ExpectDword(t, kSection, "Style", 7);
+}
+
+void StoredStringsAreShown(CCheck& t)
+{
+    // An embedded NUL ends the text; the rest is never shown.
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "software\\Fenwold Applications\\Orvelle\\Orvelle", 0, nullptr, 0,
+                        KEY_WRITE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
+        const char withNul[] = "前\0後";
+        RegSetValueExA(key, "Caption", 0, REG_SZ, (const BYTE*)withNul, sizeof withNul);
+        RegCloseKey(key);
+    }
+    PutSettingString(kSection, "StdGenre", "ソフト表");
+    PutSettingDword(kSection, "Style", 4);
+    COrvelle app;
+    if (!app.Start(t, RunFolder()))
+        return;
+    t.Same(app.Text(kIdCaption), "前", "title field");
+    t.Same(app.Text(kIdStdGenre), "ソフト表", "standard genre field");
+    t.That(app.Checked(kIdStyleAnchors) == BST_CHECKED, "style 4 did not check radio 1012");
+    t.That(app.Checked(kIdStyleSingle) == BST_UNCHECKED, "style 4 checked radio 1009");
+    ExitWithOk(t, app);
+}
+
+}  // namespace
+
+void AddFoundationScenarios(std::vector<CScenario>& list)
+{
+    list.push_back({"foundation: first start shows the defaults", FirstStartShowsDefaults});
+    list.push_back({"foundation: exit button saves the eight values", ExitButtonSavesAllEight});
+    list.push_back({"foundation: exit button saves what the controls show", ExitButtonSavesTypedValues});
+    list.push_back({"foundation: close box saves the old title", CloseBoxKeepsOldValues});
+    list.push_back({"foundation: leaving the return URL takes all values", LeavingBackUrlTakesAllValues});
+    list.push_back({"foundation: Enter and Escape in the title do nothing", EnterAndEscapeDoNothing});
+    list.push_back({"foundation: Delete and double click", DeleteRemovesOnlySelected});
+    list.push_back({"foundation: stored JAVA true clears the box", StoredJavaLowerCaseIsFalse});
+    list.push_back({"foundation: stored style 7 checks no radio", StoredStyleSevenChecksNothing});
+    list.push_back({"foundation: stored values are shown", StoredStringsAreShown});
+}
+
+}  // namespace drv

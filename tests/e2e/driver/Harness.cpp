@@ -1,0 +1,766 @@
+// Windows, texts and checks of the end-to-end driver.
+#include "Driver.h"
+
+#include <shlobj.h>
+
+#include <cstdio>
+#include <cwchar>
+
+namespace drv {
+
+CConfig g_config;
+
+std::string ToCp932(const std::wstring& text)
+{
+    if (text.empty())
+        return std::string();
+    int n = WideCharToMultiByte(932, 0, text.data(), (int)text.size(), nullptr, 0, nullptr, nullptr);
+    std::string out(n > 0 ? n : 0, '\0');
+    if (n > 0)
+        WideCharToMultiByte(932, 0, text.data(), (int)text.size(), &out[0], n, nullptr, nullptr);
+    return out;
+}
+
+std::wstring FromCp932(const std::string& text)
+{
+    if (text.empty())
+        return std::wstring();
+    int n = MultiByteToWideChar(932, 0, text.data(), (int)text.size(), nullptr, 0);
+    std::wstring out(n > 0 ? n : 0, L'\0');
+    if (n > 0)
+        MultiByteToWideChar(932, 0, text.data(), (int)text.size(), &out[0], n);
+    return out;
+}
+
+std::string Visible(const std::string& bytes)
+{
+    std::string out;
+    char buf[8];
+    for (unsigned char c : bytes) {
+        if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c < 0x20 || c >= 0x7F || c == '\\') {
+            snprintf(buf, sizeof buf, "\\x%02X", c);
+            out += buf;
+        } else {
+            out += (char)c;
+        }
+    }
+    return out;
+}
+
+std::string Num(long long n)
+{
+    return std::to_string(n);
+}
+
+bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (pred())
+            return true;
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        Sleep(20);
+    }
+}
+
+bool CCheck::That(bool cond, const std::string& why)
+{
+    if (!cond)
+        m_fails.push_back(why);
+    return cond;
+}
+
+bool CCheck::Same(const std::string& got, const std::string& want, const std::string& what)
+{
+    if (got == want)
+        return true;
+    size_t at = 0;
+    while (at < got.size() && at < want.size() && got[at] == want[at])
+        ++at;
+    size_t from = at > 40 ? at - 40 : 0;
+    std::string why = what + " differs at byte " + Num((long long)at) + " (got " + Num((long long)got.size()) +
+                      " bytes, want " + Num((long long)want.size()) + "): got \"" +
+                      Visible(got.substr(from, 100)) + "\" want \"" + Visible(want.substr(from, 100)) + "\"";
+    m_fails.push_back(why);
+    return false;
+}
+
+std::string CCheck::Reasons() const
+{
+    std::string out;
+    for (const std::string& f : m_fails) {
+        if (!out.empty())
+            out += "; ";
+        out += f;
+    }
+    return out;
+}
+
+// ---- windows of another process ----
+
+std::string WindowText(HWND hwnd)
+{
+    if (!hwnd)
+        return std::string();
+    wchar_t buf[4096] = {0};
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, 4096, (LPARAM)buf, SMTO_ABORTIFHUNG, kSyncTimeout, &result))
+        return std::string();
+    buf[4095] = 0;
+    return ToCp932(buf);
+}
+
+bool SetWindowTextTo(HWND hwnd, const std::string& text)
+{
+    if (!hwnd)
+        return false;
+    std::wstring wide = FromCp932(text);
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(hwnd, WM_SETTEXT, 0, (LPARAM)wide.c_str(), SMTO_ABORTIFHUNG, kSyncTimeout,
+                               &result) != 0;
+}
+
+std::string ClassOf(HWND hwnd)
+{
+    char buf[256] = {0};
+    GetClassNameA(hwnd, buf, sizeof buf);
+    return buf;
+}
+
+std::vector<std::string> ComboItems(HWND combo)
+{
+    std::vector<std::string> items;
+    DWORD_PTR count = 0;
+    if (!combo || !SendMessageTimeoutW(combo, CB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, kSyncTimeout, &count))
+        return items;
+    for (int i = 0; i < (int)count && i < 1000; ++i) {
+        DWORD_PTR len = 0;
+        SendMessageTimeoutW(combo, CB_GETLBTEXTLEN, i, 0, SMTO_ABORTIFHUNG, kSyncTimeout, &len);
+        if ((LONG_PTR)len < 0 || len > 4000) {
+            items.push_back(std::string());
+            continue;
+        }
+        std::wstring buf(len + 1, L'\0');
+        DWORD_PTR got = 0;
+        SendMessageTimeoutW(combo, CB_GETLBTEXT, i, (LPARAM)&buf[0], SMTO_ABORTIFHUNG, kSyncTimeout, &got);
+        buf.resize(wcsnlen(buf.c_str(), buf.size()));
+        items.push_back(ToCp932(buf));
+    }
+    return items;
+}
+
+void Shot(HWND hwnd, const std::string& name)
+{
+    if (g_config.shotsDir.empty() || !hwnd)
+        return;
+    RECT r;
+    if (!GetWindowRect(hwnd, &r))
+        return;
+    int w = r.right - r.left, h = r.bottom - r.top;
+    if (w <= 0 || h <= 0 || w > 4000 || h > 4000)
+        return;
+    Sleep(200);  // let the window paint first
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bmp && bits) {
+        HGDIOBJ old = SelectObject(mem, bmp);
+        BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+        SelectObject(mem, old);
+        DWORD stride = ((DWORD)w * 3 + 3) & ~3u;
+        DWORD size = stride * (DWORD)h;
+        BITMAPFILEHEADER fh{};
+        fh.bfType = 0x4D42;
+        fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
+        fh.bfSize = fh.bfOffBits + size;
+        std::string path = g_config.shotsDir + "\\" + name + ".bmp";
+        HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        if (f != INVALID_HANDLE_VALUE) {
+            DWORD done = 0;
+            WriteFile(f, &fh, sizeof fh, &done, nullptr);
+            WriteFile(f, &bi.bmiHeader, sizeof bi.bmiHeader, &done, nullptr);
+            WriteFile(f, bits, size, &done, nullptr);
+            CloseHandle(f);
+        }
+    }
+    if (bmp)
+        DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+}
+
+// ---- the program ----
+
+COrvelle::~COrvelle()
+{
+    Kill();
+}
+
+bool COrvelle::Start(CCheck& check, const std::string& currentDir, const std::string& mainTitle)
+{
+    std::string cmd = "\"" + g_config.orvelleExe + "\"";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    if (!CreateProcessA(g_config.orvelleExe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        currentDir.empty() ? nullptr : currentDir.c_str(), &si, &m_pi)) {
+        check.That(false, "cannot start " + g_config.orvelleExe + " (error " + Num(GetLastError()) + ")");
+        m_pi = PROCESS_INFORMATION{};
+        return false;
+    }
+    WaitForInputIdle(m_pi.hProcess, kStartTimeout);
+    m_main = FindDialog(mainTitle, kStartTimeout);
+    if (!m_main) {
+        std::string boxes = DismissStrayBoxes();
+        check.That(false, "no main dialog titled \"" + Visible(mainTitle) + "\" appeared" +
+                              (boxes.empty() ? "" : " (boxes: " + boxes + ")"));
+        Kill();
+        return false;
+    }
+    Settle();
+    return true;
+}
+
+bool COrvelle::Running() const
+{
+    return m_pi.hProcess && WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+bool COrvelle::WaitExit(DWORD timeoutMs)
+{
+    if (!m_pi.hProcess)
+        return true;
+    return WaitForSingleObject(m_pi.hProcess, timeoutMs) == WAIT_OBJECT_0;
+}
+
+void COrvelle::Kill()
+{
+    if (!m_pi.hProcess)
+        return;
+    if (Running()) {
+        TerminateProcess(m_pi.hProcess, 99);
+        WaitForSingleObject(m_pi.hProcess, 5000);
+    }
+    CloseHandle(m_pi.hProcess);
+    CloseHandle(m_pi.hThread);
+    m_pi = PROCESS_INFORMATION{};
+    m_main = nullptr;
+}
+
+std::string COrvelle::Title() const
+{
+    char buf[512] = {0};
+    GetWindowTextA(m_main, buf, sizeof buf);
+    return buf;
+}
+
+std::string COrvelle::Text(int id) const
+{
+    return WindowText(Item(id));
+}
+
+bool COrvelle::SetText(int id, const std::string& text)
+{
+    return SetWindowTextTo(Item(id), text);
+}
+
+int COrvelle::Checked(int id) const
+{
+    HWND h = Item(id);
+    DWORD_PTR state = 0;
+    if (!h || !SendMessageTimeoutW(h, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kSyncTimeout, &state))
+        return -1;
+    return (int)state;
+}
+
+void COrvelle::Click(int id)
+{
+    PostMessageW(m_main, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)Item(id));
+}
+
+bool COrvelle::ClickSync(int id)
+{
+    HWND h = Item(id);
+    if (!h)
+        return false;
+    DWORD_PTR result = 0;
+    // BM_CLICK as a mouse click would do it: an automatic radio button or
+    // check box changes its state, then the dialog gets the notification.
+    return SendMessageTimeoutW(h, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, kSyncTimeout, &result) != 0;
+}
+
+void COrvelle::SysCommand(WPARAM cmd)
+{
+    PostMessageW(m_main, WM_SYSCOMMAND, cmd, 0);
+}
+
+void COrvelle::FocusTo(int id)
+{
+    PostMessageW(m_main, WM_NEXTDLGCTL, (WPARAM)Item(id), TRUE);
+    Settle();
+}
+
+void COrvelle::Key(int id, WPARAM vk)
+{
+    HWND h = Item(id);
+    UINT scan = MapVirtualKeyW((UINT)vk, 0);
+    PostMessageW(h, WM_KEYDOWN, vk, 1 | (scan << 16));
+    PostMessageW(h, WM_KEYUP, vk, 1 | (scan << 16) | 0xC0000000u);
+    Settle();
+}
+
+bool COrvelle::Settle()
+{
+    // Sent messages overtake posted ones, so ping, give the queue a moment,
+    // and ping again.
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(m_main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kSyncTimeout, &result))
+        return false;
+    Sleep(150);
+    return SendMessageTimeoutW(m_main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kSyncTimeout, &result) != 0;
+}
+
+std::vector<std::string> COrvelle::ListItems() const
+{
+    std::vector<std::string> items;
+    HWND list = Item(kIdList);
+    DWORD_PTR count = 0;
+    if (!list || !SendMessageTimeoutW(list, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, kSyncTimeout, &count))
+        return items;
+    for (int i = 0; i < (int)count && i < 40000; ++i) {
+        DWORD_PTR len = 0;
+        SendMessageTimeoutW(list, LB_GETTEXTLEN, i, 0, SMTO_ABORTIFHUNG, kSyncTimeout, &len);
+        if ((LONG_PTR)len < 0 || len > 4000) {
+            items.push_back("?");
+            continue;
+        }
+        std::wstring buf(len + 1, L'\0');
+        DWORD_PTR got = 0;
+        SendMessageTimeoutW(list, LB_GETTEXT, i, (LPARAM)&buf[0], SMTO_ABORTIFHUNG, kSyncTimeout, &got);
+        buf.resize(wcsnlen(buf.c_str(), buf.size()));
+        items.push_back(ToCp932(buf));
+    }
+    return items;
+}
+
+int COrvelle::ListCursel() const
+{
+    DWORD_PTR sel = 0;
+    SendMessageTimeoutW(Item(kIdList), LB_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, kSyncTimeout, &sel);
+    return (int)(LONG_PTR)sel;
+}
+
+bool COrvelle::ListSelect(int index)
+{
+    DWORD_PTR r = 0;
+    SendMessageTimeoutW(Item(kIdList), LB_SETCURSEL, (WPARAM)index, 0, SMTO_ABORTIFHUNG, kSyncTimeout, &r);
+    return ListCursel() == index;
+}
+
+bool COrvelle::ListDoubleClick(int index)
+{
+    HWND list = Item(kIdList);
+    DWORD_PTR height = 0, top = 0;
+    if (!list ||
+        !SendMessageTimeoutW(list, LB_GETITEMHEIGHT, 0, 0, SMTO_ABORTIFHUNG, kSyncTimeout, &height) ||
+        !SendMessageTimeoutW(list, LB_GETTOPINDEX, 0, 0, SMTO_ABORTIFHUNG, kSyncTimeout, &top))
+        return false;
+    int y = (index - (int)top) * (int)height + (int)height / 2;
+    if (y < 0)
+        return false;
+    LPARAM at = MAKELPARAM(12, y);
+    PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(list, WM_LBUTTONUP, 0, at);
+    PostMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    PostMessageW(list, WM_LBUTTONUP, 0, at);
+    return Settle();
+}
+
+namespace {
+
+struct CFindData {
+    DWORD pid;
+    HWND exclude;
+    HWND owner;
+    const std::string* caption;
+    HWND found;
+};
+
+BOOL CALLBACK FindProc(HWND hwnd, LPARAM lp)
+{
+    CFindData* d = (CFindData*)lp;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != d->pid || hwnd == d->exclude || !IsWindowVisible(hwnd) || ClassOf(hwnd) != "#32770")
+        return TRUE;
+    if (d->owner && GetWindow(hwnd, GW_OWNER) != d->owner)
+        return TRUE;
+    if (d->caption) {
+        char buf[512] = {0};
+        GetWindowTextA(hwnd, buf, sizeof buf);
+        if (*d->caption != buf)
+            return TRUE;
+    }
+    d->found = hwnd;
+    return FALSE;
+}
+
+}  // namespace
+
+HWND COrvelle::FindDialog(const std::string& caption, DWORD timeoutMs) const
+{
+    CFindData d{m_pi.dwProcessId, m_main, nullptr, &caption, nullptr};
+    WaitUntil([&] {
+        d.found = nullptr;
+        EnumWindows(FindProc, (LPARAM)&d);
+        return d.found != nullptr;
+    }, timeoutMs);
+    return d.found;
+}
+
+HWND COrvelle::FindOwnedDialog(HWND owner, DWORD timeoutMs) const
+{
+    CFindData d{m_pi.dwProcessId, m_main, owner, nullptr, nullptr};
+    WaitUntil([&] {
+        d.found = nullptr;
+        EnumWindows(FindProc, (LPARAM)&d);
+        return d.found != nullptr;
+    }, timeoutMs);
+    return d.found;
+}
+
+bool COrvelle::TakeMessageBox(const std::string& caption, std::string* text, DWORD timeoutMs)
+{
+    HWND box = FindDialog(caption, timeoutMs);
+    if (!box)
+        return false;
+    if (text)
+        *text = WindowText(GetDlgItem(box, 0xFFFF));
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)GetDlgItem(box, IDOK));
+    WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, kWindowTimeout);
+    return true;
+}
+
+std::string COrvelle::DismissStrayBoxes()
+{
+    std::string found;
+    for (int round = 0; round < 10; ++round) {
+        CFindData d{m_pi.dwProcessId, m_main, nullptr, nullptr, nullptr};
+        EnumWindows(FindProc, (LPARAM)&d);
+        if (!d.found)
+            break;
+        char cap[256] = {0};
+        GetWindowTextA(d.found, cap, sizeof cap);
+        if (!found.empty())
+            found += ", ";
+        found += "\"" + Visible(cap) + "\": \"" + Visible(WindowText(GetDlgItem(d.found, 0xFFFF))) + "\"";
+        PostMessageW(d.found, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        PostMessageW(d.found, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        HWND box = d.found;
+        WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 2000);
+    }
+    return found;
+}
+
+// ---- settings ----
+
+namespace {
+
+const char kAppKey[] = "software\\Fenwold Applications\\Orvelle";
+
+std::string SectionKey(const std::string& section)
+{
+    return std::string(kAppKey) + "\\" + section;
+}
+
+const char* TypeName(DWORD type)
+{
+    switch (type) {
+    case REG_SZ: return "REG_SZ";
+    case REG_DWORD: return "REG_DWORD";
+    case REG_BINARY: return "REG_BINARY";
+    case REG_EXPAND_SZ: return "REG_EXPAND_SZ";
+    default: return "another type";
+    }
+}
+
+}  // namespace
+
+void ResetSettings()
+{
+    RegDeleteTreeA(HKEY_CURRENT_USER, "software\\Fenwold Applications");
+    RegDeleteKeyA(HKEY_CURRENT_USER, "software\\Fenwold Applications");
+}
+
+CRegValue ReadSetting(const std::string& section, const std::string& name)
+{
+    CRegValue v;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, SectionKey(section).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return v;
+    DWORD size = 0, type = 0;
+    if (RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
+        std::string bytes(size, '\0');
+        DWORD got = size;
+        if (RegQueryValueExA(key, name.c_str(), nullptr, &type, size ? (BYTE*)&bytes[0] : nullptr, &got) ==
+            ERROR_SUCCESS) {
+            bytes.resize(got);
+            v.present = true;
+            v.type = type;
+            v.bytes = bytes;
+        }
+    }
+    RegCloseKey(key);
+    return v;
+}
+
+int SettingCount(const std::string& section)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, SectionKey(section).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return -1;
+    DWORD values = 0;
+    RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr, nullptr,
+                     nullptr);
+    RegCloseKey(key);
+    return (int)values;
+}
+
+namespace {
+
+bool PutSetting(const std::string& section, const std::string& name, DWORD type, const void* data, DWORD size)
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, SectionKey(section).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_READ | KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    bool ok = RegSetValueExA(key, name.c_str(), 0, type, (const BYTE*)data, size) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return ok;
+}
+
+}  // namespace
+
+bool PutSettingString(const std::string& section, const std::string& name, const std::string& text)
+{
+    return PutSetting(section, name, REG_SZ, text.c_str(), (DWORD)text.size() + 1);
+}
+
+bool PutSettingDword(const std::string& section, const std::string& name, DWORD value)
+{
+    return PutSetting(section, name, REG_DWORD, &value, sizeof value);
+}
+
+void ExpectSz(CCheck& check, const std::string& section, const std::string& name, const std::string& text)
+{
+    CRegValue v = ReadSetting(section, name);
+    std::string where = section + "\\" + name;
+    if (!check.That(v.present, where + " is missing"))
+        return;
+    check.That(v.type == REG_SZ, where + " is " + TypeName(v.type) + ", not REG_SZ");
+    check.Same(v.bytes, text + std::string(1, '\0'), where);
+}
+
+void ExpectDword(CCheck& check, const std::string& section, const std::string& name, DWORD value)
+{
+    CRegValue v = ReadSetting(section, name);
+    std::string where = section + "\\" + name;
+    if (!check.That(v.present, where + " is missing"))
+        return;
+    check.That(v.type == REG_DWORD, where + " is " + TypeName(v.type) + ", not REG_DWORD");
+    std::string want((const char*)&value, 4);
+    check.Same(v.bytes, want, where);
+}
+
+CProfileValues DefaultValues()
+{
+    CProfileValues v;
+    v.myurl = "";
+    v.java = "TRUE";
+    v.output = "link.html";
+    v.caption = "わたしのお気に入り";
+    v.stdGenre = "その他";
+    v.style = 1;
+    v.disabled = "";
+    v.enabled = "";
+    return v;
+}
+
+void ExpectProfile(CCheck& check, const std::string& section, const CProfileValues& values)
+{
+    check.That(SettingCount(section) == 8,
+               "section " + section + " holds " + Num(SettingCount(section)) + " values, not 8");
+    ExpectSz(check, section, "Myurl", values.myurl);
+    ExpectSz(check, section, "JAVA", values.java);
+    ExpectSz(check, section, "Output", values.output);
+    ExpectSz(check, section, "Caption", values.caption);
+    ExpectSz(check, section, "StdGenre", values.stdGenre);
+    ExpectDword(check, section, "Style", values.style);
+    ExpectSz(check, section, "Disabled", values.disabled);
+    ExpectSz(check, section, "Enabled", values.enabled);
+}
+
+// ---- Favorites and files ----
+
+std::string FavoritesPath()
+{
+    char buf[MAX_PATH] = {0};
+    if (!SHGetSpecialFolderPathA(nullptr, buf, CSIDL_FAVORITES, TRUE))
+        return std::string();
+    std::string path = buf;
+    if (!path.empty() && path.back() == '\\')
+        path.pop_back();
+    return path;
+}
+
+namespace {
+
+// Runs a Unix chmod on one entry of folder (Wine starts Unix programs
+// directly): the only way to take the write permission away from a folder,
+// which is what makes Wine report the attribute word 17. Wine does not wait
+// for a Unix child, so the change is awaited on the attribute itself.
+bool UnixChmod(const std::string& folder, const std::string& mode, const std::string& name, bool readOnly)
+{
+    std::string cmd = "/bin/chmod " + mode + " \"" + name + "\"";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA("Z:\\bin\\chmod", &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi))
+        return false;
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    std::string full = folder + "\\" + name;
+    return WaitUntil([&] {
+        DWORD attr = GetFileAttributesA(full.c_str());
+        return attr != INVALID_FILE_ATTRIBUTES && ((attr & FILE_ATTRIBUTE_READONLY) != 0) == readOnly;
+    }, 5000);
+}
+
+}  // namespace
+
+void RemoveTree(const std::string& path)
+{
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((path + "\\*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = fd.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            std::string full = path + "\\" + name;
+            bool folder = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+            if (folder && (fd.dwFileAttributes & FILE_ATTRIBUTE_READONLY))
+                UnixChmod(path, "u+w", name, false);
+            SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (folder) {
+                RemoveTree(full);
+                RemoveDirectoryA(full.c_str());
+            } else {
+                DeleteFileA(full.c_str());
+            }
+        } while (FindNextFileA(h, &fd));
+        FindClose(h);
+    }
+}
+
+void ClearFavorites()
+{
+    std::string fav = FavoritesPath();
+    if (fav.size() < 4)
+        return;  // never wipe anything but a real Favorites folder
+    RemoveTree(fav);
+}
+
+std::string ShortcutText(const std::string& url)
+{
+    return "[InternetShortcut]\r\nURL=" + url + "\r\n";
+}
+
+static bool WriteBytes(const std::string& path, const std::string& bytes)
+{
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD done = 0;
+    bool ok = WriteFile(f, bytes.data(), (DWORD)bytes.size(), &done, nullptr) && done == bytes.size();
+    CloseHandle(f);
+    return ok;
+}
+
+bool MakeFavorites(CCheck& check, const std::vector<CFavEntry>& entries)
+{
+    std::string fav = FavoritesPath();
+    if (!check.That(fav.size() >= 4, "no Favorites folder"))
+        return false;
+    ClearFavorites();
+    for (const CFavEntry& e : entries) {
+        std::string full = fav + "\\" + e.path;
+        bool ok = e.url ? WriteBytes(full, ShortcutText(e.url)) : MakeFolder(full);
+        if (!check.That(ok, "cannot create " + Visible(full)))
+            return false;
+    }
+    // Write permission goes last, when the folder's content is in place.
+    for (const CFavEntry& e : entries) {
+        if (!e.readOnly)
+            continue;
+        UnixChmod(fav, "a-w", e.path, true);
+        DWORD attr = GetFileAttributesA((fav + "\\" + e.path).c_str());
+        if (!check.That(attr == 17, "folder " + Visible(e.path) + " reports attributes " + Num(attr) + ", not 17"))
+            return false;
+    }
+    return true;
+}
+
+bool ReadBytes(const std::string& path, std::string* bytes)
+{
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+    if (f == INVALID_HANDLE_VALUE)
+        return false;
+    bytes->clear();
+    char buf[65536];
+    DWORD got = 0;
+    while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got > 0)
+        bytes->append(buf, got);
+    CloseHandle(f);
+    return true;
+}
+
+bool FileExists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool MakeFolder(const std::string& path)
+{
+    if (CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS)
+        return true;
+    size_t cut = path.find_last_of('\\');
+    if (cut == std::string::npos || cut < 3)
+        return false;
+    if (!MakeFolder(path.substr(0, cut)))
+        return false;
+    return CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+std::string FreshWorkFolder(const std::string& name)
+{
+    std::string path = g_config.workDir + "\\" + name;
+    RemoveTree(path);
+    MakeFolder(path);
+    return path;
+}
+
+}  // namespace drv

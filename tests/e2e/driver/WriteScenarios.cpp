@@ -1,0 +1,283 @@
+// Write: every style, byte for byte, and the three messages.
+#include "Driver.h"
+#include "Pages.h"
+
+namespace drv {
+namespace {
+
+using namespace page;
+
+const char kDone[] = "ファイルへの出力が完了しました。";
+const char kEmptyList[] = "出力する内容がありません";
+const char kBadName[] = "フォルダ名かファイル名が不正です。確認してください。";
+
+// Path order: Alpha\Zeta\d, News\a, News\b, c, ソフト\表. Genre order puts
+// Zeta after News, so Write reorders the list: a b d c 表.
+const std::vector<CFavEntry> kTree = {
+    {"c.url", "http://www.example.com/c"},
+    {"News", nullptr},
+    {"News\\a.url", "http://news.example.jp/a?x=1&y=2"},
+    {"News\\b.url", "http://news.example.jp/b"},
+    {"Alpha", nullptr},
+    {"Alpha\\Zeta", nullptr},
+    {"Alpha\\Zeta\\d.url", "http://zeta.example.com/d"},
+    {"ソフト", nullptr},
+    {"ソフト\\表.url", "http://soft.example.jp/"},
+};
+
+const char* const kPathOrder[] = {"Alpha\\Zeta\\d.url", "News\\a.url", "News\\b.url", "c.url", "ソフト\\表.url"};
+
+struct CGenre {
+    std::string name;
+    std::string rows;
+};
+
+// The genres in page order with their rows, as the pages must list them.
+std::vector<CGenre> Genres()
+{
+    return {
+        {"News", LinkRow("News", "http://news.example.jp/a?x=1&y=2", "a") +
+                     LinkRow("News", "http://news.example.jp/b", "b")},
+        {"Zeta", LinkRow("Zeta", "http://zeta.example.com/d", "d")},
+        {"その他", LinkRow("その他", "http://www.example.com/c", "c")},
+        {"ソフト", LinkRow("ソフト", "http://soft.example.jp/", "表")},
+    };
+}
+
+std::string AllRows()
+{
+    std::string rows;
+    for (const CGenre& g : Genres())
+        rows += g.rows;
+    return rows;
+}
+
+void CheckFile(CCheck& t, const std::string& path, const std::string& want)
+{
+    std::string got;
+    if (!t.That(ReadBytes(path, &got), Visible(path) + " was not written"))
+        return;
+    t.Same(got, Crlf(want), Visible(path));
+}
+
+// Starts the program on the Write tree and imports it.
+bool StartImported(CCheck& t, COrvelle& app, const std::string& runDir)
+{
+    if (!MakeFavorites(t, kTree) || !app.Start(t, runDir))
+        return false;
+    return t.That(app.ClickSync(kIdImport), "Import did not return") &&
+           t.That(app.ListItems().size() == 5, "Import gave " + Num((long long)app.ListItems().size()) + " entries");
+}
+
+// Presses Write and expects a message box with this text.
+void WriteExpecting(CCheck& t, COrvelle& app, const std::string& text)
+{
+    app.Click(kIdWrite);
+    std::string got;
+    if (!t.That(app.TakeMessageBox("Orvelle", &got, 20000), "no message box after Write"))
+        return;
+    t.Same(got, text, "message after Write");
+}
+
+void ExpectPathOrder(CCheck& t, COrvelle& app)
+{
+    std::string fav = FavoritesPath() + "\\";
+    std::vector<std::string> want;
+    for (const char* p : kPathOrder)
+        want.push_back(fav + p);
+    t.That(app.ListItems() == want, "the list is not back in path order after Write");
+}
+
+void Finish(COrvelle& app)
+{
+    app.Click(IDOK);
+    app.WaitExit(kWindowTimeout);
+}
+
+void WriteSingleRelative(CCheck& t)
+{
+    // Defaults: title わたしのお気に入り, JAVA on, output link.html in the
+    // program's current folder.
+    std::string run = FreshWorkFolder("run");
+    COrvelle app;
+    if (!StartImported(t, app, run))
+        return;
+    WriteExpecting(t, app, kDone);
+    std::string caption = "わたしのお気に入り";
+    CheckFile(t, run + "\\link.html",
+              HeadTitle(caption) + kHeadEndScript + kBackLinkScript + Heading(caption) + kTableHead + AllRows() +
+                  Footer() + kPageEnd);
+    ExpectPathOrder(t, app);
+    Finish(app);
+}
+
+void WriteAnchors(CCheck& t)
+{
+    std::string out = FreshWorkFolder("anchors");
+    COrvelle app;
+    if (!StartImported(t, app, FreshWorkFolder("run")))
+        return;
+    std::string caption = "My <Links> & 表";
+    std::string back = "http://www.example.com/home?a=1&b=2";
+    app.SetText(kIdCaption, caption);
+    app.SetText(kIdBackUrl, back);
+    app.SetText(kIdOutput, out + "\\top.html");
+    app.ClickSync(kIdJava);  // off
+    app.ClickSync(kIdStyleAnchors);
+    WriteExpecting(t, app, kDone);
+    std::vector<CGenre> g = Genres();
+    std::string want = HeadTitle(caption) + kHeadEnd + kTopAnchor + BackLink(back) + Heading(caption);
+    for (const CGenre& x : g)
+        want += AnchorIndexItem(x.name);
+    want += kAnchorIndexEnd;
+    want += kTableHead;
+    for (size_t i = 0; i < g.size(); ++i) {
+        if (i > 0)
+            want += GenreBreak(g[i].name);
+        want += g[i].rows;
+    }
+    want += Footer() + kPageEnd;
+    CheckFile(t, out + "\\top.html", want);
+    t.That(!FileExists(out + "\\linkmenu.html") && !FileExists(out + "\\00000001.html"),
+           "style 4 wrote more than the main file");
+    ExpectPathOrder(t, app);
+    Finish(app);
+}
+
+void WriteIndex(CCheck& t)
+{
+    std::string out = FreshWorkFolder("index");
+    // Pages of an earlier export with higher numbers stay as they are.
+    std::string stale = out + "\\00000009.html";
+    {
+        HANDLE f = CreateFileA(stale.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD done = 0;
+        WriteFile(f, "old", 3, &done, nullptr);
+        CloseHandle(f);
+    }
+    COrvelle app;
+    if (!StartImported(t, app, FreshWorkFolder("run")))
+        return;
+    std::string output = out + "\\top.html";
+    app.SetText(kIdCaption, "");
+    app.SetText(kIdOutput, output);
+    app.ClickSync(kIdJava);  // off
+    app.ClickSync(kIdStyleIndex);
+    WriteExpecting(t, app, kDone);
+    std::vector<CGenre> g = Genres();
+    std::string index = std::string(kHeadDefaultTitle) + kHeadEnd + kHeadingDefault;
+    for (size_t i = 0; i < g.size(); ++i)
+        index += IndexItem((int)i + 1, g[i].name);
+    index += kIndexEnd;
+    CheckFile(t, output, index);
+    for (size_t i = 0; i < g.size(); ++i)
+        CheckFile(t, out + "\\" + Number((int)i + 1) + ".html",
+                  kGenrePageStart + GenrePageBack(output) + GenrePageHeading(g[i].name) + g[i].rows + Footer() +
+                      kPageEnd);
+    t.That(!FileExists(out + "\\" + Number((int)g.size() + 1) + ".html"), "a page beyond the last genre");
+    t.That(!FileExists(out + "\\linkmenu.html"), "style 2 wrote linkmenu.html");
+    std::string old;
+    t.That(ReadBytes(stale, &old) && old == "old", "an older page with a higher number was changed");
+    ExpectPathOrder(t, app);
+    Finish(app);
+}
+
+void WriteFrames(CCheck& t)
+{
+    std::string out = FreshWorkFolder("frames");
+    COrvelle app;
+    if (!StartImported(t, app, FreshWorkFolder("run")))
+        return;
+    std::string caption = "フレーム表示";
+    std::string output = out + "\\link.html";
+    app.SetText(kIdCaption, caption);
+    app.SetText(kIdBackUrl, "http://www.example.com/unused");  // JAVA on: not used
+    app.SetText(kIdOutput, output);
+    app.ClickSync(kIdStyleFrames);
+    WriteExpecting(t, app, kDone);
+    std::vector<CGenre> g = Genres();
+    CheckFile(t, output,
+              HeadTitle(caption) + kFrameset + kHeadEndScript + kBackLinkScript + Heading(caption) + kTableHead +
+                  AllRows() + Footer() + kNoFramesEnd + kPageEnd);
+    std::string menu;
+    for (size_t i = 0; i < g.size(); ++i)
+        menu += MenuItem((int)i + 1, g[i].name);
+    menu += kIndexEnd;
+    CheckFile(t, out + "\\linkmenu.html", menu);
+    for (size_t i = 0; i < g.size(); ++i)
+        CheckFile(t, out + "\\" + Number((int)i + 1) + ".html",
+                  kGenrePageStart + std::string(kHeadEnd) + GenrePageHeading(g[i].name) + g[i].rows + Footer() +
+                      kPageEnd);
+    t.That(!FileExists(out + "\\" + Number((int)g.size() + 1) + ".html"), "a page beyond the last genre");
+    ExpectPathOrder(t, app);
+    Finish(app);
+}
+
+void WriteRefusals(CCheck& t)
+{
+    std::string run = FreshWorkFolder("run");
+    std::string kept = run + "\\link.html";
+    {
+        HANDLE f = CreateFileA(kept.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD done = 0;
+        WriteFile(f, "keep", 4, &done, nullptr);
+        CloseHandle(f);
+    }
+    if (!MakeFavorites(t, kTree))
+        return;
+    COrvelle app;
+    if (!app.Start(t, run))
+        return;
+    // Nothing imported yet.
+    WriteExpecting(t, app, kEmptyList);
+    std::string content;
+    t.That(ReadBytes(kept, &content) && content == "keep", "the empty list changed the existing output file");
+
+    t.That(app.ClickSync(kIdImport), "Import did not return");
+    struct {
+        std::string output;
+        const char* what;
+    } bad[] = {
+        {"", "an empty output path"},
+        {g_config.workDir + "\\no-such-folder\\link.html", "a missing folder"},
+        {run, "the name of a folder"},
+    };
+    for (const auto& b : bad) {
+        app.SetText(kIdOutput, b.output);
+        app.Click(kIdWrite);
+        std::string got;
+        if (t.That(app.TakeMessageBox("Orvelle", &got, 20000), "no message for " + std::string(b.what)))
+            t.Same(got, kBadName, std::string("message for ") + b.what);
+    }
+    ExpectPathOrder(t, app);
+    Finish(app);
+}
+
+void WriteOtherStyleLeavesEmptyFile(CCheck& t)
+{
+    PutSettingDword("Orvelle", "Style", 7);
+    std::string out = FreshWorkFolder("style7");
+    COrvelle app;
+    if (!StartImported(t, app, FreshWorkFolder("run")))
+        return;
+    app.SetText(kIdOutput, out + "\\link.html");
+    WriteExpecting(t, app, kDone);
+    std::string got;
+    t.That(ReadBytes(out + "\\link.html", &got) && got.empty(), "style 7 did not leave an empty output file");
+    t.That(!FileExists(out + "\\00000001.html"), "style 7 wrote a genre page");
+    Finish(app);
+}
+
+}  // namespace
+
+void AddWriteScenarios(std::vector<CScenario>& list)
+{
+    list.push_back({"write: single page, relative output, script back link", WriteSingleRelative});
+    list.push_back({"write: single page with anchors", WriteAnchors});
+    list.push_back({"write: index page and genre pages", WriteIndex});
+    list.push_back({"write: frameset, menu page and genre pages", WriteFrames});
+    list.push_back({"write: empty list and bad output paths", WriteRefusals});
+    list.push_back({"write: style 7 leaves an empty file", WriteOtherStyleLeavesEmptyFile});
+}
+
+}  // namespace drv
