@@ -1,5 +1,7 @@
 #include "export/PageOutput.h"
 
+#include "links/HostFile.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -56,7 +58,7 @@ std::unique_ptr<IPageFile> CStdioPageSink::Create(const std::string& path) {
     // A path with a zero byte inside cannot name a file; refuse it rather
     // than open a shorter name.
     if (path.empty() || std::memchr(path.data(), '\0', path.size())) return nullptr;
-    FILE* f = std::fopen(path.c_str(), "wb");
+    FILE* f = OpenHostFile(path, "wb");
     if (!f) return nullptr;
     std::setvbuf(f, nullptr, _IONBF, 0);
     return std::unique_ptr<IPageFile>(new CStdioPageFile(f));

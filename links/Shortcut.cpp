@@ -1,5 +1,7 @@
 #include "links/Shortcut.h"
 
+#include "links/HostFile.h"
+
 #include <cstdio>
 #include <vector>
 
@@ -49,7 +51,7 @@ private:
 }  // namespace
 
 std::string ReadShortcutUrl(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = OpenHostFile(path, "rb");
     if (!file) return std::string();
 
     CWordValue word;
