@@ -153,10 +153,26 @@ std::vector<uint32_t> RankInPathOrder(const std::vector<std::string>& texts,
 //    before the start, so undoing step t turns the start back by c_t mod t and
 //    frees the slot just before it, which is where e_t ends. Counting c_t and
 //    finding the k-th free slot are Fenwick tree queries.
-std::vector<size_t> ExchangeSortOrder(const std::vector<uint32_t>& keys) {
-    const size_t n = keys.size();
+std::vector<size_t> ExchangeSortOrder(const std::vector<uint32_t>& givenKeys) {
+    const size_t n = givenKeys.size();
     std::vector<size_t> order(n);
     if (n == 0) return order;
+
+    // Keys are counted into buckets: sparse keys are first made dense, so the
+    // buckets never outnumber the elements.
+    std::vector<uint32_t> denseKeys;
+    const std::vector<uint32_t>* keysInUse = &givenKeys;
+    if (*std::max_element(givenKeys.begin(), givenKeys.end()) >= n) {
+        std::vector<uint32_t> distinct(givenKeys);
+        std::sort(distinct.begin(), distinct.end());
+        distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+        denseKeys.reserve(n);
+        for (uint32_t k : givenKeys)
+            denseKeys.push_back(static_cast<uint32_t>(
+                std::lower_bound(distinct.begin(), distinct.end(), k) - distinct.begin()));
+        keysInUse = &denseKeys;
+    }
+    const std::vector<uint32_t>& keys = *keysInUse;
 
     // Positions of each key, in increasing position, by counting.
     uint32_t maxKey = *std::max_element(keys.begin(), keys.end());

@@ -9,8 +9,12 @@
 
 namespace {
 
-std::vector<size_t> FastOrder(const std::vector<int>& keys) {
+std::vector<size_t> FastOrder(const std::vector<long long>& keys) {
     return ExchangeSortOrder(std::vector<uint32_t>(keys.begin(), keys.end()));
+}
+
+std::vector<size_t> LiteralOrder(const std::vector<long long>& keys) {
+    return LiteralOrder(keys);
 }
 
 }  // namespace
@@ -18,7 +22,7 @@ std::vector<size_t> FastOrder(const std::vector<int>& keys) {
 // Hand-checked orders of the exchange sort, equal keys included.
 TEST(LinksExchangeSort, KnownOrders) {
     const struct {
-        std::vector<int> keys;
+        std::vector<long long> keys;
         std::vector<size_t> order;
     } rows[] = {
         {{}, {}},
@@ -29,10 +33,11 @@ TEST(LinksExchangeSort, KnownOrders) {
         {{0, 1, 2}, {0, 1, 2}},
         {{1, 1, 0}, {2, 1, 0}},           // the first 1 jumps over the second
         {{1, 1, 0, 0}, {2, 3, 0, 1}},
+        {{4000000000, 7, 4000000000, 7}, {1, 3, 2, 0}},  // sparse keys
     };
     for (const auto& r : rows) {
         EXPECT_EQ(FastOrder(r.keys), r.order);
-        EXPECT_EQ(LiteralExchangeOrder(r.keys), r.order);  // the table itself is right
+        EXPECT_EQ(LiteralOrder(r.keys), r.order);  // the table itself is right
     }
 }
 
@@ -43,9 +48,9 @@ TEST(LinksExchangeSort, FastMatchesLiteralOnRandomKeys) {
     for (int alphabet : {1, 2, 3, 5, 12, 40, 1000}) {
         for (size_t n = 0; n <= 300; n += (n < 20 ? 1 : 7)) {
             std::uniform_int_distribution<int> pick(0, alphabet - 1);
-            std::vector<int> keys(n);
-            for (int& k : keys) k = pick(random);
-            ASSERT_EQ(FastOrder(keys), LiteralExchangeOrder(keys))
+            std::vector<long long> keys(n);
+            for (long long& k : keys) k = pick(random);
+            ASSERT_EQ(FastOrder(keys), LiteralOrder(keys))
                 << "alphabet " << alphabet << " size " << n;
         }
     }
@@ -55,10 +60,10 @@ TEST(LinksExchangeSort, FastMatchesLiteralOnRandomKeys) {
 TEST(LinksExchangeSort, FastMatchesLiteralOnDescendingRuns) {
     for (int runs : {2, 7, 30}) {
         for (int runLength : {1, 3, 10}) {
-            std::vector<int> keys;
+            std::vector<long long> keys;
             for (int r = runs - 1; r >= 0; --r)
                 for (int k = 0; k < runLength; ++k) keys.push_back(r);
-            ASSERT_EQ(FastOrder(keys), LiteralExchangeOrder(keys)) << runs << "x" << runLength;
+            ASSERT_EQ(FastOrder(keys), LiteralOrder(keys)) << runs << "x" << runLength;
         }
     }
 }

@@ -26,10 +26,10 @@ void LiteralExchangeSort(std::vector<Key>& keys, std::vector<Carried>& carried, 
 }
 
 // The original indices in the order the literal exchange sort leaves them.
-inline std::vector<size_t> LiteralExchangeOrder(std::vector<int> keys) {
+inline std::vector<size_t> LiteralExchangeOrder(std::vector<long long> keys) {
     std::vector<size_t> index(keys.size());
     for (size_t k = 0; k < index.size(); ++k) index[k] = k;
-    LiteralExchangeSort(keys, index, [](int a, int b) { return a < b ? -1 : (a > b ? 1 : 0); });
+    LiteralExchangeSort(keys, index, [](long long a, long long b) { return a < b ? -1 : (a > b ? 1 : 0); });
     return index;
 }
 
