@@ -18,6 +18,7 @@ fav=$(orv_favorites_dir)
 chmod -R u+w "$fav"
 find "$fav" -mindepth 1 -delete
 cp -R samples/Favorites/. "$fav"/
+rm -f "$fav/.gitattributes"
 echo "run: sample Favorites copied into $fav"
 
 mkdir -p out
