@@ -1,0 +1,263 @@
+// Benchmark of Import and Write through the portable logic on the real file
+// system, against the I/O floor and a literal (quadratic) version of the same
+// behaviour. Prints figures; never fails on a slow machine.
+//
+//   orvbench generate DIR COUNT SEED   make a Favorites tree of COUNT shortcuts
+//   orvbench run DIR OUT                Import + Write in the four styles
+//   orvbench literal DIR OUT            the same with the exchange sorts and the
+//                                       per-page walk over the whole list
+//   orvbench floor DIR OUT              list the tree, read every shortcut once and
+//                                       write the bytes that "run" left in OUT
+#include <dirent.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "LiteralPages.h"
+#include "LiteralSorts.h"
+#include "PosixFolderSource.h"
+#include "export/Export.h"
+#include "export/Fragments.h"
+#include "links/Genres.h"
+#include "links/HostFile.h"
+#include "links/Ordering.h"
+#include "links/Scan.h"
+#include "links/Shortcut.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::time_point since) {
+    return std::chrono::duration<double>(Clock::now() - since).count();
+}
+
+long PeakKiB() {
+    struct rusage u;
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_maxrss;
+}
+
+// A host without a window: the fields are the controls.
+class CQuietHost : public IMainHost {
+public:
+    void TakeControlValues() override {}
+    void ShowFieldValues() override {}
+    void LinkListChanged() override {}
+    void ShowMessage(const char* text, MsgIcon) override { lastMessage = text; }
+    void BeginWaitCursor() override {}
+    void EndWaitCursor() override {}
+    std::string lastMessage;
+};
+
+// Folder names in code page 932, many ending in a second byte 0x5C.
+const char* const kWords[] = {
+    "ソフト", "表計算", "ニュース", "音楽", "予定", "十字", "申請", "構成", "貼付", "噂話",
+    "旅行", "料理", "技術", "スポーツ", "ｶﾀｶﾅ", "News", "Tools", "Daily", "能力", "映画",
+};
+const size_t kWordCount = sizeof(kWords) / sizeof(kWords[0]);
+
+void MakeDir(const std::string& path) {
+    // Parents first, so any output or tree folder can be named.
+    for (size_t at = path.find('/', 1); at != std::string::npos; at = path.find('/', at + 1))
+        mkdir(path.substr(0, at).c_str(), 0755);
+    mkdir(path.c_str(), 0755);
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) {
+        std::perror(path.c_str());
+        std::exit(2);
+    }
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+}
+
+// COUNT shortcuts over about COUNT/6 folders nested up to five levels below
+// DIR/Favorites; a few folder names repeat at other places (shared genres).
+int Generate(const std::string& dir, long count, unsigned seed) {
+    std::mt19937 rng(seed);
+    const std::string root = dir + "/Favorites";
+    MakeDir(dir);
+    MakeDir(root);
+    std::vector<std::string> folders = {root};
+    std::vector<int> depth = {0};
+    const long folderCount = count / 6 + 1;
+    for (long k = 0; k < folderCount; ++k) {
+        size_t parent;
+        do parent = rng() % folders.size(); while (depth[parent] >= 5);
+        std::string name = kWords[rng() % kWordCount];
+        // Most names unique (thousands of genres), some shared.
+        if (rng() % 8 != 0) name += std::to_string(k);
+        std::string path = folders[parent] + "/" + name;
+        MakeDir(path);
+        folders.push_back(path);
+        depth.push_back(depth[parent] + 1);
+    }
+    for (long n = 0; n < count; ++n) {
+        const std::string& folder = folders[rng() % folders.size()];
+        std::string name = std::string(kWords[rng() % kWordCount]) + "のページ" + std::to_string(n) + ".url";
+        std::string url = "http://www.example.com/" + std::to_string(rng() % 100000) + "/index.html?id=" +
+                          std::to_string(n);
+        WriteFile(folder + "/" + name, "[InternetShortcut]\r\nURL=" + url +
+                                           "\r\nModified=70E7A1B2C3D4E5F6A7\r\nIconIndex=0\r\n");
+    }
+    std::printf("generated %ld shortcuts in %zu folders below %s\n", count, folders.size(), root.c_str());
+    return 0;
+}
+
+std::string ScanPath(const std::string& hostPath) { return CPosixFolderSource::FromHostPath(hostPath); }
+
+const int kStyles[] = {STYLE_SINGLE, STYLE_ANCHORS, STYLE_INDEX, STYLE_FRAMES};
+const char* const kStyleNames[] = {"single", "anchors", "index", "frames"};
+
+void SetUp(CMainState& state) {
+    state.m_caption = "わたしのお気に入り";
+    state.m_useJava = 1;
+    state.m_stdGenre = "その他";
+    state.m_outputPath = "link.html";
+}
+
+int Run(const std::string& dir, const std::string& out) {
+    CMainState state;
+    SetUp(state);
+    CQuietHost host;
+    CPosixFolderSource source(ScanPath(dir + "/Favorites") + "\\");
+    const LeadByteTable& lead = Cp932LeadBytes();
+
+    Clock::time_point t0 = Clock::now();
+    ImportFavorites(state, host, source, lead);
+    const double import = Seconds(t0);
+    std::printf("import %zu %.3f\n", state.m_linkList.Count(), import);
+
+    CStdioPageSink sink;
+    for (int k = 0; k < 4; ++k) {
+        const std::string folder = out + "/" + kStyleNames[k];
+        MakeDir(out);
+        MakeDir(folder);
+        state.m_style = kStyles[k];
+        state.m_outputPath = ScanPath(folder) + "\\link.html";
+        Clock::time_point t = Clock::now();
+        RunWrite(state, host, sink, lead);
+        std::printf("write %s %.3f %s\n", kStyleNames[k], Seconds(t),
+                    host.lastMessage == kCompletedText ? "ok" : "FAILED");
+    }
+    std::printf("peak_kib %ld\n", PeakKiB());
+    return 0;
+}
+
+// Import and Write with the procedures exactly as first described: exchange
+// sorts over the whole list and one walk of the whole list per genre page.
+int Literal(const std::string& dir, const std::string& out) {
+    CMainState state;
+    SetUp(state);
+    CQuietHost host;
+    CPosixFolderSource source(ScanPath(dir + "/Favorites") + "\\");
+    const LeadByteTable& lead = Cp932LeadBytes();
+
+    Clock::time_point t0 = Clock::now();
+    state.m_linkList.Reset();
+    std::string favorites;
+    source.FavoritesPath(favorites);
+    ScanFolder(favorites, source, state.m_linkList);
+    std::vector<std::string> paths = state.m_linkList.Items();
+    std::vector<int> none(paths.size());
+    LiteralExchangeSort(paths, none, [&](const std::string& a, const std::string& b) {
+        return ComparePathOrder(a, b, lead);
+    });
+    state.m_linkList.Assign(std::move(paths));
+    std::printf("import %zu %.3f\n", state.m_linkList.Count(), Seconds(t0));
+
+    CStdioPageSink sink;
+    for (int k = 0; k < 4; ++k) {
+        const std::string folder = out + "/" + kStyleNames[k];
+        MakeDir(out);
+        MakeDir(folder);
+        state.m_style = kStyles[k];
+        state.m_outputPath = ScanPath(folder) + "\\link.html";
+        Clock::time_point t = Clock::now();
+        const bool ok = LiteralWrite(state, sink, lead);
+        std::printf("write %s %.3f %s\n", kStyleNames[k], Seconds(t), ok ? "ok" : "FAILED");
+    }
+    std::printf("peak_kib %ld\n", PeakKiB());
+    return 0;
+}
+
+void ListTree(const std::string& folder, std::vector<std::string>& files) {
+    DIR* d = opendir(folder.c_str());
+    if (!d) return;
+    while (struct dirent* e = readdir(d)) {
+        if (!std::strcmp(e->d_name, ".") || !std::strcmp(e->d_name, "..")) continue;
+        std::string path = folder + "/" + e->d_name;
+        struct stat st;
+        if (stat(path.c_str(), &st) != 0) continue;
+        if (S_ISDIR(st.st_mode)) ListTree(path, files);
+        else files.push_back(path);
+    }
+    closedir(d);
+}
+
+std::string ReadAll(const std::string& path) {
+    std::string bytes;
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return bytes;
+    char buf[65536];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
+    std::fclose(f);
+    return bytes;
+}
+
+// The least any implementation must do: list the tree, read each shortcut
+// once, and write the pages' bytes (taken from OUT beforehand), once per style.
+int Floor(const std::string& dir, const std::string& out) {
+    struct Page { std::string path, bytes; };
+    std::vector<std::vector<Page>> styles(4);
+    for (int k = 0; k < 4; ++k) {
+        std::vector<std::string> files;
+        ListTree(out + "/" + kStyleNames[k], files);
+        for (auto& f : files) styles[k].push_back({f + ".floor", ReadAll(f)});
+    }
+    Clock::time_point t0 = Clock::now();
+    std::vector<std::string> files;
+    ListTree(dir + "/Favorites", files);
+    size_t bytes = 0;
+    for (const auto& f : files) bytes += ReadAll(f).size();
+    std::printf("import %zu %.3f\n", files.size(), Seconds(t0));
+    for (int k = 0; k < 4; ++k) {
+        Clock::time_point t = Clock::now();
+        // A Write reads each shortcut once more (twice for frames: cached).
+        for (const auto& f : files) bytes += ReadAll(f).size();
+        for (const auto& p : styles[k]) {
+            FILE* f = std::fopen(p.path.c_str(), "wb");
+            if (!f) continue;
+            std::fwrite(p.bytes.data(), 1, p.bytes.size(), f);
+            std::fclose(f);
+        }
+        std::printf("write %s %.3f ok\n", kStyleNames[k], Seconds(t));
+    }
+    for (int k = 0; k < 4; ++k)
+        for (const auto& p : styles[k]) std::remove(p.path.c_str());
+    std::printf("peak_kib %ld\nread_bytes %zu\n", PeakKiB(), bytes);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 5 && !std::strcmp(argv[1], "generate"))
+        return Generate(argv[2], std::atol(argv[3]), static_cast<unsigned>(std::atol(argv[4])));
+    if (argc == 4 && !std::strcmp(argv[1], "run")) return Run(argv[2], argv[3]);
+    if (argc == 4 && !std::strcmp(argv[1], "literal")) return Literal(argv[2], argv[3]);
+    if (argc == 4 && !std::strcmp(argv[1], "floor")) return Floor(argv[2], argv[3]);
+    std::fprintf(stderr, "usage: orvbench generate DIR COUNT SEED | run DIR OUT | literal DIR OUT | floor DIR OUT\n");
+    return 2;
+}
