@@ -85,6 +85,15 @@ TEST_F(LinksShortcut, LongWordsReadWhole) {
     EXPECT_EQ(ReadShortcutUrl(Write("[I]\nURL=" + mixed + " tail")), mixed);
 }
 
+// Entries of the scan name their files with "\\"; the native build reads them
+// through the host path.
+TEST_F(LinksShortcut, ReadsByScanPath) {
+    std::string path = Write("[InternetShortcut]\r\nURL=http://scan/\r\n");
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    EXPECT_EQ(ReadShortcutUrl(path), "http://scan/");
+}
+
 TEST_F(LinksShortcut, UnreadableGivesEmpty) {
     EXPECT_EQ(ReadShortcutUrl(m_root + "/missing.url"), "");
     std::string folder = m_root + "/folder.url";

@@ -1,5 +1,6 @@
 // A folder source over the host's own file system, for tests: paths use the
-// separator "\\" as the scan does and are turned into host paths here.
+// separator "\\" as the scan does and are turned into host paths by HostPath
+// (a second byte 0x5C stays, so names like ソ survive).
 // Attribute words mimic what Wine reports for the same tree: folder 16, file
 // 32, +2 for a dot-named entry, +1 without write permission, 1040 for a
 // symbolic link to a folder.
@@ -11,26 +12,15 @@
 #include <string>
 #include <vector>
 
-#include "links/Cp932.h"
 #include "links/FolderSource.h"
+#include "links/HostFile.h"
 
 class CPosixFolderSource : public IFolderSource {
 public:
     // |favorites| is the Favorites folder as a scan path (separators "\\").
     explicit CPosixFolderSource(std::string favorites) : m_favorites(std::move(favorites)) {}
 
-    // "\\" where a code page 932 character begins becomes "/"; a second
-    // byte 0x5C stays, so names like ソ survive.
-    static std::string ToHostPath(const std::string& path) {
-        std::string host = path;
-        const LeadByteTable& lead = Cp932LeadBytes();
-        for (size_t i = 0; i < host.size(); ++i) {
-            if (lead.IsLead(static_cast<unsigned char>(host[i]))) ++i;
-            else if (host[i] == '\\') host[i] = '/';
-        }
-        return host;
-    }
-    // The reverse, for host paths made of one-byte characters only.
+    // A host path made of one-byte characters in the scan's form ("/" to "\\").
     static std::string FromHostPath(std::string path) {
         for (char& c : path)
             if (c == '/') c = '\\';
@@ -48,7 +38,7 @@ public:
         if (pattern.size() < suffix.size() ||
             pattern.compare(pattern.size() - suffix.size(), suffix.size(), suffix) != 0)
             return nullptr;
-        std::string folder = ToHostPath(pattern.substr(0, pattern.size() - suffix.size()));
+        std::string folder = HostPath(pattern.substr(0, pattern.size() - suffix.size()));
         DIR* dir = opendir(folder.c_str());
         if (!dir) return nullptr;
         return std::unique_ptr<IFolderListing>(new CListing(dir, folder));
