@@ -47,7 +47,7 @@ TEST(ExportStdioSink, LargePagesArriveWhole) {
 TEST(ExportStdioSink, NamesThatCannotBeOpened) {
     CTempDir dir;
     ASSERT_TRUE(dir.ok());
-    std::filesystem::create_directory("C:\\web\\00000001.html");
+    CTempDir::MakeFolder("C:\\web\\00000001.html");
     CStdioPageSink sink;
     const std::string rows[] = {"", "missing/x.html", "C:\\web\\00000001.html",
                                 std::string("a\0b", 3)};

@@ -1,6 +1,7 @@
 // A throwaway folder for tests that write real files; the test runs inside
 // it, so entries and output paths can be written the way Windows spells them
-// ("C:\\web\\top.html" is one file name here).
+// ("C:\\web\\top.html" is the file C:/web/top.html below it). Names are
+// taken in their host form, as the program's own file opens take them.
 #pragma once
 #include <stdlib.h>
 #include <unistd.h>
@@ -9,6 +10,8 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+
+#include "links/HostFile.h"
 
 class CTempDir {
 public:
@@ -33,7 +36,10 @@ public:
     bool ok() const { return m_entered; }
 
     static void Put(const std::string& name, const std::string& bytes) {
-        std::ofstream f(name, std::ios::binary | std::ios::trunc);
+        std::filesystem::path host(HostPath(name));
+        std::error_code ec;
+        if (host.has_parent_path()) std::filesystem::create_directories(host.parent_path(), ec);
+        std::ofstream f(host, std::ios::binary | std::ios::trunc);
         f << bytes;
     }
     static void PutShortcut(const std::string& name, const std::string& url) {
@@ -41,11 +47,16 @@ public:
     }
     // The file's bytes, or "<none>" when it does not exist.
     static std::string Get(const std::string& name) {
-        std::ifstream f(name, std::ios::binary);
+        std::ifstream f(HostPath(name), std::ios::binary);
         if (!f) return "<none>";
         return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
     }
-    static bool Exists(const std::string& name) { return std::filesystem::exists(name); }
+    static bool Exists(const std::string& name) { return std::filesystem::exists(HostPath(name)); }
+    static bool IsFolder(const std::string& name) { return std::filesystem::is_directory(HostPath(name)); }
+    static void MakeFolder(const std::string& name) {
+        std::error_code ec;
+        std::filesystem::create_directories(HostPath(name), ec);
+    }
 
 private:
     std::string m_path, m_previous;

@@ -198,7 +198,7 @@ TEST(ExportWrite, RefusalsWriteNothing) {
         CTempDir dir;
         ASSERT_TRUE(dir.ok());
         CShortcuts links;
-        std::filesystem::create_directory("C:\\web");
+        CTempDir::MakeFolder("C:\\web");
         CTempDir::Put("out.html", "keep me");
         CMainState state;
         if (r.withLinks) links.Fill(state);
@@ -222,7 +222,7 @@ TEST(ExportWrite, GenrePageNameTakenByAFolder) {
     CTempDir dir;
     ASSERT_TRUE(dir.ok());
     CShortcuts links;
-    std::filesystem::create_directory("00000002.html");
+    CTempDir::MakeFolder("00000002.html");
     CMainState state;
     links.Fill(state);
     state.m_style = STYLE_INDEX;
@@ -234,7 +234,7 @@ TEST(ExportWrite, GenrePageNameTakenByAFolder) {
     EXPECT_EQ(Events(host), (std::vector<std::string>{"take", "show", "wait", "take", "endwait", kInvalid}));
     EXPECT_EQ(host.messages[0].second, MsgIcon::Exclamation);
     EXPECT_TRUE(CTempDir::Exists("00000001.html"));
-    EXPECT_TRUE(std::filesystem::is_directory("00000002.html"));
+    EXPECT_TRUE(CTempDir::IsFolder("00000002.html"));
     EXPECT_FALSE(CTempDir::Exists("00000003.html"));
     EXPECT_EQ(ListOf(state), links.paths);
 }
