@@ -131,6 +131,9 @@ CRegValue ReadSetting(const std::string& section, const std::string& name);
 int SettingCount(const std::string& section);
 bool PutSettingString(const std::string& section, const std::string& name, const std::string& text);
 bool PutSettingDword(const std::string& section, const std::string& name, DWORD value);
+// Lets everyone only read (and delete) the section key: Wine then refuses the
+// program's open with write access, so every read falls back and every write fails.
+bool ProtectSection(const std::string& section);
 // Checks one value: its type and its exact bytes (a string with its NUL).
 void ExpectSz(CCheck& check, const std::string& section, const std::string& name,
               const std::string& text);

@@ -265,6 +265,36 @@ void StoredStringsAreShown(CCheck& t)
     ExitWithOk(t, app);
 }
 
+void FailingWritesAreReported(CCheck& t)
+{
+    PutSettingString(kSection, "Caption", "保護された題");
+    if (!t.That(ProtectSection(kSection), "cannot make the section read-only in this prefix"))
+        return;
+    COrvelle app;
+    if (!app.Start(t, RunFolder()))
+        return;
+    // The section cannot be reached with write access: defaults are shown.
+    t.Same(app.Text(kIdCaption), "わたしのお気に入り", "title field of an unreachable section");
+    app.SetText(kIdCaption, "新しい題");
+    app.Click(IDOK);
+    int boxes = 0;
+    for (; boxes < 9; ++boxes) {
+        HWND box = app.FindDialog("情報設定エラー", boxes < 8 ? kWindowTimeout : 1000);
+        if (!box)
+            break;
+        if (boxes == 0)
+            Shot(box, "settings-error");
+        t.That(GetWindow(box, GW_OWNER) == nullptr, "the settings error box has an owner");
+        std::string text;
+        app.TakeMessageBox("情報設定エラー", &text);
+        t.Same(text, "レジストリを開けません。設定をクリアします。", "settings error text");
+    }
+    t.That(boxes == 8, "the failed save showed " + Num(boxes) + " messages, not 8");
+    t.That(app.WaitExit(kWindowTimeout), "the program did not end after the messages");
+    ExpectSz(t, kSection, "Caption", "保護された題");
+    t.That(SettingCount(kSection) == 1, "the protected section holds " + Num(SettingCount(kSection)) + " values");
+}
+
 }  // namespace
 
 void AddFoundationScenarios(std::vector<CScenario>& list)
@@ -279,6 +309,7 @@ void AddFoundationScenarios(std::vector<CScenario>& list)
     list.push_back({"foundation: stored JAVA true clears the box", StoredJavaLowerCaseIsFalse});
     list.push_back({"foundation: stored style 7 checks no radio", StoredStyleSevenChecksNothing});
     list.push_back({"foundation: stored values are shown", StoredStringsAreShown});
+    list.push_back({"foundation: unwritable section: eight messages", FailingWritesAreReported});
 }
 
 }  // namespace drv

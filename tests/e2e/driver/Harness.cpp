@@ -1,6 +1,7 @@
 // Windows, texts and checks of the end-to-end driver.
 #include "Driver.h"
 
+#include <sddl.h>
 #include <shlobj.h>
 
 #include <cstdio>
@@ -561,6 +562,32 @@ bool PutSettingString(const std::string& section, const std::string& name, const
 bool PutSettingDword(const std::string& section, const std::string& name, DWORD value)
 {
     return PutSetting(section, name, REG_DWORD, &value, sizeof value);
+}
+
+bool ProtectSection(const std::string& section)
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, SectionKey(section).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    // KEY_READ | DELETE | WRITE_DAC for everyone, nothing else: the suite can
+    // still remove the key afterwards.
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    bool ok = ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;0x70019;;;WD)", SDDL_REVISION_1, &sd,
+                                                                    nullptr) &&
+              RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd) == ERROR_SUCCESS;
+    if (sd)
+        LocalFree(sd);
+    RegCloseKey(key);
+    if (!ok)
+        return false;
+    HKEY probe;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, SectionKey(section).c_str(), 0, KEY_READ | KEY_WRITE, &probe) ==
+        ERROR_SUCCESS) {
+        RegCloseKey(probe);
+        return false;  // the protection does not hold here
+    }
+    return true;
 }
 
 void ExpectSz(CCheck& check, const std::string& section, const std::string& name, const std::string& text)
