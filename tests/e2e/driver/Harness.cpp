@@ -647,7 +647,14 @@ std::string FavoritesPath()
     if (!SHGetSpecialFolderPathA(nullptr, buf, CSIDL_FAVORITES, TRUE))
         return std::string();
     std::string path = buf;
-    if (!path.empty() && path.back() == '\\')
+    // Drop a trailing separator, but not the second byte 0x5C of a last
+    // two-byte character such as ソ.
+    size_t i = 0, last = std::string::npos;
+    while (i < path.size()) {
+        last = i;
+        i += IsDBCSLeadByteEx(932, (BYTE)path[i]) && i + 1 < path.size() ? 2 : 1;
+    }
+    if (last != std::string::npos && last == path.size() - 1 && path[last] == '\\')
         path.pop_back();
     return path;
 }

@@ -1,6 +1,7 @@
 // Import: the real Favorites folder of the prefix, with the names and folder
 // attributes that trip a scan up.
 #include "Driver.h"
+#include "Pages.h"
 
 namespace drv {
 namespace {
@@ -144,6 +145,111 @@ void ImportOfEmptyFavorites(CCheck& t)
     app.WaitExit(kWindowTimeout);
 }
 
+// Points the shell's Favorites folder elsewhere for one scenario and puts the
+// two registry values back afterwards.
+class CFavoritesMoved {
+public:
+    explicit CFavoritesMoved(const std::string& path)
+    {
+        for (int i = 0; i < 2; ++i) {
+            CSaved& s = m_saved[i];
+            s.key = i == 0 ? kUserShellFolders : kShellFolders;
+            HKEY h;
+            if (RegOpenKeyExA(HKEY_CURRENT_USER, s.key, 0, KEY_READ, &h) == ERROR_SUCCESS) {
+                char buf[1024] = {0};
+                DWORD size = sizeof buf - 1;
+                if (RegQueryValueExA(h, "Favorites", nullptr, &s.type, (BYTE*)buf, &size) == ERROR_SUCCESS) {
+                    s.had = true;
+                    s.value.assign(buf, size);
+                }
+                RegCloseKey(h);
+            }
+            Set(s.key, i == 0 ? REG_EXPAND_SZ : REG_SZ, path + std::string(1, '\0'));
+        }
+    }
+    ~CFavoritesMoved()
+    {
+        for (const CSaved& s : m_saved) {
+            if (s.had) {
+                Set(s.key, s.type, s.value);
+            } else {
+                HKEY h;
+                if (RegOpenKeyExA(HKEY_CURRENT_USER, s.key, 0, KEY_WRITE, &h) == ERROR_SUCCESS) {
+                    RegDeleteValueA(h, "Favorites");
+                    RegCloseKey(h);
+                }
+            }
+        }
+    }
+
+private:
+    static constexpr const char* kUserShellFolders =
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    static constexpr const char* kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+    static void Set(const char* key, DWORD type, const std::string& bytes)
+    {
+        HKEY h;
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr) != ERROR_SUCCESS)
+            return;
+        RegSetValueExA(h, "Favorites", 0, type, (const BYTE*)bytes.data(), (DWORD)bytes.size());
+        RegCloseKey(h);
+    }
+    struct CSaved {
+        const char* key = nullptr;
+        bool had = false;
+        DWORD type = REG_SZ;
+        std::string value;
+    };
+    CSaved m_saved[2];
+};
+
+void FavoritesUnderAnotherName(CCheck& t)
+{
+    std::string usual = FavoritesPath();
+    size_t cut = usual.find_last_of('\\');
+    if (!t.That(cut != std::string::npos, "odd Favorites path " + Visible(usual)))
+        return;
+    // Ends in ソ, whose second byte is the separator byte.
+    std::string moved = usual.substr(0, cut) + "\\お気に入りソ";
+    RemoveTree(moved);
+    MakeFolder(moved);
+    std::string out = FreshWorkFolder("moved");
+    {
+        CFavoritesMoved guard(moved);
+        if (!t.Same(FavoritesPath(), moved, "Favorites path after moving it"))
+            return;
+        if (!MakeFavorites(t, {{"直下.url", "http://direct.example.jp/"},
+                               {"表", nullptr},
+                               {"表\\中.url", "http://naka.example.jp/"}}))
+            return;
+        COrvelle app;
+        if (!app.Start(t, FreshWorkFolder("run")))
+            return;
+        t.That(app.ClickSync(kIdImport), "Import did not return");
+        SameList(t, app.ListItems(), {moved + "\\直下.url", moved + "\\表\\中.url"}, "Import of the moved folder");
+        // Only the name "Favorites" becomes the standard genre.
+        app.SetText(kIdCaption, "移動");
+        app.SetText(kIdOutput, out + "\\link.html");
+        app.ClickSync(kIdJava);  // off
+        app.Click(kIdWrite);
+        std::string text;
+        if (t.That(app.TakeMessageBox("Orvelle", &text, 20000), "no message after Write"))
+            t.Same(text, "ファイルへの出力が完了しました。", "message after Write");
+        using namespace page;
+        std::string want = HeadTitle("移動") + kHeadEnd + Heading("移動") + kTableHead +
+                           LinkRow("お気に入りソ", "http://direct.example.jp/", "直下") +
+                           LinkRow("表", "http://naka.example.jp/", "中") + Footer() + kPageEnd;
+        std::string got;
+        if (t.That(ReadBytes(out + "\\link.html", &got), "the page was not written"))
+            t.Same(got, Crlf(want), "page of the moved Favorites");
+        app.Click(IDOK);
+        app.WaitExit(kWindowTimeout);
+        ClearFavorites();
+    }
+    RemoveTree(moved);
+    RemoveDirectoryA(moved.c_str());
+}
+
 }  // namespace
 
 void AddImportScenarios(std::vector<CScenario>& list)
@@ -151,6 +257,7 @@ void AddImportScenarios(std::vector<CScenario>& list)
     list.push_back({"import: shortcuts of the tree in path order, twice", ImportListsShortcutsInPathOrder});
     list.push_back({"import: exclusion and inclusion texts", ImportAppliesFilters});
     list.push_back({"import: empty Favorites gives an empty list", ImportOfEmptyFavorites});
+    list.push_back({"import: Favorites folder named otherwise, ending in 0x5C", FavoritesUnderAnotherName});
 }
 
 }  // namespace drv
