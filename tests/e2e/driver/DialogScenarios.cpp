@@ -245,6 +245,42 @@ BOOL CALLBACK FindStaticText(HWND child, LPARAM lp)
     return !s->found;
 }
 
+struct CMenuSearch {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK FindMenuPopup(HWND hwnd, LPARAM lp)
+{
+    CMenuSearch* s = (CMenuSearch*)lp;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == s->pid && IsWindowVisible(hwnd) && ClassOf(hwnd) == "#32768") {
+        s->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The system menu cannot be read from another process; open it and keep a
+// picture of it, so that the About item can at least be seen.
+void ShootSystemMenu(COrvelle& app)
+{
+    PostMessageW(app.Main(), WM_SYSCOMMAND, SC_KEYMENU, ' ');
+    CMenuSearch s{app.Pid(), nullptr};
+    WaitUntil([&] {
+        s.found = nullptr;
+        EnumWindows(FindMenuPopup, (LPARAM)&s);
+        return s.found != nullptr;
+    }, 3000);
+    if (s.found)
+        Shot(s.found, "system-menu");
+    PostMessageW(app.Main(), WM_CANCELMODE, 0, 0);
+    PostMessageW(s.found ? s.found : app.Main(), WM_KEYDOWN, VK_ESCAPE, 0);
+    WaitUntil([&] { return !s.found || !IsWindowVisible(s.found); }, 3000);
+    app.Settle();
+}
+
 void AboutOpensHomePage(CCheck& t)
 {
     std::string folder = FreshWorkFolder("about");
@@ -253,6 +289,7 @@ void AboutOpensHomePage(CCheck& t)
     COrvelle app;
     if (!app.Start(t, FreshWorkFolder("run")))
         return;
+    ShootSystemMenu(app);
     app.SysCommand(kAboutCommand);
     HWND about = app.FindDialog(kAboutTitle, kWindowTimeout);
     if (!t.That(about != nullptr, "WM_SYSCOMMAND 16 opened no About box")) {
