@@ -18,6 +18,8 @@ struct CConfig {
     std::string driverExe;   // this program, for the recorded "open" handler
 };
 extern CConfig g_config;
+// The Orvelle process running now, for the watchdog to end.
+extern volatile HANDLE g_runningProgram;
 
 // Timeouts in milliseconds.
 constexpr DWORD kStartTimeout = 15000;

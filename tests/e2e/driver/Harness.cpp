@@ -10,6 +10,7 @@
 namespace drv {
 
 CConfig g_config;
+volatile HANDLE g_runningProgram = nullptr;
 
 std::string ToCp932(const std::wstring& text)
 {
@@ -221,6 +222,7 @@ bool COrvelle::Start(CCheck& check, const std::string& currentDir, const std::st
         m_pi = PROCESS_INFORMATION{};
         return false;
     }
+    g_runningProgram = m_pi.hProcess;
     WaitForInputIdle(m_pi.hProcess, kStartTimeout);
     m_main = FindDialog(mainTitle, kStartTimeout);
     if (!m_main) {
@@ -250,6 +252,8 @@ void COrvelle::Kill()
 {
     if (!m_pi.hProcess)
         return;
+    if (g_runningProgram == m_pi.hProcess)
+        g_runningProgram = nullptr;
     if (Running()) {
         TerminateProcess(m_pi.hProcess, 99);
         WaitForSingleObject(m_pi.hProcess, 5000);

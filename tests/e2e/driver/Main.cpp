@@ -36,6 +36,9 @@ DWORD WINAPI Watchdog(LPVOID)
     Sleep(g_budgetSeconds * 1000);
     if (InterlockedCompareExchange(&g_finished, 1, 0) != 0)
         return 0;
+    HANDLE running = g_runningProgram;
+    if (running)
+        TerminateProcess(running, 98);
     printf("not ok - watchdog: the suite ran over %lu s\n", (unsigned long)g_budgetSeconds);
     printf("e2e: %d passed, %d failed\n", g_passed, g_failed + 1);
     fflush(stdout);
