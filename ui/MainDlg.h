@@ -9,12 +9,13 @@
 #include "export/PageOutput.h"
 #include "links/Cp932.h"
 #include "links/FolderSource.h"
+#include "res/resource.h"
 #include "ui/Dialog.h"
 #include "ui/MainState.h"
 #include "ui/ProfileDlg.h"
 
 // System menu command that opens the About box.
-const UINT kAboutCommandId = 16;
+const UINT kAboutCommandId = IDM_ABOUTBOX;  // 16
 
 class CMainDlg : public CDialog, public CMainState, public IMainHost {
 public:
@@ -66,7 +67,6 @@ private:
     void ShowEditText(int id, const std::string& text);
 
     static const CommandEntry<CMainDlg> kCommands[];
-    static const size_t kCommandCount;
 
     ISettingsStore& m_store;
     IFolderSource& m_folders;
