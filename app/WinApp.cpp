@@ -47,33 +47,32 @@ private:
 };
 
 bool CLinkPageApp::StartApplication() {
-    // 1. The three-dimensional look of the standard controls: the platform
-    // draws dialogs of this template version that way itself; no common
-    // controls are used, so nothing needs registering.
+    // The three-dimensional look of the standard controls needs no call: the
+    // platform draws dialogs of this template version that way, and no
+    // common controls are used that would need registering.
 
-    // 4. The settings key: "Fenwold Applications" and the application name,
-    // which is the executable's file name without extension.
+    // Settings go below "Fenwold Applications" and the application name, the
+    // executable's file name without its extension.
     const LeadByteTable lead = MakeLeadByteTable(SystemLeadByte);
     CRegistryStore store(AppNameFromModulePath(ModulePath(), lead));
     CWinFolderSource folders;
     CStdioPageSink pages;
 
-    // 2, 3. The main dialog, without a parent; it is the only window. Held on
+    // The main dialog, without a parent, is the only window of the run. On
     // the heap: its genre array is large.
     std::unique_ptr<CMainDlg> dlg(new CMainDlg(store, folders, pages));
 
-    // 5, 6. Profile 1.
+    // Every start begins with profile 1.
     dlg->m_profileSection = kProfileChoices[0].section;
     LoadProfile(store, dlg->m_profileSection, *dlg, m_javaText);
 
-    // 7. Its result is not examined: OK and Cancel both end in the save.
+    // OK and Cancel alike end in the save, so the result is not examined.
     dlg->DoModal(nullptr);
 
-    // 8. The profile active now, with the fields as last taken or loaded.
+    // The profile active now, with the fields as last taken or loaded; each
+    // value that cannot be written is told once and the rest still go.
     CFailedWriteBox reporter;
     SaveProfile(store, dlg->m_profileSection, *dlg, m_javaText, reporter);
-
-    // 9.
     return false;
 }
 
