@@ -785,7 +785,14 @@ bool MakeFolder(const std::string& path)
 {
     if (CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS)
         return true;
-    size_t cut = path.find_last_of('\\');
+    // The last real separator: the second byte 0x5C of ソ or 表 is none.
+    size_t cut = std::string::npos;
+    for (size_t i = 0; i < path.size(); ++i) {
+        if (IsDBCSLeadByteEx(932, (BYTE)path[i]) && i + 1 < path.size())
+            ++i;
+        else if (path[i] == '\\')
+            cut = i;
+    }
     if (cut == std::string::npos || cut < 3)
         return false;
     if (!MakeFolder(path.substr(0, cut)))

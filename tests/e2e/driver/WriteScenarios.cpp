@@ -146,7 +146,7 @@ void WriteAnchors(CCheck& t)
 
 void WriteIndex(CCheck& t)
 {
-    std::string out = FreshWorkFolder("index");
+    std::string out = FreshWorkFolder("index表");
     // Pages of an earlier export with higher numbers stay as they are.
     std::string stale = out + "\\00000009.html";
     {
@@ -189,7 +189,8 @@ void WriteFrames(CCheck& t)
     if (!StartImported(t, app, FreshWorkFolder("run")))
         return;
     std::string caption = "フレーム表示";
-    std::string output = out + "\\link.html";
+    // ソ ends in the byte 0x5C: the pages still go beside the main file.
+    std::string output = out + "\\ソース.html";
     app.SetText(kIdCaption, caption);
     app.SetText(kIdBackUrl, "http://www.example.com/unused");  // JAVA on: not used
     app.SetText(kIdOutput, output);
