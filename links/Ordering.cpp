@@ -73,8 +73,22 @@ bool PassesFilters(const std::string& entry, const CMainState& state, const Lead
 }  // namespace
 
 int ComparePathOrder(const std::string& a, const std::string& b, const LeadByteTable& lead) {
+    // Skip the common prefix a byte at a time: up to the first difference both
+    // texts have the same character boundaries. A lead byte is passed only
+    // together with an equal second byte, so |i| stays on a boundary.
+    const size_t common = std::min(a.size(), b.size());
+    size_t i = 0;
+    while (i < common && a[i] == b[i]) {
+        if (!lead.IsLead(static_cast<unsigned char>(a[i]))) {
+            ++i;
+        } else if (i + 1 < common && a[i + 1] == b[i + 1]) {
+            i += 2;
+        } else {
+            break;
+        }
+    }
     // Equal characters have equal widths, so both texts stay at the same offset.
-    for (size_t i = 0;;) {
+    for (;;) {
         Char x = CharAt(a, i, lead);
         Char y = CharAt(b, i, lead);
         if (x.width == 0 || y.width == 0) {

@@ -3,7 +3,6 @@
 #include "links/HostFile.h"
 
 #include <cstdio>
-#include <vector>
 
 namespace {
 
@@ -58,9 +57,12 @@ std::string ReadShortcutUrl(const std::string& path) {
     int wordsRead = 0;
     bool inWord = false;
     bool atEnd = false;
-    std::vector<unsigned char> chunk(64 * 1024);
+    // Shortcut files are small: one read of a stack buffer takes most of them
+    // whole, and the stream keeps no buffer of its own.
+    std::setvbuf(file, nullptr, _IONBF, 0);
+    unsigned char chunk[8192];
     while (!atEnd) {
-        size_t got = std::fread(chunk.data(), 1, chunk.size(), file);
+        size_t got = std::fread(chunk, 1, sizeof chunk, file);
         if (got == 0) break;  // end of file or a read error: both end the text
         size_t i = 0;
         while (i < got) {
@@ -88,7 +90,7 @@ std::string ReadShortcutUrl(const std::string& path) {
             }
             size_t end = i;
             while (end < got && !IsWhiteSpace(chunk[end]) && chunk[end] != kEndOfFileMark) ++end;
-            word.Take(chunk.data() + i, end - i);
+            word.Take(chunk + i, end - i);
             i = end;
         }
     }
