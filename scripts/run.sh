@@ -31,18 +31,7 @@ if [ -n "${DISPLAY:-}" ]; then
   exit 0
 fi
 
-xvfb_pid=
-cleanup() {
-  wineserver -k 2>/dev/null || true
-  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
-}
-trap cleanup EXIT
-n=92
-while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-export DISPLAY=":$n"
+orv_start_display
 
 rm -rf out/pages out/orvelle.png out/orvelle.bmp
 timeout 120 wine build/win/tests/e2e/orvdriver.exe --orvelle "$(winpath "$root/build/win/Orvelle.exe")" \

@@ -13,8 +13,14 @@ status=0
 echo "== unit tests"
 ctest --test-dir build/native --output-on-failure || status=1
 
-# ---- sanitizer pass (kept for the lead to fill in) ----
-# ---- end of sanitizer pass ----
+# The same unit tests once more under AddressSanitizer and UndefinedBehavior-
+# Sanitizer: any finding fails the run.
+echo "== unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug \
+  -DCMAKE_CXX_FLAGS="-O1 -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all" >/dev/null
+make -C build/asan -j"${ORVELLE_JOBS:-2}" --no-print-directory orvelle_unit_tests >/dev/null
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  build/asan/tests/unit/orvelle_unit_tests --gtest_brief=1 || status=1
 
 echo "== end-to-end tests under Wine"
 bash tests/e2e/run.sh || status=1

@@ -1,6 +1,6 @@
 # Sourced by scripts/run.sh and tests/e2e/run.sh: a Wine prefix of the project's
 # own (never the user's), in Japanese with code page 932, prepared once.
-# Defines orv_prepare_prefix and orv_favorites_dir.
+# Defines orv_prepare_prefix, orv_favorites_dir and orv_start_display.
 
 ORV_ROOT=${ORV_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
 export WINEPREFIX=${ORV_WINEPREFIX:-$ORV_ROOT/build/wineprefix}
@@ -69,4 +69,19 @@ orv_favorites_dir() {
     fi
   done
   return 0
+}
+
+# Unless a display is given, starts a private Xvfb on a free display, exports
+# DISPLAY and, on exit, stops it together with the wineserver.
+orv_start_display() {
+  ORV_XVFB_PID=
+  trap 'wineserver -k 2>/dev/null || true
+        if [ -n "$ORV_XVFB_PID" ]; then kill "$ORV_XVFB_PID" 2>/dev/null || true; wait "$ORV_XVFB_PID" 2>/dev/null || true; fi' EXIT
+  [ -z "${DISPLAY:-}" ] || return 0
+  local n=92
+  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  ORV_XVFB_PID=$!
+  for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+  export DISPLAY=":$n"
 }

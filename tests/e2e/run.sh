@@ -17,22 +17,8 @@ done
 
 orv_prepare_prefix
 
-xvfb_pid=
-cleanup() {
-  wineserver -k 2>/dev/null || true
-  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
-}
-trap cleanup EXIT
-
 # A display of our own unless one is given; CI has none.
-if [ -z "${DISPLAY:-}" ]; then
-  n=92
-  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-  export DISPLAY=":$n"
-fi
+orv_start_display
 
 work=build/e2e-work
 shots=build/e2e-shots

@@ -71,7 +71,7 @@ void RunCase(const RandomCase& c, bool literal, CPageBench& b) {
 // standard genres, repeated genres and genres that match no entry.
 TEST(ExportGenreWalk, OnePassEqualsLiteralWalk) {
     std::mt19937 rng(932);
-    for (int k = 0; k < 3000; ++k) {
+    for (int k = 0; k < 1000; ++k) {
         RandomCase c = MakeCase(rng);
         CPageBench fast, literal;
         RunCase(c, false, fast);

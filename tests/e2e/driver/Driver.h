@@ -185,6 +185,9 @@ void AddDialogScenarios(std::vector<CScenario>& list);
 // The walk-through of scripts/run.sh: Import, Write in four styles into
 // outDir\pages\..., a screenshot, then exit. Returns the process exit code.
 int RunDemo(const std::string& outDir);
+// Import of count generated shortcuts and a Write in the frames style into
+// outDir\frames, with wall times printed (bench/wine.sh).
+int RunBench(int count, const std::string& outDir);
 
 // Control ids of the main dialog.
 enum : int {

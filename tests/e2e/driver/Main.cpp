@@ -49,6 +49,7 @@ void Usage()
 {
     fprintf(stderr, "usage: orvdriver --orvelle EXE --work DIR [--shots DIR] [--only TEXT] [--timeout S]\n"
                     "       orvdriver --orvelle EXE --demo OUTDIR\n"
+                    "       orvdriver --orvelle EXE --bench COUNT OUTDIR\n"
                     "       orvdriver --record FILE ARGS...\n");
 }
 
@@ -56,7 +57,8 @@ void Usage()
 
 int main(int argc, char** argv)
 {
-    std::string only, demo;
+    std::string only, demo, benchOut;
+    int benchCount = 0;
     char self[MAX_PATH] = {0};
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     g_config.driverExe = self;
@@ -75,6 +77,10 @@ int main(int argc, char** argv)
             only = argv[++i];
         else if (a == "--demo" && hasValue)
             demo = argv[++i];
+        else if (a == "--bench" && i + 2 < argc) {
+            benchCount = atoi(argv[++i]);
+            benchOut = argv[++i];
+        }
         else if (a == "--timeout" && hasValue)
             g_budgetSeconds = (DWORD)atoi(argv[++i]);
         else {
@@ -95,6 +101,11 @@ int main(int argc, char** argv)
         g_budgetSeconds = 10;
     CreateThread(nullptr, 0, Watchdog, nullptr, 0, nullptr);
 
+    if (benchCount > 0) {
+        int rc = RunBench(benchCount, benchOut);
+        InterlockedExchange(&g_finished, 1);
+        return rc;
+    }
     if (!demo.empty()) {
         int rc = RunDemo(demo);
         InterlockedExchange(&g_finished, 1);
