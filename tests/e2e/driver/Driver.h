@@ -181,6 +181,7 @@ void AddFoundationScenarios(std::vector<CScenario>& list);
 void AddImportScenarios(std::vector<CScenario>& list);
 void AddWriteScenarios(std::vector<CScenario>& list);
 void AddDialogScenarios(std::vector<CScenario>& list);
+void AddRobustnessScenarios(std::vector<CScenario>& list);
 
 // The walk-through of scripts/run.sh: Import, Write in four styles into
 // outDir\pages\..., a screenshot, then exit. Returns the process exit code.

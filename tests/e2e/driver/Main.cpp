@@ -117,6 +117,7 @@ int main(int argc, char** argv)
     AddImportScenarios(scenarios);
     AddWriteScenarios(scenarios);
     AddDialogScenarios(scenarios);
+    AddRobustnessScenarios(scenarios);
 
     for (const CScenario& s : scenarios) {
         if (!only.empty() && s.name.find(only) == std::string::npos)
