@@ -14,6 +14,11 @@ bool IsWhiteSpace(unsigned char c) {
 // Ctrl-Z byte ends the file.
 const unsigned char kEndOfFileMark = 0x1A;
 
+// A name in the Favorites can lead to an endless stream (a link to a device):
+// reading stops after this many bytes, far beyond any real shortcut file or
+// address, so Write always ends.
+const size_t kMaxShortcutBytes = 64u * 1024 * 1024;
+
 // The text of one word, kept only from behind its first "=": a word was read
 // into a C string buffer, so its text ends at its first NUL byte.
 class CWordValue {
@@ -61,9 +66,11 @@ std::string ReadShortcutUrl(const std::string& path) {
     // whole, and the stream keeps no buffer of its own.
     std::setvbuf(file, nullptr, _IONBF, 0);
     unsigned char chunk[8192];
-    while (!atEnd) {
+    size_t total = 0;
+    while (!atEnd && total < kMaxShortcutBytes) {
         size_t got = std::fread(chunk, 1, sizeof chunk, file);
         if (got == 0) break;  // end of file or a read error: both end the text
+        total += got;
         size_t i = 0;
         while (i < got) {
             unsigned char c = chunk[i];

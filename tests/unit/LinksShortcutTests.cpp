@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <string>
@@ -100,4 +101,12 @@ TEST_F(LinksShortcut, UnreadableGivesEmpty) {
     ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
     EXPECT_EQ(ReadShortcutUrl(folder), "");
     EXPECT_EQ(ReadShortcutUrl(""), "");
+}
+
+// A shortcut name that leads to an endless stream ends the read instead of
+// hanging the Write; its bytes are NULs, so no word and no address.
+TEST_F(LinksShortcut, EndlessStreamEnds) {
+    const std::string link = m_root + "/zero.url";
+    ASSERT_EQ(symlink("/dev/zero", link.c_str()), 0);
+    EXPECT_EQ(ReadShortcutUrl(link), "");
 }
