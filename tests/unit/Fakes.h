@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Profile.h"
 #include "app/SettingsStore.h"
 #include "ui/MainState.h"
 
@@ -108,3 +109,19 @@ public:
 private:
     CMainState& m_state;
 };
+
+// Counts the failed-write reports of SaveProfile.
+class CCountingReporter : public IFailedWriteReporter {
+public:
+    int count = 0;
+    void ReportFailedWrite() override { ++count; }
+};
+
+// Stored bytes of a REG_SZ text and of a REG_DWORD value.
+inline std::string Sz(const std::string& text) { return text + std::string(1, '\0'); }
+
+inline std::string Dword(uint32_t v) {
+    std::string b(4, '\0');
+    for (int i = 0; i < 4; ++i) b[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    return b;
+}

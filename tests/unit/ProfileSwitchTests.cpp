@@ -13,7 +13,6 @@ const std::string kChoice3 = "\x90\xDD\x92\xE8\x82\x52";  // 設定３
 const std::string kChoice4 = "\x90\xDD\x92\xE8\x82\x53";  // 設定４
 const std::string kTitlePrefix = "Orvelle - ";
 
-std::string Sz(const std::string& text) { return text + std::string(1, '\0'); }
 }  // namespace
 
 TEST(ProfileChoice, EachChoiceSelectsItsSectionAndTitle) {

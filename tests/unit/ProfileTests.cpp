@@ -9,19 +9,6 @@
 
 namespace {
 
-class CCountingReporter : public IFailedWriteReporter {
-public:
-    int count = 0;
-    void ReportFailedWrite() override { ++count; }
-};
-
-std::string Sz(const std::string& text) { return text + std::string(1, '\0'); }
-
-std::string Dword(uint32_t v) {
-    std::string b(4, '\0');
-    for (int i = 0; i < 4; ++i) b[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
-    return b;
-}
 
 }  // namespace
 
