@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -126,69 +127,64 @@ void SetUp(CMainState& state) {
     state.m_outputPath = "link.html";
 }
 
-int Run(const std::string& dir, const std::string& out) {
+// One benchmark run: Import (|import|) then a Write in each style into
+// OUT/<style>/link.html (|write|, true when it completed), all timed.
+int Measure(const std::string& dir, const std::string& out,
+            const std::function<void(CMainState&, IFolderSource&)>& import,
+            const std::function<bool(CMainState&, IPageSink&)>& write) {
     CMainState state;
     SetUp(state);
-    CQuietHost host;
     CPosixFolderSource source(ScanPath(dir + "/Favorites") + "\\");
-    const LeadByteTable& lead = Cp932LeadBytes();
 
     Clock::time_point t0 = Clock::now();
-    ImportFavorites(state, host, source, lead);
-    const double import = Seconds(t0);
-    std::printf("import %zu %.3f\n", state.m_linkList.Count(), import);
-
-    CStdioPageSink sink;
-    for (int k = 0; k < 4; ++k) {
-        const std::string folder = out + "/" + kStyleNames[k];
-        MakeDir(out);
-        MakeDir(folder);
-        state.m_style = kStyles[k];
-        state.m_outputPath = ScanPath(folder) + "\\link.html";
-        Clock::time_point t = Clock::now();
-        RunWrite(state, host, sink, lead);
-        std::printf("write %s %.3f %s\n", kStyleNames[k], Seconds(t),
-                    host.lastMessage == kCompletedText ? "ok" : "FAILED");
-    }
-    std::printf("peak_kib %ld\n", PeakKiB());
-    return 0;
-}
-
-// Import and Write with the procedures exactly as first described: exchange
-// sorts over the whole list and one walk of the whole list per genre page.
-int Literal(const std::string& dir, const std::string& out) {
-    CMainState state;
-    SetUp(state);
-    CQuietHost host;
-    CPosixFolderSource source(ScanPath(dir + "/Favorites") + "\\");
-    const LeadByteTable& lead = Cp932LeadBytes();
-
-    Clock::time_point t0 = Clock::now();
-    state.m_linkList.Reset();
-    std::string favorites;
-    source.FavoritesPath(favorites);
-    ScanFolder(favorites, source, state.m_linkList);
-    std::vector<std::string> paths = state.m_linkList.Items();
-    std::vector<int> none(paths.size());
-    LiteralExchangeSort(paths, none, [&](const std::string& a, const std::string& b) {
-        return ComparePathOrder(a, b, lead);
-    });
-    state.m_linkList.Assign(std::move(paths));
+    import(state, source);
     std::printf("import %zu %.3f\n", state.m_linkList.Count(), Seconds(t0));
 
     CStdioPageSink sink;
     for (int k = 0; k < 4; ++k) {
         const std::string folder = out + "/" + kStyleNames[k];
-        MakeDir(out);
         MakeDir(folder);
         state.m_style = kStyles[k];
         state.m_outputPath = ScanPath(folder) + "\\link.html";
         Clock::time_point t = Clock::now();
-        const bool ok = LiteralWrite(state, sink, lead);
+        const bool ok = write(state, sink);
         std::printf("write %s %.3f %s\n", kStyleNames[k], Seconds(t), ok ? "ok" : "FAILED");
     }
     std::printf("peak_kib %ld\n", PeakKiB());
     return 0;
+}
+
+int Run(const std::string& dir, const std::string& out) {
+    CQuietHost host;
+    const LeadByteTable& lead = Cp932LeadBytes();
+    return Measure(
+        dir, out,
+        [&](CMainState& state, IFolderSource& source) { ImportFavorites(state, host, source, lead); },
+        [&](CMainState& state, IPageSink& sink) {
+            RunWrite(state, host, sink, lead);
+            return host.lastMessage == kCompletedText;
+        });
+}
+
+// Import and Write with the procedures exactly as first described: exchange
+// sorts over the whole list and one walk of the whole list per genre page.
+int Literal(const std::string& dir, const std::string& out) {
+    const LeadByteTable& lead = Cp932LeadBytes();
+    return Measure(
+        dir, out,
+        [&](CMainState& state, IFolderSource& source) {
+            state.m_linkList.Reset();
+            std::string favorites;
+            source.FavoritesPath(favorites);
+            ScanFolder(favorites, source, state.m_linkList);
+            std::vector<std::string> paths = state.m_linkList.Items();
+            std::vector<int> none(paths.size());
+            LiteralExchangeSort(paths, none, [&](const std::string& x, const std::string& y) {
+                return ComparePathOrder(x, y, lead);
+            });
+            state.m_linkList.Assign(std::move(paths));
+        },
+        [&](CMainState& state, IPageSink& sink) { return LiteralWrite(state, sink, lead); });
 }
 
 void ListTree(const std::string& folder, std::vector<std::string>& files) {
