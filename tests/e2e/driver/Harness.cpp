@@ -134,26 +134,35 @@ std::string ClassOf(HWND hwnd)
     return buf;
 }
 
-std::vector<std::string> ComboItems(HWND combo)
+// Item texts of a list or combo box of another process, read as UTF-16
+// (the messages are given: LB_ or CB_ ones). An item whose length cannot be
+// read, or is absurd, stands as |unreadable|; at most |limit| items.
+static std::vector<std::string> ItemTexts(HWND box, UINT getCount, UINT getTextLen, UINT getText, int limit,
+                                          const std::string& unreadable)
 {
     std::vector<std::string> items;
     DWORD_PTR count = 0;
-    if (!combo || !SendMessageTimeoutW(combo, CB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, kSyncTimeout, &count))
+    if (!box || !SendMessageTimeoutW(box, getCount, 0, 0, SMTO_ABORTIFHUNG, kSyncTimeout, &count))
         return items;
-    for (int i = 0; i < (int)count && i < 1000; ++i) {
+    for (int i = 0; i < (int)count && i < limit; ++i) {
         DWORD_PTR len = 0;
-        SendMessageTimeoutW(combo, CB_GETLBTEXTLEN, i, 0, SMTO_ABORTIFHUNG, kSyncTimeout, &len);
+        SendMessageTimeoutW(box, getTextLen, i, 0, SMTO_ABORTIFHUNG, kSyncTimeout, &len);
         if ((LONG_PTR)len < 0 || len > 4000) {
-            items.push_back(std::string());
+            items.push_back(unreadable);
             continue;
         }
         std::wstring buf(len + 1, L'\0');
         DWORD_PTR got = 0;
-        SendMessageTimeoutW(combo, CB_GETLBTEXT, i, (LPARAM)&buf[0], SMTO_ABORTIFHUNG, kSyncTimeout, &got);
+        SendMessageTimeoutW(box, getText, i, (LPARAM)&buf[0], SMTO_ABORTIFHUNG, kSyncTimeout, &got);
         buf.resize(wcsnlen(buf.c_str(), buf.size()));
         items.push_back(ToCp932(buf));
     }
     return items;
+}
+
+std::vector<std::string> ComboItems(HWND combo)
+{
+    return ItemTexts(combo, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT, 1000, std::string());
 }
 
 void Shot(HWND hwnd, const std::string& name)
@@ -339,25 +348,7 @@ bool COrvelle::Settle()
 
 std::vector<std::string> COrvelle::ListItems() const
 {
-    std::vector<std::string> items;
-    HWND list = Item(kIdList);
-    DWORD_PTR count = 0;
-    if (!list || !SendMessageTimeoutW(list, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, kSyncTimeout, &count))
-        return items;
-    for (int i = 0; i < (int)count && i < 40000; ++i) {
-        DWORD_PTR len = 0;
-        SendMessageTimeoutW(list, LB_GETTEXTLEN, i, 0, SMTO_ABORTIFHUNG, kSyncTimeout, &len);
-        if ((LONG_PTR)len < 0 || len > 4000) {
-            items.push_back("?");
-            continue;
-        }
-        std::wstring buf(len + 1, L'\0');
-        DWORD_PTR got = 0;
-        SendMessageTimeoutW(list, LB_GETTEXT, i, (LPARAM)&buf[0], SMTO_ABORTIFHUNG, kSyncTimeout, &got);
-        buf.resize(wcsnlen(buf.c_str(), buf.size()));
-        items.push_back(ToCp932(buf));
-    }
-    return items;
+    return ItemTexts(Item(kIdList), LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT, 40000, "?");
 }
 
 int COrvelle::ListCursel() const
