@@ -1,14 +1,6 @@
 #include "app/Profile.h"
 
-#include "links/Cp932.h"
-
-const char kFailedWriteText[] = "レジストリを開けません。設定をクリアします。";
-const char kFailedWriteCaption[] = "情報設定エラー";
-
-std::string ProfileSection(const std::string& appName, int profile) {
-    if (profile <= 1) return appName;
-    return appName + std::to_string(profile);
-}
+#include "core/Text.h"
 
 int JavaTextToFlag(const std::string& text) { return text == "TRUE" ? 1 : 0; }
 
@@ -47,18 +39,14 @@ void SaveProfile(ISettingsStore& store, const std::string& section, const CMainS
     if (!store.WriteString(section, "Enabled", state.m_includeText)) reporter.ReportFailedWrite();
 }
 
-std::string AppNameFromModulePath(const std::string& modulePath, const LeadByteTable& lead) {
+std::string AppNameFromModulePath(const std::string& modulePath) {
     // The folder ends at the last separator; a second byte 0x5C of a two-byte
     // character is not one.
     size_t nameStart = 0;
     size_t lastDot = std::string::npos;
-    for (size_t i = 0; i < modulePath.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(modulePath[i]);
-        if (lead.IsLead(c) && i + 1 < modulePath.size()) {
-            ++i;
-            continue;
-        }
-        if (c == '\\' || c == '/' || c == ':') {
+    for (size_t i = 0; i < modulePath.size(); i = NextChar(modulePath, i)) {
+        const char c = modulePath[i];
+        if (c == kSeparator || c == '/' || c == ':') {
             nameStart = i + 1;
             lastDot = std::string::npos;
         } else if (c == '.') {

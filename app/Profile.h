@@ -3,14 +3,7 @@
 #include <string>
 
 #include "app/SettingsStore.h"
-#include "ui/MainState.h"
-
-extern const char kFailedWriteText[];     // "レジストリを開けません。設定をクリアします。"
-extern const char kFailedWriteCaption[];  // "情報設定エラー"
-
-// Registry section of profile 1 to 4 ("Orvelle", "Orvelle2", ...), from the
-// application name.
-std::string ProfileSection(const std::string& appName, int profile);
+#include "core/MainState.h"
 
 // 1 when |text| is exactly "TRUE", else 0.
 int JavaTextToFlag(const std::string& text);
@@ -38,8 +31,7 @@ void SaveProfile(ISettingsStore& store, const std::string& section, const CMainS
 // The application name from the executable's module path: the file name
 // without its folder (which ends at the last "\", "/" or ":") and without
 // everything from its last "." on.
-struct LeadByteTable;
-std::string AppNameFromModulePath(const std::string& modulePath, const LeadByteTable& lead);
+std::string AppNameFromModulePath(const std::string& modulePath);
 
 // One row of the profile selection: the combo box text, the registry section
 // it selects and the main window's title under it.

@@ -8,14 +8,13 @@
 
 #include "app/Profile.h"
 #include "app/WinRegistryStore.h"
+#include "core/Texts.h"
 #include "export/PageOutput.h"
-#include "links/Cp932.h"
 #include "links/WinFolderSource.h"
 #include "ui/Dialog.h"
 #include "ui/MainDlg.h"
 
 namespace {
-bool SystemLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }
 
 // The full path of the running executable, however long.
 std::string ModulePath() {
@@ -32,7 +31,7 @@ std::string ModulePath() {
 // Each failed value is told on its own; the next value is written after.
 class CFailedWriteBox : public IFailedWriteReporter {
 public:
-    void ReportFailedWrite() override { MsgBox(nullptr, kFailedWriteText, BoxKind::SettingsError); }
+    void ReportFailedWrite() override { MsgBox(nullptr, kFailedWriteText, MsgKind::SettingsError); }
 };
 }  // namespace
 
@@ -53,8 +52,7 @@ bool CLinkPageApp::StartApplication() {
 
     // Settings go below "Fenwold Applications" and the application name, the
     // executable's file name without its extension.
-    const LeadByteTable lead = MakeLeadByteTable(SystemLeadByte);
-    CRegistryStore store(AppNameFromModulePath(ModulePath(), lead));
+    CRegistryStore store(AppNameFromModulePath(ModulePath()));
     CWinFolderSource folders;
     CStdioPageSink pages;
 

@@ -5,9 +5,8 @@
 #include <new>
 #include <vector>
 
-const char kRegistryCompanyKey[] = "Fenwold Applications";
-
 namespace {
+const char kRegistryCompanyKey[] = "Fenwold Applications";
 const REGSAM kAccess = KEY_READ | KEY_WRITE;
 
 HKEY CreateOrOpen(HKEY parent, const char* name) {

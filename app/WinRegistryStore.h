@@ -5,8 +5,6 @@
 
 #include "app/SettingsStore.h"
 
-extern const char kRegistryCompanyKey[];  // "Fenwold Applications"
-
 class CRegistryStore : public ISettingsStore {
 public:
     // |appName| is the key below "Fenwold Applications" (the executable's

@@ -21,13 +21,14 @@
 #include <string>
 #include <vector>
 
-#include "LiteralPages.h"
-#include "LiteralSorts.h"
-#include "PosixFolderSource.h"
+#include "support/LiteralPages.h"
+#include "support/LiteralSorts.h"
+#include "support/FolderSources.h"
 #include "export/Export.h"
+#include "core/Texts.h"
 #include "export/Fragments.h"
 #include "links/Genres.h"
-#include "links/HostFile.h"
+#include "core/HostFile.h"
 #include "links/Ordering.h"
 #include "links/Scan.h"
 #include "links/Shortcut.h"
@@ -52,7 +53,7 @@ public:
     void TakeControlValues() override {}
     void ShowFieldValues() override {}
     void LinkListChanged() override {}
-    void ShowMessage(const char* text, MsgIcon) override { lastMessage = text; }
+    void ShowMessage(const std::string& text, MsgKind) override { lastMessage = text; }
     void BeginWaitCursor() override {}
     void EndWaitCursor() override {}
     std::string lastMessage;
@@ -156,12 +157,11 @@ int Measure(const std::string& dir, const std::string& out,
 
 int Run(const std::string& dir, const std::string& out) {
     CQuietHost host;
-    const LeadByteTable& lead = Cp932LeadBytes();
     return Measure(
         dir, out,
-        [&](CMainState& state, IFolderSource& source) { ImportFavorites(state, host, source, lead); },
+        [&](CMainState& state, IFolderSource& source) { ImportFavorites(state, host, source); },
         [&](CMainState& state, IPageSink& sink) {
-            RunWrite(state, host, sink, lead);
+            RunWrite(state, host, sink);
             return host.lastMessage == kCompletedText;
         });
 }
@@ -169,7 +169,6 @@ int Run(const std::string& dir, const std::string& out) {
 // Import and Write with the procedures exactly as first described: exchange
 // sorts over the whole list and one walk of the whole list per genre page.
 int Literal(const std::string& dir, const std::string& out) {
-    const LeadByteTable& lead = Cp932LeadBytes();
     return Measure(
         dir, out,
         [&](CMainState& state, IFolderSource& source) {
@@ -177,14 +176,14 @@ int Literal(const std::string& dir, const std::string& out) {
             std::string favorites;
             source.FavoritesPath(favorites);
             ScanFolder(favorites, source, state.m_linkList);
-            std::vector<std::string> paths = state.m_linkList.Items();
+            std::vector<std::string> paths = ListTexts(state.m_linkList);
             std::vector<int> none(paths.size());
             LiteralExchangeSort(paths, none, [&](const std::string& x, const std::string& y) {
-                return ComparePathOrder(x, y, lead);
+                return ComparePathOrder(x, y);
             });
-            state.m_linkList.Assign(std::move(paths));
+            state.m_linkList.Assign(ToEntries(paths));
         },
-        [&](CMainState& state, IPageSink& sink) { return LiteralWrite(state, sink, lead); });
+        [&](CMainState& state, IPageSink& sink) { return LiteralWrite(state, sink); });
 }
 
 void ListTree(const std::string& folder, std::vector<std::string>& files) {

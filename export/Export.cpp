@@ -1,18 +1,15 @@
 #include "export/Export.h"
 
-#include <exception>
+#include <optional>
 
+#include "core/Text.h"
+#include "core/Texts.h"
 #include "links/Genres.h"
 #include "links/Ordering.h"
 #include "links/Shortcut.h"
 
-const char kEmptyListText[] = "出力する内容がありません";
-const char kInvalidNameText[] = "フォルダ名かファイル名が不正です。確認してください。";
-const char kCompletedText[] = "ファイルへの出力が完了しました。";
-const char kWriteFailedText[] = "ファイルへの出力に失敗しました。";
-
-void RunWrite(CMainState& state, IMainHost& host, IPageSink& sink, const LeadByteTable& lead) {
-    RunWrite(state, host, sink, lead, ReadShortcutUrl);
+void RunWrite(CMainState& state, IMainHost& host, IPageSink& sink) {
+    RunWrite(state, host, sink, ReadShortcutUrl);
 }
 
 PageResult WriteAllPages(CExportContext& ctx) {
@@ -31,56 +28,82 @@ PageResult WriteAllPages(CExportContext& ctx) {
     return WriteGenrePages(ctx);
 }
 
-void RunWrite(CMainState& state, IMainHost& host, IPageSink& sink, const LeadByteTable& lead,
-              UrlReader readUrl) {
+namespace {
+
+// The steps of one Write; |wait| holds the wait cursor while pages are
+// written, |told| becomes true once a message has been shown.
+void WriteSteps(CMainState& state, IMainHost& host, IPageSink& sink, UrlReader& readUrl,
+                std::optional<CWaitCursor>& wait, bool& told) {
     host.TakeControlValues();
-    DeriveGenres(state, host, lead);
+    DeriveGenres(state, host);
     if (state.m_linkList.Count() == 0) {
-        host.ShowMessage(kEmptyListText, MsgIcon::Exclamation);
-        RefreshLinkList(state, host, lead);
+        told = true;
+        host.ShowMessage(kEmptyListText, MsgKind::Refusal);
+        RefreshLinkList(state, host);
         return;
     }
     // The test open creates or empties the file, as the main page's own open will.
     std::unique_ptr<IPageFile> probe = sink.Create(state.m_outputPath);
     if (!probe) {
-        host.ShowMessage(kInvalidNameText, MsgIcon::Exclamation);
-        RefreshLinkList(state, host, lead);
+        told = true;
+        host.ShowMessage(kInvalidNameText, MsgKind::Refusal);
+        RefreshLinkList(state, host);
         return;
     }
     if (!probe->Close()) {
-        RefreshLinkList(state, host, lead);
-        host.ShowMessage(kWriteFailedText, MsgIcon::Exclamation);
+        RefreshLinkList(state, host);
+        told = true;
+        host.ShowMessage(kWriteFailedText, MsgKind::Refusal);
         return;
     }
     probe.reset();
 
-    host.BeginWaitCursor();
+    wait.emplace(host);
     PageResult result;
     {
-        CExportContext ctx(state, sink, lead, std::move(readUrl));
+        CExportContext ctx(state, sink, std::move(readUrl));
         ctx.row.rowGenre = state.m_stdGenre;
         ctx.row.linkText.clear();
-        ctx.baseFolder = BaseFolder(state.m_outputPath, lead);
-        try {
-            result = WriteAllPages(ctx);
-        } catch (const std::exception&) {
-            // Out of memory mid-page: the open file is closed with the context,
-            // and the user hears of the failure rather than of success.
-            result = PageResult::WriteFailed;
-        }
-        // A page that failed was closed once by the writer; nothing stays open.
+        ctx.baseFolder = BaseFolder(state.m_outputPath);
+        result = WriteAllPages(ctx);
+        // A page that failed was closed once by the writer; one that an
+        // exception left open is closed with the context, unreported.
     }
-    RefreshLinkList(state, host, lead);
-    host.EndWaitCursor();
+    RefreshLinkList(state, host);
+    wait.reset();
+    told = true;
     switch (result) {
     case PageResult::Ok:
-        host.ShowMessage(kCompletedText, MsgIcon::Information);
+        host.ShowMessage(kCompletedText, MsgKind::Completion);
         break;
     case PageResult::OpenFailed:
-        host.ShowMessage(kInvalidNameText, MsgIcon::Exclamation);
+        host.ShowMessage(kInvalidNameText, MsgKind::Refusal);
         break;
     case PageResult::WriteFailed:
-        host.ShowMessage(kWriteFailedText, MsgIcon::Exclamation);
+        host.ShowMessage(kWriteFailedText, MsgKind::Refusal);
         break;
+    }
+}
+
+}  // namespace
+
+void RunWrite(CMainState& state, IMainHost& host, IPageSink& sink, UrlReader readUrl) {
+    std::optional<CWaitCursor> wait;
+    bool told = false;
+    try {
+        WriteSteps(state, host, sink, readUrl, wait, told);
+    } catch (...) {
+        // Out of memory or a platform failure half-way: the list box must
+        // show the list again, and the user must not be left believing the
+        // pages were written.
+        RecoverLinkList(state, host);
+        wait.reset();
+        if (!told) {
+            try {
+                host.ShowMessage(kWriteFailedText, MsgKind::Refusal);
+            } catch (...) {
+                // The window cannot even show a message; nothing more to do.
+            }
+        }
     }
 }

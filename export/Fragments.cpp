@@ -3,9 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-const char kVersion[] = "4.00";
-const char kHomePageUrl[] = "http://www.orvelle.example";
-
 const char kHeadTitle[] = "<HTML>\n<HEAD>\n<TITLE>%s</TITLE>\n";
 const char kHeadDefaultTitle[] = "<HTML>\n<HEAD>\n<TITLE>My Link</TITLE>\n";
 const char kFrameset[] =

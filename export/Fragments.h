@@ -1,12 +1,10 @@
-// The fixed texts of every page, the footer constants and the file names.
+// The fixed texts of every page and the page file names. The footer's
+// version and home page come from core/Texts.h.
 #pragma once
 #include <cstddef>
 #include <initializer_list>
 #include <string>
 #include <string_view>
-
-extern const char kVersion[];
-extern const char kHomePageUrl[];  // no trailing slash; the About box adds one
 
 extern const char kHeadTitle[];
 extern const char kHeadDefaultTitle[];

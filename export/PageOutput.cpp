@@ -1,6 +1,6 @@
 #include "export/PageOutput.h"
 
-#include "links/HostFile.h"
+#include "core/HostFile.h"
 
 #include <cstdio>
 #include <cstring>

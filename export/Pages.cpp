@@ -4,32 +4,18 @@
 #include <unordered_map>
 #include <utility>
 
+#include "core/Text.h"
+#include "core/Texts.h"
 #include "export/Fragments.h"
+#include "links/Genres.h"
 
 namespace {
 
 const std::string kEmpty;
-const char kFavoritesName[] = "Favorites";
 
 // Genre array entry |i|; the array is never read past its end.
 const std::string& GenreAt(const CMainState& s, size_t i) {
     return i < s.m_genres.size() ? s.m_genres[i] : kEmpty;
-}
-
-// Position of the last separator of |text| by the separator walk, or npos.
-size_t LastSeparator(const std::string& text, const LeadByteTable& lead, size_t* before) {
-    size_t last = std::string::npos, prev = std::string::npos;
-    for (size_t i = 0; i < text.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        if (lead.IsLead(c)) {
-            ++i;  // the second byte, whatever it is, belongs to this character
-        } else if (c == static_cast<unsigned char>(kSeparator)) {
-            prev = last;
-            last = i;
-        }
-    }
-    if (before) *before = prev;
-    return last;
 }
 
 bool Put(IPageFile& f, const char* fragment) { return f.Write(fragment, std::strlen(fragment)); }
@@ -62,9 +48,8 @@ bool PutFooter(IPageFile& f) { return Put(f, kFooter, {kHomePageUrl, kVersion});
 
 }  // namespace
 
-CExportContext::CExportContext(const CMainState& s, IPageSink& pageSink,
-                               const LeadByteTable& leadBytes, UrlReader readUrl)
-    : state(s), sink(pageSink), lead(leadBytes), m_readUrl(std::move(readUrl)) {}
+CExportContext::CExportContext(const CMainState& s, IPageSink& pageSink, UrlReader readUrl)
+    : state(s), sink(pageSink), m_readUrl(std::move(readUrl)) {}
 
 const std::string& CExportContext::Url(size_t index) {
     if (index >= state.m_linkList.Count()) return kEmpty;
@@ -79,31 +64,12 @@ const std::string& CExportContext::Url(size_t index) {
     return m_urls[index];
 }
 
-void DeriveRowGenre(const std::string& entry, const std::string& stdGenre,
-                    const LeadByteTable& lead, CRowState& row) {
-    size_t before;
-    size_t last = LastSeparator(entry, lead, &before);
-    if (last != std::string::npos) {
-        size_t from = before == std::string::npos ? 0 : before + 1;
-        row.rowGenre.assign(entry, from, last - from);
-    }
-    if (row.rowGenre == kFavoritesName) row.rowGenre = stdGenre;
+void DeriveRowGenre(const std::string& entry, const std::string& stdGenre, CRowState& row) {
+    TakeGenre(entry, stdGenre, row.rowGenre);
 }
 
-void DeriveLinkText(const std::string& entry, const LeadByteTable& lead, CRowState& row) {
-    size_t last = LastSeparator(entry, lead, nullptr);
-    if (last == std::string::npos) return;
-    size_t nameSize = entry.size() - last - 1;
-    // A cut inside a two-byte character keeps its lead byte: bytes, not characters.
-    if (nameSize > 4)
-        row.linkText.assign(entry, last + 1, nameSize - 4);
-    else
-        row.linkText.clear();
-}
-
-std::string BaseFolder(const std::string& outputPath, const LeadByteTable& lead) {
-    size_t last = LastSeparator(outputPath, lead, nullptr);
-    return last == std::string::npos ? std::string() : outputPath.substr(0, last + 1);
+void DeriveLinkText(const std::string& entry, CRowState& row) {
+    TakeFileNameStem(entry, row.linkText);
 }
 
 std::string EscapeHrefQuotes(const std::string& url) {
@@ -123,7 +89,7 @@ std::string EscapeHrefQuotes(const std::string& url) {
 
 bool WriteLinkRow(CExportContext& ctx, size_t index) {
     if (!ctx.m_outFile || index >= ctx.state.m_linkList.Count()) return false;
-    DeriveLinkText(ctx.state.m_linkList.Text(index), ctx.lead, ctx.row);
+    DeriveLinkText(ctx.state.m_linkList.Text(index), ctx.row);
     const std::string url = EscapeHrefQuotes(ctx.Url(index));
     return Put(*ctx.m_outFile, kLinkRow, {ctx.row.rowGenre, url, ctx.row.linkText});
 }
@@ -151,7 +117,7 @@ bool WriteMainPage(CExportContext& ctx) {
     if (ok) ok = Put(f, kTableHead);
     std::string previous;
     for (size_t r = 0; ok && r < count; ++r) {
-        DeriveRowGenre(s.m_linkList.Text(r), s.m_stdGenre, ctx.lead, ctx.row);
+        DeriveRowGenre(s.m_linkList.Text(r), s.m_stdGenre, ctx.row);
         if (anchors && !previous.empty() && previous != ctx.row.rowGenre)
             ok = Put(f, kGenreBreak, {ctx.row.rowGenre});
         previous = ctx.row.rowGenre;
@@ -210,7 +176,7 @@ CRowWalk MakeRowWalk(const CExportContext& ctx, const std::string& incoming) {
     st.rowGenre = incoming;
     const CMainState& s = ctx.state;
     for (size_t r = 0; r < s.m_linkList.Count(); ++r) {
-        DeriveRowGenre(s.m_linkList.Text(r), s.m_stdGenre, ctx.lead, st);
+        DeriveRowGenre(s.m_linkList.Text(r), s.m_stdGenre, st);
         walk.rows[st.rowGenre].push_back(r);
     }
     walk.outgoing = st.rowGenre;

@@ -7,9 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "core/MainState.h"
 #include "export/PageOutput.h"
-#include "links/Cp932.h"
-#include "ui/MainState.h"
 
 // Reads the link address of the shortcut file at |path| (ReadShortcutUrl in
 // the program; tests put their own reader here).
@@ -29,12 +28,10 @@ struct CRowState {
 // Everything the pages of one Write command share.
 class CExportContext {
 public:
-    CExportContext(const CMainState& state, IPageSink& sink, const LeadByteTable& lead,
-                   UrlReader readUrl);
+    CExportContext(const CMainState& state, IPageSink& sink, UrlReader readUrl);
 
     const CMainState& state;
     IPageSink& sink;
-    const LeadByteTable& lead;
     std::string baseFolder;  // ends in a separator, or empty
     CRowState row;
     // The page file open at the moment; null between pages.
@@ -50,21 +47,13 @@ private:
     std::vector<bool> m_urlRead;
 };
 
-// Sets the row genre to the name of the folder that holds |entry|'s file
-// (the text between its last two separators, or before its only one), then
-// replaces "Favorites" by |stdGenre|. Without a separator the row genre keeps
-// its value; the replacement still applies. The second byte of a two-byte
-// character is never taken for a separator.
-void DeriveRowGenre(const std::string& entry, const std::string& stdGenre,
-                    const LeadByteTable& lead, CRowState& row);
+// Sets the row genre of |entry| by the genre rule (TakeGenre): without a
+// separator it keeps its value; the "Favorites" replacement still applies.
+void DeriveRowGenre(const std::string& entry, const std::string& stdGenre, CRowState& row);
 
 // Sets the link text to |entry|'s file name less its last four bytes (empty
 // when four or fewer). Without a separator the link text keeps its value.
-void DeriveLinkText(const std::string& entry, const LeadByteTable& lead, CRowState& row);
-
-// The prefix of |outputPath| up to and including its last separator; empty
-// when it holds none.
-std::string BaseFolder(const std::string& outputPath, const LeadByteTable& lead);
+void DeriveLinkText(const std::string& entry, CRowState& row);
 
 // |url| with every double quote written as %22, so that an address cannot
 // end the attribute it stands in. All other bytes unchanged.

@@ -1,26 +1,12 @@
 #include "links/Ordering.h"
 
 #include <algorithm>
-#include <cstring>
 #include <numeric>
 #include <utility>
 
+#include "core/Text.h"
+
 namespace {
-
-// One character of |s| at |i|: its value and width; width 0 at the end of
-// the text, which a lead byte without a second byte also marks.
-struct Char {
-    unsigned value;
-    size_t width;
-};
-
-Char CharAt(const std::string& s, size_t i, const LeadByteTable& lead) {
-    if (i >= s.size()) return {0, 0};
-    unsigned char c = static_cast<unsigned char>(s[i]);
-    if (!lead.IsLead(c)) return {c, 1};
-    if (i + 1 >= s.size()) return {0, 0};
-    return {c * 256u + static_cast<unsigned char>(s[i + 1]), 2};
-}
 
 // Counts over positions 0..size-1, with prefix sums and the search for the
 // k-th set position, both in O(log size).
@@ -62,67 +48,26 @@ private:
     std::vector<int> m_tree;
 };
 
-bool PassesFilters(const std::string& entry, const CMainState& state, const LeadByteTable& lead) {
+bool PassesFilters(const std::string& entry, const CMainState& state) {
     // An empty exclusion text would be contained everywhere: it switches the
     // exclusion off instead.
-    if (!state.m_excludeText.empty() && ContainsAtBoundary(entry, state.m_excludeText, lead))
+    if (!state.m_excludeText.empty() && ContainsAtBoundary(entry, state.m_excludeText))
         return false;
-    return ContainsAtBoundary(entry, state.m_includeText, lead);
+    return ContainsAtBoundary(entry, state.m_includeText);
 }
 
 }  // namespace
 
-int ComparePathOrder(const std::string& a, const std::string& b, const LeadByteTable& lead) {
-    // Skip the common prefix a byte at a time: up to the first difference both
-    // texts have the same character boundaries. A lead byte is passed only
-    // together with an equal second byte, so |i| stays on a boundary.
-    const size_t common = std::min(a.size(), b.size());
-    size_t i = 0;
-    while (i < common && a[i] == b[i]) {
-        if (!lead.IsLead(static_cast<unsigned char>(a[i]))) {
-            ++i;
-        } else if (i + 1 < common && a[i + 1] == b[i + 1]) {
-            i += 2;
-        } else {
-            break;
-        }
-    }
-    // Equal characters have equal widths, so both texts stay at the same offset.
-    for (;;) {
-        Char x = CharAt(a, i, lead);
-        Char y = CharAt(b, i, lead);
-        if (x.width == 0 || y.width == 0) {
-            if (x.width == y.width) return 0;
-            return x.width == 0 ? -1 : 1;
-        }
-        if (x.value != y.value) return x.value < y.value ? -1 : 1;
-        i += x.width;
-    }
-}
-
-bool ContainsAtBoundary(const std::string& entry, const std::string& text,
-                        const LeadByteTable& lead) {
-    if (text.empty()) return true;
-    const size_t n = entry.size();
-    const size_t m = text.size();
-    for (size_t i = 0; i + m <= n;) {
-        if (entry[i] == text[0] && std::memcmp(entry.data() + i, text.data(), m) == 0) return true;
-        i += lead.IsLead(static_cast<unsigned char>(entry[i])) ? 2 : 1;
-    }
-    return false;
-}
-
-std::vector<uint32_t> RankInPathOrder(const std::vector<std::string>& texts,
-                                      const LeadByteTable& lead) {
+std::vector<uint32_t> RankInPathOrder(const std::vector<const std::string*>& texts) {
     std::vector<size_t> byOrder(texts.size());
     std::iota(byOrder.begin(), byOrder.end(), size_t{0});
     std::sort(byOrder.begin(), byOrder.end(), [&](size_t x, size_t y) {
-        return ComparePathOrder(texts[x], texts[y], lead) < 0;
+        return ComparePathOrder(*texts[x], *texts[y]) < 0;
     });
     std::vector<uint32_t> ranks(texts.size());
     uint32_t rank = 0;
     for (size_t k = 0; k < byOrder.size(); ++k) {
-        if (k > 0 && ComparePathOrder(texts[byOrder[k - 1]], texts[byOrder[k]], lead) != 0) ++rank;
+        if (k > 0 && ComparePathOrder(*texts[byOrder[k - 1]], *texts[byOrder[k]]) != 0) ++rank;
         ranks[byOrder[k]] = rank;
     }
     return ranks;
@@ -238,20 +183,35 @@ std::vector<size_t> ExchangeSortOrder(const std::vector<uint32_t>& givenKeys) {
     return order;
 }
 
-void RefreshLinkList(CMainState& state, IMainHost& host, const LeadByteTable& lead) {
+void RefreshLinkList(CMainState& state, IMainHost& host) {
     host.TakeControlValues();
 
-    const std::vector<std::string>& items = state.m_linkList.Items();
+    const std::vector<CLinkEntry>& items = state.m_linkList.Items();
     const size_t n = std::min(items.size(), kMaxLinks);
-    std::vector<std::string> slots(items.begin(), items.begin() + static_cast<std::ptrdiff_t>(n));
+    std::vector<const std::string*> keys(n);
+    for (size_t k = 0; k < n; ++k) keys[k] = &items[k].text;
 
-    std::vector<size_t> order = ExchangeSortOrder(RankInPathOrder(slots, lead));
-    std::vector<std::string> kept;
+    std::vector<size_t> order = ExchangeSortOrder(RankInPathOrder(keys));
+    std::vector<CLinkEntry> kept;
     kept.reserve(n);
     for (size_t k = 0; k < n; ++k) {
-        std::string& entry = slots[order[k]];
-        if (PassesFilters(entry, state, lead)) kept.push_back(std::move(entry));
+        const CLinkEntry& entry = items[order[k]];
+        if (PassesFilters(entry.text, state)) kept.push_back(entry);
     }
+    // The list changes in one step, once everything that can fail is done.
     state.m_linkList.Assign(std::move(kept));
     host.LinkListChanged();
+}
+
+void RecoverLinkList(CMainState& state, IMainHost& host) noexcept {
+    try {
+        RefreshLinkList(state, host);
+        return;
+    } catch (...) {
+    }
+    try {
+        host.LinkListChanged();
+    } catch (...) {
+        // Nothing more can be done: the window shows what it last could.
+    }
 }

@@ -1,8 +1,8 @@
 #include "links/Scan.h"
 
+#include "core/Text.h"
+#include "core/Texts.h"
 #include "links/Ordering.h"
-
-const char kTooManyLinksText[] = "お気に入りが多すぎます。最初の30000件だけを取り込みました。";
 
 namespace {
 
@@ -32,22 +32,26 @@ bool ScanFolder(const std::string& folderPath, IFolderSource& source, CLinkList&
     return true;
 }
 
-void ImportFavorites(CMainState& state, IMainHost& host, IFolderSource& source,
-                     const LeadByteTable& lead) {
-    host.BeginWaitCursor();
-    host.TakeControlValues();
-    state.m_linkList.Reset();
-
+void ImportFavorites(CMainState& state, IMainHost& host, IFolderSource& source) {
+    CWaitCursor wait(host);
     bool complete = true;
-    std::string favorites;
-    // Without a Favorites folder there is nothing to scan; an empty path
-    // would otherwise become the root of the current drive.
-    if (source.FavoritesPath(favorites) && !favorites.empty()) {
-        if (!EndsWithSeparator(favorites, lead)) favorites += kSeparator;
-        complete = ScanFolder(favorites, source, state.m_linkList);
+    try {
+        host.TakeControlValues();
+        state.m_linkList.Reset();
+        std::string favorites;
+        // Without a Favorites folder there is nothing to scan; an empty path
+        // would otherwise become the root of the current drive.
+        if (source.FavoritesPath(favorites) && !favorites.empty()) {
+            if (!EndsWithSeparator(favorites)) favorites += kSeparator;
+            complete = ScanFolder(favorites, source, state.m_linkList);
+        }
+        RefreshLinkList(state, host);
+    } catch (...) {
+        // The box must show exactly what the list holds, or a later Delete
+        // would remove another entry than the one selected.
+        RecoverLinkList(state, host);
+        return;
     }
-
-    RefreshLinkList(state, host, lead);
-    host.EndWaitCursor();
-    if (!complete) host.ShowMessage(kTooManyLinksText, MsgIcon::Exclamation);
+    wait.End();
+    if (!complete) host.ShowMessage(TooManyLinksText(), MsgKind::Refusal);
 }

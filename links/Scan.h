@@ -2,11 +2,8 @@
 #pragma once
 #include <string>
 
-#include "links/Cp932.h"
+#include "core/MainState.h"
 #include "links/FolderSource.h"
-#include "ui/MainState.h"
-
-extern const char kTooManyLinksText[];
 
 // Adds every shortcut below |folderPath| (ending in the separator) to |list|,
 // depth first. Stops adding once the list holds kMaxLinks entries and then
@@ -15,5 +12,6 @@ bool ScanFolder(const std::string& folderPath, IFolderSource& source, CLinkList&
 
 // OnImport's work: wait cursor, control values, empty list, scan of the
 // Favorites folder, RefreshLinkList; tells the user when the limit was hit.
-void ImportFavorites(CMainState& state, IMainHost& host, IFolderSource& source,
-                     const LeadByteTable& lead);
+// Whatever fails on the way (memory, the platform), list box 1005 ends up
+// showing the list as it then is and the wait cursor ends.
+void ImportFavorites(CMainState& state, IMainHost& host, IFolderSource& source);

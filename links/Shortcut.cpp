@@ -1,6 +1,6 @@
 #include "links/Shortcut.h"
 
-#include "links/HostFile.h"
+#include "core/HostFile.h"
 
 #include <cstdio>
 

@@ -4,12 +4,10 @@
 
 #include <string>
 
-#include "export/Fragments.h"
+#include "core/Texts.h"
 #include "res/resource.h"
 
 namespace {
-const char kHomePageNotice[] = "ホームページ:";
-
 // The address the About box shows and opens: the footers' home page and "/".
 std::string HomePageAddress() { return std::string(kHomePageUrl) + "/"; }
 }  // namespace

@@ -1,11 +1,10 @@
 #include "ui/Dialog.h"
 
-#include "app/Profile.h"
+#include "core/Texts.h"
 
 namespace {
 // Marks the window whose Enter and Escape keys the message filter discards.
 const char kKeyFilterProp[] = "Orvelle.KeyFilter";
-const char kMessageCaption[] = "Orvelle";
 
 // Messages whose result a dialog procedure returns directly instead of
 // through DWLP_MSGRESULT.
@@ -133,17 +132,17 @@ LRESULT CALLBACK CDialog::KeyFilterProc(int code, WPARAM wParam, LPARAM lParam) 
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-void MsgBox(HWND owner, const char* text, BoxKind kind) {
+void MsgBox(HWND owner, const std::string& text, MsgKind kind) {
     switch (kind) {
-    case BoxKind::Refusal:
-        MessageBoxA(owner, text, kMessageCaption, MB_OK | MB_ICONEXCLAMATION);
+    case MsgKind::Refusal:
+        MessageBoxA(owner, text.c_str(), kAppTitle, MB_OK | MB_ICONEXCLAMATION);
         break;
-    case BoxKind::Completion:
-        MessageBoxA(owner, text, kMessageCaption, MB_OK | MB_ICONINFORMATION);
+    case MsgKind::Completion:
+        MessageBoxA(owner, text.c_str(), kAppTitle, MB_OK | MB_ICONINFORMATION);
         break;
-    case BoxKind::SettingsError:
+    case MsgKind::SettingsError:
         // The main window is gone by then: no owner, and no icon.
-        MessageBoxA(nullptr, text, kFailedWriteCaption, MB_OK);
+        MessageBoxA(nullptr, text.c_str(), kFailedWriteCaption, MB_OK);
         break;
     }
 }

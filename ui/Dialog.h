@@ -5,6 +5,9 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <string>
+
+#include "core/MainState.h"
 
 // One row of a dialog's command table.
 template <class T>
@@ -76,14 +79,7 @@ private:
     HHOOK m_keyHook = nullptr;
 };
 
-// The kinds of message box the program shows. Each fixes caption, buttons,
-// icon and owner in one place (MsgBox).
-enum class BoxKind {
-    Refusal,        // "Orvelle", OK, exclamation, owned by the main dialog
-    Completion,     // "Orvelle", OK, information, owned by the main dialog
-    SettingsError,  // "情報設定エラー", OK, no icon, no owner
-};
-
-// Shows |text| modally as a box of |kind|; |owner| is ignored for kinds
-// without an owner. Returns when the user has closed it.
-void MsgBox(HWND owner, const char* text, BoxKind kind);
+// Shows |text| modally as a box of |kind| (caption, icon and owner fixed
+// there); |owner| is ignored for kinds without an owner. Returns when the
+// user has closed it.
+void MsgBox(HWND owner, const std::string& text, MsgKind kind);

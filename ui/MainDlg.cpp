@@ -11,9 +11,6 @@
 #include "ui/AboutDlg.h"
 
 namespace {
-// The lead-byte test of the system's ANSI code page.
-bool SystemLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }
-
 // Style value and its radio button.
 const struct {
     int32_t style;
@@ -58,8 +55,7 @@ CMainDlg::CMainDlg(ISettingsStore& store, IFolderSource& folders, IPageSink& pag
       m_icon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))),
       m_store(store),
       m_folders(folders),
-      m_pages(pages),
-      m_lead(MakeLeadByteTable(SystemLeadByte)) {
+      m_pages(pages) {
     FilterEnterAndEscape();
 }
 
@@ -161,23 +157,21 @@ void CMainDlg::ShowFieldValues() {
 void CMainDlg::LinkListChanged() {
     if (!m_hwnd) return;
     HWND list = GetDlgItem(m_hwnd, IDC_LINKLIST);
-    const std::vector<std::string>& items = m_linkList.Items();
+    const std::vector<CLinkEntry>& items = m_linkList.Items();
     size_t bytes = 0;
-    for (const std::string& s : items) bytes += s.size() + 1;
+    for (const CLinkEntry& e : items) bytes += e.text.size() + 1;
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
     SendMessageA(list, LB_INITSTORAGE, items.size(), static_cast<LPARAM>(bytes));
     // Insert at the end: the list box must show the model's order, which the
     // control's own sorted add would not keep.
-    for (const std::string& s : items)
-        SendMessageA(list, LB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(s.c_str()));
+    for (const CLinkEntry& e : items)
+        SendMessageA(list, LB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(e.text.c_str()));
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
 }
 
-void CMainDlg::ShowMessage(const char* text, MsgIcon icon) {
-    MsgBox(m_hwnd, text, icon == MsgIcon::Information ? BoxKind::Completion : BoxKind::Refusal);
-}
+void CMainDlg::ShowMessage(const std::string& text, MsgKind kind) { MsgBox(m_hwnd, text, kind); }
 
 void CMainDlg::BeginWaitCursor() {
     HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
@@ -195,9 +189,9 @@ void CMainDlg::CheckStyleRadio() {
         CheckDlgButton(m_hwnd, r.id, m_style == r.style ? BST_CHECKED : BST_UNCHECKED);
 }
 
-void CMainDlg::OnImport() { ImportFavorites(*this, *this, m_folders, m_lead); }
+void CMainDlg::OnImport() { ImportFavorites(*this, *this, m_folders); }
 
-void CMainDlg::OnWrite() { RunWrite(*this, *this, m_pages, m_lead); }
+void CMainDlg::OnWrite() { RunWrite(*this, *this, m_pages); }
 
 void CMainDlg::OnDelete() {
     HWND list = GetDlgItem(m_hwnd, IDC_LINKLIST);

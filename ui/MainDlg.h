@@ -6,12 +6,11 @@
 #include <string>
 
 #include "app/SettingsStore.h"
+#include "core/MainState.h"
 #include "export/PageOutput.h"
-#include "links/Cp932.h"
 #include "links/FolderSource.h"
 #include "res/resource.h"
 #include "ui/Dialog.h"
-#include "ui/MainState.h"
 #include "ui/ProfileDlg.h"
 
 // System menu command that opens the About box.
@@ -31,8 +30,8 @@ public:
     void ShowFieldValues() override;
     // Refills list box 1005 from m_linkList in list order (no sorted insert).
     void LinkListChanged() override;
-    // A box owned by the main dialog, caption "Orvelle", one OK button.
-    void ShowMessage(const char* text, MsgIcon icon) override;
+    // MsgBox of |kind|, owned by the main dialog.
+    void ShowMessage(const std::string& text, MsgKind kind) override;
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
 
@@ -59,7 +58,6 @@ private:
     void OnBackUrlKillFocus() { TakeControlValues(); }
     void OnProfile();
 
-    void OnSysCommand(WPARAM command, bool& handled);
     bool OnPaintMinimised();
     // Checks the radio of m_style; any other value checks none.
     void CheckStyleRadio();
@@ -71,7 +69,6 @@ private:
     ISettingsStore& m_store;
     IFolderSource& m_folders;
     IPageSink& m_pages;
-    LeadByteTable m_lead;
     HCURSOR m_restoreCursor = nullptr;
     int m_waitDepth = 0;
 };

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/Texts.h"
 #include "export/Fragments.h"
 
 // The Japanese words and marks, spelled as code page 932 bytes, so that these

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "ExportPageTestKit.h"
-#include "LiteralPages.h"
+#include "support/LiteralPages.h"
 #include "export/Export.h"
 #include "export/Fragments.h"
 

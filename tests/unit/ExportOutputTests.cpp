@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <string>
 
-#include "ExportTempDir.h"
+#include "support/TempDir.h"
 #include "export/PageOutput.h"
 
 TEST(ExportStdioSink, LineFeedsBecomeCrLfOtherBytesStay) {

@@ -6,7 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "MemorySink.h"
+#include "support/MemorySink.h"
+#include "core/Text.h"
 #include "export/Pages.h"
 
 struct CPageBench {
@@ -25,13 +26,13 @@ struct CPageBench {
     // empty link text, base folder from the output path.
     CExportContext& Ctx() {
         if (!m_ctx) {
-            m_ctx.reset(new CExportContext(state, sink, Cp932LeadBytes(), [this](const std::string& p) {
+            m_ctx.reset(new CExportContext(state, sink, [this](const std::string& p) {
                 ++reads;
                 auto it = urls.find(p);
                 return it == urls.end() ? std::string() : it->second;
             }));
             m_ctx->row.rowGenre = state.m_stdGenre;
-            m_ctx->baseFolder = BaseFolder(state.m_outputPath, Cp932LeadBytes());
+            m_ctx->baseFolder = BaseFolder(state.m_outputPath);
         }
         return *m_ctx;
     }

@@ -303,7 +303,7 @@ TEST(ExportGenrePages, BackLinkIsTheOutputPath) {
         b.Add("C:\\Favorites\\A\\1.url", "A", "u");
         ASSERT_EQ(WriteGenrePages(b.Ctx()), PageResult::Ok);
         ASSERT_EQ(b.sink.files.size(), 1u);
-        EXPECT_EQ(b.sink.files[0]->path, BaseFolder(out, Cp932LeadBytes()) + "00000001.html");
+        EXPECT_EQ(b.sink.files[0]->path, BaseFolder(out) + "00000001.html");
         EXPECT_EQ(b.sink.files[0]->bytes,
                   GenrePage("</HEAD>\r\n<BODY>\r\n<A HREF=\"" + std::string(out) +
                                 "\" TARGET=\"_top\">戻る</A>\r\n",

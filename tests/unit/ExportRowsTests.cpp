@@ -3,11 +3,11 @@
 #include <map>
 #include <string>
 
-#include "MemorySink.h"
+#include "support/MemorySink.h"
+#include "core/Text.h"
 #include "export/Pages.h"
 
 namespace {
-const LeadByteTable& Cp932() { return Cp932LeadBytes(); }
 }  // namespace
 
 TEST(ExportRowGenre, InnermostFolderWithStandardGenre) {
@@ -36,7 +36,7 @@ TEST(ExportRowGenre, InnermostFolderWithStandardGenre) {
         CRowState row;
         row.rowGenre = r.before;
         row.linkText = "keep";
-        DeriveRowGenre(r.entry, r.stdGenre, Cp932(), row);
+        DeriveRowGenre(r.entry, r.stdGenre, row);
         EXPECT_EQ(row.rowGenre, r.after) << r.entry;
         EXPECT_EQ(row.linkText, "keep") << r.entry;
     }
@@ -62,7 +62,7 @@ TEST(ExportLinkText, FileNameLessItsLastFourBytes) {
         CRowState row;
         row.rowGenre = "keep";
         row.linkText = r.before;
-        DeriveLinkText(r.entry, Cp932(), row);
+        DeriveLinkText(r.entry, row);
         EXPECT_EQ(row.linkText, r.after) << r.entry;
         EXPECT_EQ(row.rowGenre, "keep") << r.entry;
     }
@@ -80,7 +80,7 @@ TEST(ExportBaseFolder, PrefixUpToTheLastSeparator) {
         {"C:/web/top.html", ""},  // only the backslash separates
         {"\\\\srv\\share\\", "\\\\srv\\share\\"},
     };
-    for (const auto& r : rows) EXPECT_EQ(BaseFolder(r.path, Cp932()), r.base) << r.path;
+    for (const auto& r : rows) EXPECT_EQ(BaseFolder(r.path), r.base) << r.path;
 }
 
 TEST(ExportHref, DoubleQuoteBecomesPercent22) {
@@ -103,7 +103,7 @@ TEST(ExportLinkRow, WritesRowGenreAddressAndLinkText) {
                                                {"noseparator", "http://n/"}};
     int reads = 0;
     CMemorySink sink;
-    CExportContext ctx(state, sink, Cp932(), [&](const std::string& p) {
+    CExportContext ctx(state, sink, [&](const std::string& p) {
         ++reads;
         return urls[p];
     });

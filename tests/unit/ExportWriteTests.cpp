@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "ExportTempDir.h"
-#include "Fakes.h"
-#include "MemorySink.h"
+#include "support/TempDir.h"
+#include "support/Fakes.h"
+#include "support/MemorySink.h"
 #include "export/Export.h"
 
 namespace {
@@ -36,7 +36,7 @@ std::vector<std::string> Events(const CFakeHost& host) {
     return out;
 }
 
-std::vector<std::string> ListOf(const CMainState& s) { return s.m_linkList.Items(); }
+std::vector<std::string> ListOf(const CMainState& s) { return ListTexts(s.m_linkList); }
 
 // Four real shortcut files in path order: News (two), the Favorites folder
 // itself, and 表 (second byte 0x5C).
@@ -76,11 +76,11 @@ TEST(ExportWrite, FramesWithRealShortcuts) {
     host.controls.stdGenre = "その他";
     CTempDir::Put("C:\\web\\00000009.html", "older page");
     CStdioPageSink sink;
-    RunWrite(state, host, sink, Cp932LeadBytes());
+    RunWrite(state, host, sink);
 
     EXPECT_EQ(Events(host), (std::vector<std::string>{"take", "show", "wait", "take", "endwait", kDone}));
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].second, MsgIcon::Information);
+    EXPECT_EQ(host.messages[0].second, MsgKind::Completion);
     EXPECT_EQ(CTempDir::Get("C:\\web\\ソース.html"),
               "<HTML>\r\n<HEAD>\r\n<TITLE>Typed</TITLE>\r\n"
               "<FRAMESET COLS=\"200,*\">\r\n<FRAME SRC=\"linkmenu.html\">\r\n"
@@ -120,7 +120,7 @@ TEST(ExportWrite, IndexBesideAFolderlessOutput) {
     host.controls.stdGenre = "その他";
     host.controls.backUrl = "http://home/";
     CStdioPageSink sink;
-    RunWrite(state, host, sink, Cp932LeadBytes());
+    RunWrite(state, host, sink);
 
     EXPECT_EQ(Events(host), (std::vector<std::string>{"take", "show", "wait", "take", "endwait", kDone}));
     EXPECT_EQ(CTempDir::Get("link.html"),
@@ -151,7 +151,7 @@ TEST(ExportWrite, QuoteInAddressIsEscaped) {
     host.controls.outputPath = "out.html";
     host.controls.stdGenre = "S";
     CStdioPageSink sink;
-    RunWrite(state, host, sink, Cp932LeadBytes());
+    RunWrite(state, host, sink);
     EXPECT_EQ(CTempDir::Get("out.html"),
               "<HTML>\r\n<HEAD>\r\n<TITLE>My Link</TITLE>\r\n</HEAD>\r\n<BODY>\r\n"
               "<H1>わたしのお気に入り</H1>\r\n" + kTable +
@@ -172,7 +172,7 @@ TEST(ExportWrite, UnknownStyleLeavesAnEmptyFile) {
         CFakeHost host(state);
         host.controls.outputPath = "out.html";
         CStdioPageSink sink;
-        RunWrite(state, host, sink, Cp932LeadBytes());
+        RunWrite(state, host, sink);
         EXPECT_EQ(CTempDir::Get("out.html"), "") << style;
         EXPECT_EQ(Events(host), (std::vector<std::string>{"take", "show", "wait", "take", "endwait", kDone}));
         EXPECT_FALSE(CTempDir::Exists("linkmenu.html"));
@@ -206,10 +206,10 @@ TEST(ExportWrite, RefusalsWriteNothing) {
         CFakeHost host(state);
         host.controls.outputPath = r.outputPath;
         CStdioPageSink sink;
-        RunWrite(state, host, sink, Cp932LeadBytes());
+        RunWrite(state, host, sink);
         EXPECT_EQ(Events(host), (std::vector<std::string>{"take", "show", r.message, "take"})) << r.name;
         ASSERT_EQ(host.messages.size(), 1u);
-        EXPECT_EQ(host.messages[0].second, MsgIcon::Exclamation) << r.name;
+        EXPECT_EQ(host.messages[0].second, MsgKind::Refusal) << r.name;
         EXPECT_EQ(CTempDir::Get("out.html"), "keep me") << r.name;
         EXPECT_FALSE(CTempDir::Exists("linkmenu.html")) << r.name;
         EXPECT_FALSE(CTempDir::Exists("missing")) << r.name;
@@ -230,9 +230,9 @@ TEST(ExportWrite, GenrePageNameTakenByAFolder) {
     host.controls.outputPath = "link.html";
     host.controls.stdGenre = "その他";
     CStdioPageSink sink;
-    RunWrite(state, host, sink, Cp932LeadBytes());
+    RunWrite(state, host, sink);
     EXPECT_EQ(Events(host), (std::vector<std::string>{"take", "show", "wait", "take", "endwait", kInvalid}));
-    EXPECT_EQ(host.messages[0].second, MsgIcon::Exclamation);
+    EXPECT_EQ(host.messages[0].second, MsgKind::Refusal);
     EXPECT_TRUE(CTempDir::Exists("00000001.html"));
     EXPECT_TRUE(CTempDir::IsFolder("00000002.html"));
     EXPECT_FALSE(CTempDir::Exists("00000003.html"));
@@ -252,10 +252,10 @@ TEST(ExportWrite, FullDiskReportsFailure) {
         CFakeHost host(state);
         host.controls.outputPath = "/dev/full";
         CStdioPageSink sink;
-        RunWrite(state, host, sink, Cp932LeadBytes());
+        RunWrite(state, host, sink);
         EXPECT_EQ(Events(host), (std::vector<std::string>{"take", "show", "wait", "take", "endwait", kFailed}))
             << style;
-        EXPECT_EQ(host.messages[0].second, MsgIcon::Exclamation);
+        EXPECT_EQ(host.messages[0].second, MsgKind::Refusal);
         EXPECT_FALSE(CTempDir::Exists("linkmenu.html"));
     }
 }
@@ -314,7 +314,7 @@ TEST(ExportWrite, InjectedFailuresStopTheExport) {
         sink.failWriteAt = r.failWrite;
         sink.failWriteAfter = 10;
         sink.failCloseAt = r.failClose;
-        RunWrite(state, host, sink, Cp932LeadBytes(), [](const std::string&) { return std::string("u"); });
+        RunWrite(state, host, sink, [](const std::string&) { return std::string("u"); });
         EXPECT_EQ(sink.events, r.events) << r.name;
         for (const auto& f : sink.files) {
             EXPECT_EQ(f->closes, 1) << r.name << " " << f->path;
@@ -327,7 +327,7 @@ TEST(ExportWrite, InjectedFailuresStopTheExport) {
         events.push_back(r.message);
         EXPECT_EQ(Events(host), events) << r.name;
         ASSERT_EQ(host.messages.size(), 1u);
-        EXPECT_EQ(host.messages[0].second, MsgIcon::Exclamation) << r.name;
+        EXPECT_EQ(host.messages[0].second, MsgKind::Refusal) << r.name;
     }
 }
 
@@ -340,7 +340,7 @@ TEST(ExportWrite, ThrowingPageEndsAsFailure) {
     CFakeHost host(state);
     host.controls.outputPath = "o.html";
     CMemorySink sink;
-    RunWrite(state, host, sink, Cp932LeadBytes(),
+    RunWrite(state, host, sink,
              [](const std::string&) -> std::string { throw std::runtime_error("no memory"); });
     EXPECT_EQ(Events(host), (std::vector<std::string>{"take", "show", "wait", "take", "endwait", kFailed}));
     EXPECT_EQ(sink.openNow, 0);

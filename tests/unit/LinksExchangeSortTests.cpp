@@ -4,7 +4,7 @@
 #include <random>
 #include <vector>
 
-#include "LiteralSorts.h"
+#include "support/LiteralSorts.h"
 #include "links/Ordering.h"
 
 namespace {

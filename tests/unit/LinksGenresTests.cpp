@@ -4,13 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "Fakes.h"
-#include "LiteralSorts.h"
+#include "support/Fakes.h"
+#include "support/LiteralSorts.h"
 #include "links/Genres.h"
 
 namespace {
 
-const LeadByteTable& Lead() { return Cp932LeadBytes(); }
 
 struct Derived {
     std::vector<std::string> paths;
@@ -22,9 +21,9 @@ Derived Derive(CMainState& state, const std::vector<std::string>& paths) {
     state.m_linkList.Reset();
     for (const auto& p : paths) state.m_linkList.Append(p);
     CFakeHost host(state);
-    DeriveGenres(state, host, Lead());
+    DeriveGenres(state, host);
     Derived d;
-    d.paths = state.m_linkList.Items();
+    d.paths = ListTexts(state.m_linkList);
     d.genres.assign(state.m_genres.begin(), state.m_genres.begin() + static_cast<std::ptrdiff_t>(d.paths.size()));
     d.events = host.events;
     return d;
@@ -102,7 +101,7 @@ TEST(LinksGenres, LeavesLaterGenresAndShowsFields) {
     CFakeHost host(state);
     state.m_linkList.Append("C:\\F\\B\\1.url");
     state.m_linkList.Append("C:\\F\\A\\2.url");
-    DeriveGenres(state, host, Lead());
+    DeriveGenres(state, host);
     EXPECT_EQ(state.m_genres[0], "A");
     EXPECT_EQ(state.m_genres[1], "B");
     EXPECT_EQ(state.m_genres[2], "old");

@@ -4,13 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "Fakes.h"
-#include "LiteralSorts.h"
+#include "support/Fakes.h"
+#include "support/LiteralSorts.h"
 #include "links/Ordering.h"
 
 namespace {
 
-const LeadByteTable& Lead() { return Cp932LeadBytes(); }
 
 int Sign(int x) { return (x > 0) - (x < 0); }
 
@@ -48,8 +47,8 @@ TEST(LinksPathOrder, ComparesCharactersByValue) {
         {"C:\\Fav\\x.url", "C:\\Fav\\x.url", 0},
     };
     for (const auto& r : rows) {
-        EXPECT_EQ(Sign(ComparePathOrder(r.a, r.b, Lead())), r.sign) << r.a << " : " << r.b;
-        EXPECT_EQ(Sign(ComparePathOrder(r.b, r.a, Lead())), -r.sign) << r.b << " : " << r.a;
+        EXPECT_EQ(Sign(ComparePathOrder(r.a, r.b)), r.sign) << r.a << " : " << r.b;
+        EXPECT_EQ(Sign(ComparePathOrder(r.b, r.a)), -r.sign) << r.b << " : " << r.a;
     }
 }
 
@@ -79,7 +78,7 @@ TEST(LinksContainment, MatchesAtCharacterBoundaries) {
         {"", "a", false},
     };
     for (const auto& r : rows)
-        EXPECT_EQ(ContainsAtBoundary(r.entry, r.text, Lead()), r.contained) << r.entry << " / " << r.text;
+        EXPECT_EQ(ContainsAtBoundary(r.entry, r.text), r.contained) << r.entry << " / " << r.text;
 }
 
 // The refresh: control values first, path order, both filters, then the window.
@@ -115,8 +114,8 @@ TEST(LinksRefresh, FiltersAfterTakingControlValues) {
         CFakeHost host(state);
         host.controls.excludeText = r.exclude;
         host.controls.includeText = r.include;
-        RefreshLinkList(state, host, Lead());
-        EXPECT_EQ(state.m_linkList.Items(), r.expected) << r.name;
+        RefreshLinkList(state, host);
+        EXPECT_EQ(ListTexts(state.m_linkList), r.expected) << r.name;
         EXPECT_EQ(host.events, (std::vector<std::string>{"take", "list"})) << r.name;
         EXPECT_EQ(state.m_excludeText, r.exclude) << r.name;
     }
@@ -138,8 +137,8 @@ TEST(LinksRefresh, SmallListsAndRemovedEntries) {
         state.m_linkList = ListOf(r.entries);
         CFakeHost host(state);
         host.controls.includeText = r.include;
-        RefreshLinkList(state, host, Lead());
-        EXPECT_EQ(state.m_linkList.Items(), r.expected) << r.name;
+        RefreshLinkList(state, host);
+        EXPECT_EQ(ListTexts(state.m_linkList), r.expected) << r.name;
     }
 
     // Clearing the texts does not bring removed entries back; only Import does.
@@ -147,10 +146,10 @@ TEST(LinksRefresh, SmallListsAndRemovedEntries) {
     state.m_linkList = ListOf({"C:\\F\\b.url", "C:\\F\\a.url"});
     CFakeHost host(state);
     host.controls.excludeText = "a.url";
-    RefreshLinkList(state, host, Lead());
+    RefreshLinkList(state, host);
     host.controls.excludeText.clear();
-    RefreshLinkList(state, host, Lead());
-    EXPECT_EQ(state.m_linkList.Items(), (std::vector<std::string>{"C:\\F\\b.url"}));
+    RefreshLinkList(state, host);
+    EXPECT_EQ(ListTexts(state.m_linkList), (std::vector<std::string>{"C:\\F\\b.url"}));
 }
 
 TEST(LinksRefresh, LeavesGenresAndCapsAtLimit) {
@@ -160,12 +159,12 @@ TEST(LinksRefresh, LeavesGenresAndCapsAtLimit) {
     state.m_linkList = ListOf(many);
     state.m_genres[0] = "kept";
     CFakeHost host(state);
-    RefreshLinkList(state, host, Lead());
+    RefreshLinkList(state, host);
     ASSERT_EQ(state.m_linkList.Count(), kMaxLinks);
     // The first kMaxLinks entries in list order were handled, the rest dropped.
     EXPECT_EQ(state.m_linkList.Text(0), "C:\\F\\10.url");
     for (size_t k = 1; k < kMaxLinks; ++k)
-        ASSERT_LT(ComparePathOrder(state.m_linkList.Text(k - 1), state.m_linkList.Text(k), Lead()), 0);
+        ASSERT_LT(ComparePathOrder(state.m_linkList.Text(k - 1), state.m_linkList.Text(k)), 0);
     EXPECT_EQ(state.m_genres[0], "kept");
 }
 
@@ -184,12 +183,12 @@ TEST(LinksRefresh, MatchesLiteralExchangeSort) {
         std::vector<std::string> expected = entries;
         std::vector<int> unused(expected.size());
         LiteralExchangeSort(expected, unused, [](const std::string& a, const std::string& b) {
-            return ComparePathOrder(a, b, Lead());
+            return ComparePathOrder(a, b);
         });
         CMainState state;
         state.m_linkList = ListOf(entries);
         CFakeHost host(state);
-        RefreshLinkList(state, host, Lead());
-        ASSERT_EQ(state.m_linkList.Items(), expected) << "round " << round;
+        RefreshLinkList(state, host);
+        ASSERT_EQ(ListTexts(state.m_linkList), expected) << "round " << round;
     }
 }

@@ -10,14 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "Fakes.h"
-#include "PosixFolderSource.h"
+#include "support/Fakes.h"
+#include "support/FolderSources.h"
 #include "links/Ordering.h"
 #include "links/Scan.h"
 
 namespace {
 
-const LeadByteTable& Lead() { return Cp932LeadBytes(); }
 
 // Folders kept in memory, keyed by their listing pattern (folder + "*.*").
 // A folder can be made to fail after some entries, or to fail to start.
@@ -67,8 +66,8 @@ const uint32_t kFile = 32;
 const uint32_t kDir = 16;
 
 std::vector<std::string> Import(CFakeFolderSource& source, CFakeHost& host, CMainState& state) {
-    ImportFavorites(state, host, source, Lead());
-    return state.m_linkList.Items();
+    ImportFavorites(state, host, source);
+    return ListTexts(state.m_linkList);
 }
 
 }  // namespace
@@ -236,8 +235,8 @@ TEST(LinksScan, LimitOfLinks) {
         if (r.told) {
             ASSERT_EQ(host.messages.size(), 1u) << r.shortcuts;
             EXPECT_EQ(host.messages[0].first, "お気に入りが多すぎます。最初の30000件だけを取り込みました。");
-            EXPECT_EQ(host.messages[0].second, MsgIcon::Exclamation);
-            EXPECT_EQ(host.events.back(), std::string("msg:") + kTooManyLinksText);
+            EXPECT_EQ(host.messages[0].second, MsgKind::Refusal);
+            EXPECT_EQ(host.events.back(), "msg:" + host.messages[0].first);
             EXPECT_EQ(host.events[host.events.size() - 2], "endwait");
             // The walk stopped: the folder after the full one was never listed.
             EXPECT_EQ(std::count(source.listed.begin(), source.listed.end(), "C:\\Fav\\Later\\*.*"), 0)
@@ -247,7 +246,7 @@ TEST(LinksScan, LimitOfLinks) {
         }
         if (r.shortcuts == kMaxLinks + 1) {
             // The first kMaxLinks found are kept: only the last file of Sub is missing.
-            const auto& items = state.m_linkList.Items();
+            const auto& items = ListTexts(state.m_linkList);
             const std::string last = "C:\\Fav\\Sub\\b" + std::to_string(kMaxLinks) + ".url";
             const std::string before = "C:\\Fav\\Sub\\b" + std::to_string(kMaxLinks - 1) + ".url";
             EXPECT_EQ(std::count(items.begin(), items.end(), last), 0);
@@ -331,9 +330,9 @@ TEST(LinksScan, RealFolderTree) {
     CPosixFolderSource source(favorites);
     CMainState state;
     CFakeHost host(state);
-    ImportFavorites(state, host, source, Lead());
+    ImportFavorites(state, host, source);
     const std::string f = favorites + "\\";
-    EXPECT_EQ(state.m_linkList.Items(),
+    EXPECT_EQ(ListTexts(state.m_linkList),
               (std::vector<std::string>{f + ".dot.url", f + ".hidden.url", f + "Example.url",
                                         f + "alias.url", f + "notes.curl", f + "ro.url", f + "url",
                                         f + "x.url\\inner.url", f + "ソフト\\予定.url", f + "表\\a.url"}));

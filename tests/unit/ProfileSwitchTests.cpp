@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "Fakes.h"
+#include "support/Fakes.h"
 #include "app/Profile.h"
 
 namespace {

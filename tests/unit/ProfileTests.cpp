@@ -3,9 +3,9 @@
 #include <functional>
 #include <string>
 
-#include "Fakes.h"
+#include "support/Fakes.h"
 #include "app/Profile.h"
-#include "links/Cp932.h"
+#include "core/Text.h"
 
 namespace {
 
@@ -156,11 +156,5 @@ TEST(AppName, FromModulePath) {
         {"C:\\a.b\\noext", "noext"},
         {"C:\\\x83\x5C\x83\x74\x83\x67\\\x95\x5C.exe", "\x95\x5C"},  // ソフト\表.exe
     };
-    for (const auto& r : rows) EXPECT_EQ(AppNameFromModulePath(r.path, Cp932LeadBytes()), r.name) << r.path;
-}
-
-TEST(ProfileSections, NamesFromAppName) {
-    EXPECT_EQ(ProfileSection("Orvelle", 1), "Orvelle");
-    EXPECT_EQ(ProfileSection("Orvelle", 2), "Orvelle2");
-    EXPECT_EQ(ProfileSection("Orvelle", 4), "Orvelle4");
+    for (const auto& r : rows) EXPECT_EQ(AppNameFromModulePath(r.path), r.name) << r.path;
 }

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "ExportTempDir.h"
-#include "Fakes.h"
+#include "support/TempDir.h"
+#include "support/Fakes.h"
 #include "export/Export.h"
 
 namespace {
@@ -38,7 +38,7 @@ void FillThreeGenres(CMainState& state) {
 
 struct COutcome {
     std::vector<std::string> events;  // host events without the list redraws
-    std::vector<std::pair<std::string, MsgIcon>> messages;
+    std::vector<std::pair<std::string, MsgKind>> messages;
 };
 
 COutcome Write(int style, const std::string& outputPath) {
@@ -48,7 +48,7 @@ COutcome Write(int style, const std::string& outputPath) {
     CFakeHost host(state);
     host.controls.outputPath = outputPath;
     CStdioPageSink sink;
-    RunWrite(state, host, sink, Cp932LeadBytes());
+    RunWrite(state, host, sink);
     COutcome out;
     for (const auto& e : host.events)
         if (e != "list") out.events.push_back(e);
@@ -82,7 +82,7 @@ TEST(RobustnessOutput, ReadOnlyOutputFileIsRefused) {
         COutcome out = Write(style, path);
         EXPECT_EQ(out.events, kRefused) << style;
         ASSERT_EQ(out.messages.size(), 1u);
-        EXPECT_EQ(out.messages[0].second, MsgIcon::Exclamation);
+        EXPECT_EQ(out.messages[0].second, MsgKind::Refusal);
         EXPECT_EQ(CTempDir::Get(path), before) << style;
         EXPECT_FALSE(CTempDir::Exists("linkmenu.html")) << style;
         EXPECT_FALSE(CTempDir::Exists("00000001.html")) << style;
@@ -129,7 +129,7 @@ TEST(RobustnessOutput, LaterPagesThatCannotBeWritten) {
         COutcome out = Write(r.style, "out.html");
         EXPECT_EQ(out.events, Stopped(r.message)) << r.name;
         ASSERT_EQ(out.messages.size(), 1u) << r.name;
-        EXPECT_EQ(out.messages[0].second, MsgIcon::Exclamation) << r.name;
+        EXPECT_EQ(out.messages[0].second, MsgKind::Refusal) << r.name;
         for (const auto& p : r.written) {
             const std::string bytes = CTempDir::Get(p);
             EXPECT_TRUE(bytes != "<none>" && !bytes.empty()) << r.name << " " << p;

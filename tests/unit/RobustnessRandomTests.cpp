@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "ExportTempDir.h"
-#include "Fakes.h"
-#include "PosixFolderSource.h"
+#include "support/TempDir.h"
+#include "support/Fakes.h"
+#include "support/FolderSources.h"
 #include "RobustnessPages.h"
 #include "export/Export.h"
 #include "links/Scan.h"
@@ -180,7 +180,6 @@ std::vector<std::string> SortedTexts(std::vector<std::string> v) {
 }  // namespace
 
 TEST(RobustnessRandom, TreesSurviveImportAndWrite) {
-    const LeadByteTable& lead = Cp932LeadBytes();
     // What the trees held in all, so that a generator gone flat shows.
     size_t shortcuts = 0, genrePages = 0, emptyGenreRows = 0, emptyTrees = 0, quotedOrLong = 0;
     for (unsigned seed = 1; seed <= 50; ++seed) {
@@ -212,8 +211,8 @@ TEST(RobustnessRandom, TreesSurviveImportAndWrite) {
         host.controls.stdGenre = tree.stdGenre;
         host.controls.caption = "R";
         CPosixFolderSource source(tree.favorites);
-        ImportFavorites(state, host, source, lead);
-        const std::vector<std::string> imported = state.m_linkList.Items();
+        ImportFavorites(state, host, source);
+        const std::vector<std::string> imported = ListTexts(state.m_linkList);
         ASSERT_EQ(SortedTexts(imported), SortedTexts(made)) << "seed " << seed;
         EXPECT_TRUE(host.messages.empty()) << "seed " << seed;
 
@@ -223,15 +222,15 @@ TEST(RobustnessRandom, TreesSurviveImportAndWrite) {
             state.m_style = style;
             host.messages.clear();
             CStdioPageSink sink;
-            RunWrite(state, host, sink, lead);
-            EXPECT_EQ(state.m_linkList.Items(), imported) << at;
+            RunWrite(state, host, sink);
+            EXPECT_EQ(ListTexts(state.m_linkList), imported) << at;
             ASSERT_EQ(host.messages.size(), 1u) << at;
             if (made.empty()) {
                 EXPECT_EQ(host.messages[0].first, "出力する内容がありません") << at;
                 continue;
             }
             EXPECT_EQ(host.messages[0].first, "ファイルへの出力が完了しました。") << at;
-            EXPECT_EQ(host.messages[0].second, MsgIcon::Information) << at;
+            EXPECT_EQ(host.messages[0].second, MsgKind::Completion) << at;
 
             if (style != STYLE_INDEX) {
                 std::vector<CPageRow> rows = robust::PageRows(CTempDir::Get(tree.outputPath));

@@ -9,8 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "Fakes.h"
+#include "support/Fakes.h"
 #include "app/Profile.h"
+#include "core/Texts.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "ExportTempDir.h"
-#include "Fakes.h"
-#include "PosixFolderSource.h"
+#include "support/TempDir.h"
+#include "support/Fakes.h"
+#include "support/FolderSources.h"
 #include "RobustnessPages.h"
 #include "export/Export.h"
 #include "links/Scan.h"
@@ -153,12 +153,12 @@ TEST(RobustnessShortcut, FilesChangedBetweenImportAndWrite) {
     CFakeHost host(state);
     host.controls.outputPath = "out.html";
     host.controls.stdGenre = "S";
-    ImportFavorites(state, host, source, Cp932LeadBytes());
+    ImportFavorites(state, host, source);
     const std::vector<std::string> imported = {
         "Favorites\\News\\.dot.url",   "Favorites\\News\\a.url",      "Favorites\\News\\gone.url",
         "Favorites\\News\\locked.url", "Favorites\\News\\ro.url",     "Favorites\\News\\turned.url",
         "Favorites\\News\\z.url"};
-    ASSERT_EQ(state.m_linkList.Items(), imported);
+    ASSERT_EQ(ListTexts(state.m_linkList), imported);
 
     ASSERT_TRUE(std::filesystem::remove(HostPath("Favorites\\News\\gone.url")));
     ASSERT_TRUE(std::filesystem::remove(HostPath("Favorites\\News\\turned.url")));
@@ -171,13 +171,13 @@ TEST(RobustnessShortcut, FilesChangedBetweenImportAndWrite) {
     }
 
     CStdioPageSink sink;
-    RunWrite(state, host, sink, Cp932LeadBytes());
+    RunWrite(state, host, sink);
     chmod(HostPath("Favorites\\News\\ro.url").c_str(), 0755);
     chmod(HostPath("Favorites\\News\\locked.url").c_str(), 0644);
 
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].first, "ファイルへの出力が完了しました。");
-    EXPECT_EQ(host.messages[0].second, MsgIcon::Information);
+    EXPECT_EQ(host.messages[0].second, MsgKind::Completion);
     EXPECT_EQ(CTempDir::Get("out.html"),
               "<HTML>\r\n<HEAD>\r\n<TITLE>My Link</TITLE>\r\n</HEAD>\r\n<BODY>\r\n"
               "<H1>わたしのお気に入り</H1>\r\n"
@@ -185,5 +185,5 @@ TEST(RobustnessShortcut, FilesChangedBetweenImportAndWrite) {
                   Row("News", "", ".dot") + Row("News", "http://a.example/", "a") + Row("News", "", "gone") +
                   Row("News", "", "locked") + Row("News", "", "ro") + Row("News", "", "turned") +
                   Row("News", "http://z.example/", "z") + kFoot + "</BODY>\r\n</HTML>\r\n");
-    EXPECT_EQ(state.m_linkList.Items(), imported);
+    EXPECT_EQ(ListTexts(state.m_linkList), imported);
 }

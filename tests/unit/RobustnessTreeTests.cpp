@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "ExportTempDir.h"
-#include "Fakes.h"
-#include "MemorySink.h"
-#include "PosixFolderSource.h"
+#include "support/TempDir.h"
+#include "support/Fakes.h"
+#include "support/MemorySink.h"
+#include "support/FolderSources.h"
 #include "RobustnessPages.h"
 #include "export/Export.h"
 #include "links/Scan.h"
@@ -23,7 +23,6 @@ namespace {
 using robust::CPageRow;
 using robust::PageRows;
 
-const LeadByteTable& Lead() { return Cp932LeadBytes(); }
 
 const std::string kDone = "ファイルへの出力が完了しました。";
 
@@ -107,7 +106,7 @@ TEST(RobustnessTree, WriteAfterImportPastTheLimit) {
         CGeneratedTree tree(total);
         CMainState imported;
         CFakeHost importHost(imported);
-        ImportFavorites(imported, importHost, tree, Lead());
+        ImportFavorites(imported, importHost, tree);
         ASSERT_EQ(imported.m_linkList.Count(), kMaxLinks) << total;
         ASSERT_EQ(importHost.messages.size(), 1u) << total;
         EXPECT_EQ(importHost.messages[0].first, "お気に入りが多すぎます。最初の30000件だけを取り込みました。");
@@ -115,7 +114,7 @@ TEST(RobustnessTree, WriteAfterImportPastTheLimit) {
         // stood: the top, G000 to G029, and G030; never G031.
         EXPECT_EQ(tree.listings, 32) << total;
 
-        const std::vector<std::string> list = imported.m_linkList.Items();
+        const std::vector<std::string> list = ListTexts(imported.m_linkList);
         std::vector<CPageRow> all;
         for (const auto& p : list) all.push_back(GeneratedRow(p));
         all = Sorted(all);
@@ -129,12 +128,12 @@ TEST(RobustnessTree, WriteAfterImportPastTheLimit) {
             host.controls.outputPath = "C:\\w\\o.html";
             host.controls.stdGenre = "S";
             CMemorySink sink;
-            RunWrite(state, host, sink, Lead(), [](const std::string& p) {
+            RunWrite(state, host, sink, [](const std::string& p) {
                 return "u:" + p.substr(p.rfind('\\') + 1);
             });
             ASSERT_EQ(host.messages.size(), 1u) << style;
             EXPECT_EQ(host.messages[0].first, kDone) << style;
-            EXPECT_EQ(state.m_linkList.Items(), list) << style;
+            EXPECT_EQ(ListTexts(state.m_linkList), list) << style;
             if (style != STYLE_INDEX) {
                 EXPECT_TRUE(Sorted(PageRows(sink.Content("C:\\w\\o.html"))) == all) << style;
             }
@@ -223,13 +222,13 @@ TEST(RobustnessTree, LongPathsStayWhole) {
         CMainState state;
         CFakeHost host(state);
         host.controls.outputPath = "o.html";
-        ImportFavorites(state, host, tree, Lead());
-        ASSERT_EQ(state.m_linkList.Items(), std::vector<std::string>{entry}) << r.length;
+        ImportFavorites(state, host, tree);
+        ASSERT_EQ(ListTexts(state.m_linkList), std::vector<std::string>{entry}) << r.length;
 
         state.m_style = STYLE_SINGLE;
         CMemorySink sink;
         std::string readPath;
-        RunWrite(state, host, sink, Lead(), [&](const std::string& p) {
+        RunWrite(state, host, sink, [&](const std::string& p) {
             readPath = p;
             return std::string("http://long/");
         });
@@ -264,15 +263,15 @@ TEST(RobustnessTree, LongPathsOnDisk) {
     state.m_style = STYLE_SINGLE;
     CFakeHost host(state);
     host.controls.outputPath = "out.html";
-    ImportFavorites(state, host, source, Lead());
+    ImportFavorites(state, host, source);
     ASSERT_EQ(state.m_linkList.Count(), 5u);
-    std::vector<std::string> got = state.m_linkList.Items();
+    std::vector<std::string> got = ListTexts(state.m_linkList);
     std::sort(got.begin(), got.end());
     std::sort(entries.begin(), entries.end());
     EXPECT_EQ(got, entries);
 
     CStdioPageSink sink;
-    RunWrite(state, host, sink, Lead());
+    RunWrite(state, host, sink);
     EXPECT_EQ(host.messages.back().first, kDone);
     std::vector<std::string> hrefs;
     for (const auto& row : PageRows(CTempDir::Get("out.html"))) hrefs.push_back(row.href);
@@ -302,12 +301,12 @@ TEST(RobustnessTree, EmptyOrMissingFavorites) {
         state.m_style = STYLE_FRAMES;
         CFakeHost host(state);
         host.controls.outputPath = "out.html";
-        ImportFavorites(state, host, source, Lead());
+        ImportFavorites(state, host, source);
         EXPECT_EQ(state.m_linkList.Count(), 0u) << r.name;
         EXPECT_TRUE(host.messages.empty()) << r.name;
 
         CStdioPageSink sink;
-        RunWrite(state, host, sink, Lead());
+        RunWrite(state, host, sink);
         ASSERT_EQ(host.messages.size(), 1u) << r.name;
         EXPECT_EQ(host.messages[0].first, "出力する内容がありません") << r.name;
         EXPECT_FALSE(CTempDir::Exists("out.html")) << r.name;

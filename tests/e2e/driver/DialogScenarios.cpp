@@ -1,6 +1,6 @@
 // The profile dialog, the About box and the Save As browse.
 #include "Driver.h"
-#include "Pages.h"
+#include "support/ExpectedPages.h"
 
 namespace drv {
 namespace {

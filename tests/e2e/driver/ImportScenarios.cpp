@@ -1,7 +1,7 @@
 // Import: the real Favorites folder of the prefix, with the names and folder
 // attributes that trip a scan up.
 #include "Driver.h"
-#include "Pages.h"
+#include "support/ExpectedPages.h"
 
 namespace drv {
 namespace {

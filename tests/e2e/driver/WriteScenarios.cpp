@@ -1,6 +1,6 @@
 // Write: every style, byte for byte, and the three messages.
 #include "Driver.h"
-#include "Pages.h"
+#include "support/ExpectedPages.h"
 
 namespace drv {
 namespace {

@@ -1,4 +1,4 @@
-#include "links/HostFile.h"
+#include "core/HostFile.h"
 
 // The C runtime takes ANSI (code page 932) paths with "\" as they are.
 std::string HostPath(const std::string& path) { return path; }

@@ -8,7 +8,7 @@
 
 #include "app/Profile.h"
 #include "app/SettingsStore.h"
-#include "ui/MainState.h"
+#include "core/MainState.h"
 
 // Settings kept in a map; typed values so that wrong-type cases can be made.
 class CMemoryStore : public ISettingsStore {
@@ -76,7 +76,7 @@ public:
         int useJava = 0;
     } controls;
     std::vector<std::string> events;  // "take", "show", "list", "wait", "endwait", "msg:<text>"
-    std::vector<std::pair<std::string, MsgIcon>> messages;
+    std::vector<std::pair<std::string, MsgKind>> messages;
 
     void TakeControlValues() override {
         events.push_back("take");
@@ -98,13 +98,27 @@ public:
         controls.excludeText = m_state.m_excludeText;
         controls.includeText = m_state.m_includeText;
     }
-    void LinkListChanged() override { events.push_back("list"); }
-    void ShowMessage(const char* text, MsgIcon icon) override {
-        events.push_back(std::string("msg:") + text);
-        messages.emplace_back(text, icon);
+    // The list box: a copy of the list's texts as last shown.
+    void LinkListChanged() override {
+        events.push_back("list");
+        box.clear();
+        for (const CLinkEntry& e : m_state.m_linkList.Items()) box.push_back(e.text);
     }
-    void BeginWaitCursor() override { events.push_back("wait"); }
-    void EndWaitCursor() override { events.push_back("endwait"); }
+    void ShowMessage(const std::string& text, MsgKind kind) override {
+        events.push_back("msg:" + text);
+        messages.emplace_back(text, kind);
+    }
+    void BeginWaitCursor() override {
+        events.push_back("wait");
+        ++waitDepth;
+    }
+    void EndWaitCursor() override {
+        events.push_back("endwait");
+        --waitDepth;
+    }
+
+    std::vector<std::string> box;
+    int waitDepth = 0;
 
 private:
     CMainState& m_state;
@@ -124,4 +138,16 @@ inline std::string Dword(uint32_t v) {
     std::string b(4, '\0');
     for (int i = 0; i < 4; ++i) b[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
     return b;
+}
+
+// The texts of a list's entries, in list order.
+inline std::vector<std::string> ListTexts(const CLinkList& list) {
+    std::vector<std::string> texts;
+    for (const CLinkEntry& e : list.Items()) texts.push_back(e.text);
+    return texts;
+}
+
+// Entries made from texts alone.
+inline std::vector<CLinkEntry> ToEntries(const std::vector<std::string>& texts) {
+    return std::vector<CLinkEntry>(texts.begin(), texts.end());
 }

@@ -1,4 +1,4 @@
-#include "links/LinkList.h"
+#include "core/LinkList.h"
 
 #include <algorithm>
 #include <iterator>
@@ -25,16 +25,11 @@ void CLinkList::Reset() {
     m_pending.clear();
 }
 
-void CLinkList::AddSorted(const std::string& text) { m_pending.push_back(text); }
+void CLinkList::AddSorted(CLinkEntry entry) { m_pending.push_back(std::move(entry)); }
 
-void CLinkList::Append(const std::string& text) {
+void CLinkList::Append(CLinkEntry entry) {
     Settle();
-    m_items.push_back(text);
-}
-
-void CLinkList::Append(std::string&& text) {
-    Settle();
-    m_items.push_back(std::move(text));
+    m_items.push_back(std::move(entry));
 }
 
 void CLinkList::DeleteAt(size_t index) {
@@ -43,25 +38,25 @@ void CLinkList::DeleteAt(size_t index) {
         m_items.erase(m_items.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
-const std::string& CLinkList::Text(size_t index) const {
+const CLinkEntry& CLinkList::Entry(size_t index) const {
     Settle();
     return m_items[index];
 }
 
-const std::vector<std::string>& CLinkList::Items() const {
+const std::vector<CLinkEntry>& CLinkList::Items() const {
     Settle();
     return m_items;
 }
 
-void CLinkList::Assign(std::vector<std::string>&& items) {
+void CLinkList::Assign(std::vector<CLinkEntry>&& items) {
     m_pending.clear();
     m_items = std::move(items);
 }
 
 void CLinkList::Settle() const {
     if (m_pending.empty()) return;
-    auto less = [](const std::string& a, const std::string& b) {
-        return CompareListControlOrder(a, b) < 0;
+    auto less = [](const CLinkEntry& a, const CLinkEntry& b) {
+        return CompareListControlOrder(a.text, b.text) < 0;
     };
     // Inserting one by one keeps earlier equal entries first: a stable sort of
     // the added entries merged behind the equal ones already placed does the same.
@@ -78,7 +73,7 @@ void CLinkList::Settle() const {
             m_items.swap(m_pending);
         }
     } else {
-        std::vector<std::string> merged;
+        std::vector<CLinkEntry> merged;
         merged.reserve(m_items.size() + m_pending.size());
         std::merge(std::make_move_iterator(m_items.begin()), std::make_move_iterator(m_items.end()),
                    std::make_move_iterator(m_pending.begin()), std::make_move_iterator(m_pending.end()),

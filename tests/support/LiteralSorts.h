@@ -6,7 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "links/Cp932.h"
+#include "core/Text.h"
+#include "support/Fakes.h"
 #include "links/Ordering.h"
 
 // For each slot i, for each later slot j: exchange when slot i's key comes
@@ -35,9 +36,8 @@ inline std::vector<size_t> LiteralExchangeOrder(std::vector<long long> keys) {
 
 // Genres and paths sorted together by genre in path order, literally.
 inline void LiteralGenreSort(std::vector<std::string>& genres, std::vector<std::string>& paths) {
-    const LeadByteTable& lead = Cp932LeadBytes();
     LiteralExchangeSort(genres, paths, [&](const std::string& a, const std::string& b) {
-        return ComparePathOrder(a, b, lead);
+        return ComparePathOrder(a, b);
     });
 }
 
@@ -46,12 +46,11 @@ inline void LiteralGenreSort(std::vector<std::string>& genres, std::vector<std::
 // the standard genre. |work| carries over between entries.
 inline std::vector<std::string> LiteralGenres(const std::vector<std::string>& paths,
                                               const std::string& stdGenre, std::string& work) {
-    const LeadByteTable& lead = Cp932LeadBytes();
     std::vector<std::string> genres;
     for (const auto& path : paths) {
         size_t from = 0;
         for (size_t p = 0; p < path.size(); ++p) {
-            if (lead.IsLead(static_cast<unsigned char>(path[p]))) {
+            if (IsLeadByte(static_cast<unsigned char>(path[p]))) {
                 ++p;
             } else if (path[p] == '\\') {
                 work = path.substr(from, p - from);

@@ -5,10 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "LiteralSorts.h"
+#include "support/LiteralSorts.h"
 #include "export/Export.h"
 #include "export/Fragments.h"
 #include "export/Pages.h"
+#include "core/Texts.h"
+#include "core/Text.h"
 #include "links/Shortcut.h"
 
 // For every run a page, and for every page a walk over the whole list that
@@ -32,7 +34,7 @@ inline PageResult LiteralGenrePages(CExportContext& ctx) {
             f.Write(FormatFragment(kGenrePageBack, {s.m_outputPath}));
         f.Write(FormatFragment(kGenrePageHeading, {g}));
         for (size_t r = 0; r < s.m_linkList.Count(); ++r) {
-            DeriveRowGenre(s.m_linkList.Text(r), s.m_stdGenre, ctx.lead, ctx.row);
+            DeriveRowGenre(s.m_linkList.Text(r), s.m_stdGenre, ctx.row);
             if (ctx.row.rowGenre == g) WriteLinkRow(ctx, r);
         }
         f.Write(FormatFragment(kFooter, {kHomePageUrl, kVersion}));
@@ -45,16 +47,16 @@ inline PageResult LiteralGenrePages(CExportContext& ctx) {
 
 // A whole Write with the exchange sorts of the genre derivation and of the
 // closing refresh, and the literal genre pages. Filters are taken as empty.
-inline bool LiteralWrite(CMainState& state, IPageSink& sink, const LeadByteTable& lead) {
-    std::vector<std::string> paths = state.m_linkList.Items();
+inline bool LiteralWrite(CMainState& state, IPageSink& sink) {
+    std::vector<std::string> paths = ListTexts(state.m_linkList);
     std::vector<std::string> genres = LiteralGenres(paths, state.m_stdGenre, state.m_workGenre);
     LiteralGenreSort(genres, paths);
     for (size_t k = 0; k < genres.size(); ++k) state.m_genres[k] = genres[k];
-    state.m_linkList.Assign(std::move(paths));
+    state.m_linkList.Assign(ToEntries(paths));
 
-    CExportContext ctx(state, sink, lead, ReadShortcutUrl);
+    CExportContext ctx(state, sink, ReadShortcutUrl);
     ctx.row.rowGenre = state.m_stdGenre;
-    ctx.baseFolder = BaseFolder(state.m_outputPath, lead);
+    ctx.baseFolder = BaseFolder(state.m_outputPath);
     ctx.m_outFile = sink.Create(state.m_outputPath);
     if (!ctx.m_outFile) return false;
     bool written = true;
@@ -63,11 +65,11 @@ inline bool LiteralWrite(CMainState& state, IPageSink& sink, const LeadByteTable
     if (ok && (state.m_style == STYLE_INDEX || state.m_style == STYLE_FRAMES))
         ok = WriteIndexPage(ctx) == PageResult::Ok && LiteralGenrePages(ctx) == PageResult::Ok;
 
-    std::vector<std::string> back = state.m_linkList.Items();
+    std::vector<std::string> back = ListTexts(state.m_linkList);
     std::vector<int> none(back.size());
     LiteralExchangeSort(back, none, [&](const std::string& a, const std::string& b) {
-        return ComparePathOrder(a, b, lead);
+        return ComparePathOrder(a, b);
     });
-    state.m_linkList.Assign(std::move(back));
+    state.m_linkList.Assign(ToEntries(back));
     return ok;
 }

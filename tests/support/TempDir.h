@@ -11,7 +11,7 @@
 #include <iterator>
 #include <string>
 
-#include "links/HostFile.h"
+#include "core/HostFile.h"
 
 class CTempDir {
 public:

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <string>
 
-namespace drv {
 namespace page {
 
 inline const char kHomePage[] = "http://www.orvelle.example";
@@ -95,4 +94,3 @@ inline std::string Crlf(const std::string& text)
 }
 
 }  // namespace page
-}  // namespace drv

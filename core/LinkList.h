@@ -2,10 +2,24 @@
 #pragma once
 #include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Capacity of the genre array and of every working copy of the list.
 const size_t kMaxLinks = 30000;
+
+// One entry of the link list. Sorting, filtering, deleting and the genre
+// reorder move whole entries, so whatever an entry carries besides its text
+// stays with it.
+struct CLinkEntry {
+    CLinkEntry() = default;
+    // An entry made from its text alone.
+    CLinkEntry(std::string entryText) : text(std::move(entryText)) {}
+    CLinkEntry(const char* entryText) : text(entryText) {}
+
+    // The shortcut's full path, as list box 1005 shows it.
+    std::string text;
+};
 
 // The ordered list of shortcut paths. The model is the truth; the window
 // mirrors it after each change (see IMainHost::LinkListChanged).
@@ -16,25 +30,25 @@ public:
     // Inserts |text| where it keeps the list in the list control's own order
     // (case-insensitive, ties after equal entries). Placement is settled
     // lazily with one merge, so a scan of 30000 entries is not quadratic.
-    void AddSorted(const std::string& text);
-    // Inserts |text| at the end, without sorting.
-    void Append(const std::string& text);
-    void Append(std::string&& text);
+    void AddSorted(CLinkEntry entry);
+    // Inserts |entry| at the end, without sorting.
+    void Append(CLinkEntry entry);
     // Removes entry |index|; later entries move up. Out of range: nothing.
     void DeleteAt(size_t index);
     size_t Count() const { return m_items.size() + m_pending.size(); }
-    // Entry |index|; |index| must be below Count().
-    const std::string& Text(size_t index) const;
+    // Entry |index| and its text; |index| must be below Count().
+    const CLinkEntry& Entry(size_t index) const;
+    const std::string& Text(size_t index) const { return Entry(index).text; }
     // All entries in list order.
-    const std::vector<std::string>& Items() const;
+    const std::vector<CLinkEntry>& Items() const;
     // Replaces the whole content in one step (reset, then append each).
-    void Assign(std::vector<std::string>&& items);
+    void Assign(std::vector<CLinkEntry>&& items);
 
 private:
     void Settle() const;
 
-    mutable std::vector<std::string> m_items;
-    mutable std::vector<std::string> m_pending;  // added sorted, not yet placed
+    mutable std::vector<CLinkEntry> m_items;
+    mutable std::vector<CLinkEntry> m_pending;  // added sorted, not yet placed
 };
 
 // The list control's own order: byte-wise with ASCII letters folded to

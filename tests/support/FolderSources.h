@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "links/FolderSource.h"
-#include "links/HostFile.h"
+#include "core/HostFile.h"
 
 class CPosixFolderSource : public IFolderSource {
 public:

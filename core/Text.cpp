@@ -1,0 +1,124 @@
+#include "core/Text.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+struct LeadTable {
+    bool lead[256];
+    constexpr LeadTable() : lead() {
+        for (int c = 0x81; c <= 0x9F; ++c) lead[c] = true;
+        for (int c = 0xE0; c <= 0xFC; ++c) lead[c] = true;
+    }
+};
+
+// One array read per byte: the sort and the separator walks test every byte.
+constexpr LeadTable kLead;
+
+inline bool Lead(char c) { return kLead.lead[static_cast<unsigned char>(c)]; }
+
+// One character of |s| at |i|: its value and width; width 0 at the end of
+// the text, which a lead byte without a second byte also marks.
+struct Char {
+    unsigned value;
+    size_t width;
+};
+
+inline Char PathCharAt(const std::string& s, size_t i) {
+    if (i >= s.size()) return {0, 0};
+    unsigned char c = static_cast<unsigned char>(s[i]);
+    if (!kLead.lead[c]) return {c, 1};
+    if (i + 1 >= s.size()) return {0, 0};
+    return {c * 256u + static_cast<unsigned char>(s[i + 1]), 2};
+}
+
+}  // namespace
+
+bool IsLeadByte(unsigned char c) { return kLead.lead[c]; }
+
+size_t NextChar(const std::string& text, size_t i) {
+    if (i >= text.size()) return text.size();
+    return (Lead(text[i]) && i + 1 < text.size()) ? i + 2 : i + 1;
+}
+
+SeparatorPair LastSeparators(const std::string& text) {
+    SeparatorPair pair;
+    const size_t n = text.size();
+    for (size_t i = 0; i < n; ++i) {
+        if (Lead(text[i])) {
+            ++i;  // the second byte, whatever it is, belongs to this character
+        } else if (text[i] == kSeparator) {
+            pair.beforeLast = pair.last;
+            pair.last = i;
+        }
+    }
+    return pair;
+}
+
+bool EndsWithSeparator(const std::string& text) {
+    const size_t last = LastSeparators(text).last;
+    return last != std::string::npos && last + 1 == text.size();
+}
+
+std::string BaseFolder(const std::string& path) {
+    const size_t last = LastSeparators(path).last;
+    return last == std::string::npos ? std::string() : path.substr(0, last + 1);
+}
+
+bool TakeInnermostFolder(const std::string& path, std::string& folder) {
+    const SeparatorPair sep = LastSeparators(path);
+    if (sep.last == std::string::npos) return false;
+    const size_t from = sep.beforeLast == std::string::npos ? 0 : sep.beforeLast + 1;
+    folder.assign(path, from, sep.last - from);
+    return true;
+}
+
+bool TakeFileNameStem(const std::string& path, std::string& stem) {
+    const size_t last = LastSeparators(path).last;
+    if (last == std::string::npos) return false;
+    const size_t nameSize = path.size() - last - 1;
+    if (nameSize > 4)
+        stem.assign(path, last + 1, nameSize - 4);
+    else
+        stem.clear();
+    return true;
+}
+
+int ComparePathOrder(const std::string& a, const std::string& b) {
+    // Skip the common prefix a byte at a time: up to the first difference both
+    // texts have the same character boundaries. A lead byte is passed only
+    // together with an equal second byte, so |i| stays on a boundary.
+    const size_t common = std::min(a.size(), b.size());
+    size_t i = 0;
+    while (i < common && a[i] == b[i]) {
+        if (!Lead(a[i])) {
+            ++i;
+        } else if (i + 1 < common && a[i + 1] == b[i + 1]) {
+            i += 2;
+        } else {
+            break;
+        }
+    }
+    // Equal characters have equal widths, so both texts stay at the same offset.
+    for (;;) {
+        Char x = PathCharAt(a, i);
+        Char y = PathCharAt(b, i);
+        if (x.width == 0 || y.width == 0) {
+            if (x.width == y.width) return 0;
+            return x.width == 0 ? -1 : 1;
+        }
+        if (x.value != y.value) return x.value < y.value ? -1 : 1;
+        i += x.width;
+    }
+}
+
+bool ContainsAtBoundary(const std::string& entry, const std::string& text) {
+    if (text.empty()) return true;
+    const size_t n = entry.size();
+    const size_t m = text.size();
+    for (size_t i = 0; i + m <= n; i += Lead(entry[i]) ? 2 : 1) {
+        if (entry[i] == text[0] && std::memcmp(entry.data() + i, text.data(), m) == 0) return true;
+    }
+    return false;
+}

@@ -1,0 +1,55 @@
+// Code page 932 text: the one place that knows which bytes begin a two-byte
+// character. Every walk over a path or a text in the program goes through
+// these functions.
+#pragma once
+#include <cstddef>
+#include <string>
+
+// True when |c| begins a two-byte character of code page 932 (0x81 to 0x9F,
+// 0xE0 to 0xFC). A fixed table: the answer never depends on the system's
+// code page.
+bool IsLeadByte(unsigned char c);
+
+// The position of the character after the one at |i|: two bytes on for a
+// lead byte with a byte after it, else one (a lone lead byte at the end is a
+// character of its own). Never beyond text.size().
+size_t NextChar(const std::string& text, size_t i);
+
+const char kSeparator = '\\';
+
+// The last two separators of |text| ("\\" where a character begins; a
+// second byte 0x5C is never one); npos where there are fewer.
+struct SeparatorPair {
+    size_t last = std::string::npos;
+    size_t beforeLast = std::string::npos;
+};
+SeparatorPair LastSeparators(const std::string& text);
+
+// True when the last character of |text| is a separator.
+bool EndsWithSeparator(const std::string& text);
+
+// The prefix of |path| up to and including its last separator; empty when it
+// holds none.
+std::string BaseFolder(const std::string& path);
+
+// The folder that directly holds |path|'s file: the text between the last
+// two separators, or from the start up to the only one. False, and |folder|
+// untouched, when |path| holds no separator.
+bool TakeInnermostFolder(const std::string& path, std::string& folder);
+
+// The file name of |path| (after its last separator) less its last four
+// bytes, empty when the name has four or fewer. Bytes, not characters: a cut
+// inside a two-byte character keeps its lead byte. False, and |stem|
+// untouched, when |path| holds no separator.
+bool TakeFileNameStem(const std::string& path, std::string& stem);
+
+// Path order: compares the texts as code page 932 characters, a two-byte
+// character valued lead * 256 + second, a one-byte character by its
+// unsigned value; a lead byte at the very end ends the text. Negative, zero
+// or positive. Zero for identical texts, and otherwise only for texts that
+// differ by a lone lead byte at their end.
+int ComparePathOrder(const std::string& a, const std::string& b);
+
+// True when the bytes of |text| occur in |entry| starting where a character
+// of |entry| begins. The empty text is contained in every entry.
+bool ContainsAtBoundary(const std::string& entry, const std::string& text);

@@ -1,0 +1,21 @@
+#include "core/Texts.h"
+
+#include "core/LinkList.h"
+#include "core/Version.h"
+
+const char kAppTitle[] = "Orvelle";
+const char kVersion[] = ORVELLE_VERSION_TEXT;
+const char kHomePageUrl[] = "http://www.orvelle.example";
+const char kHomePageNotice[] = "ホームページ:";
+
+std::string TooManyLinksText() {
+    return "お気に入りが多すぎます。最初の" + std::to_string(kMaxLinks) + "件だけを取り込みました。";
+}
+
+const char kEmptyListText[] = "出力する内容がありません";
+const char kInvalidNameText[] = "フォルダ名かファイル名が不正です。確認してください。";
+const char kCompletedText[] = "ファイルへの出力が完了しました。";
+const char kWriteFailedText[] = "ファイルへの出力に失敗しました。";
+
+const char kFailedWriteText[] = "レジストリを開けません。設定をクリアします。";
+const char kFailedWriteCaption[] = "情報設定エラー";

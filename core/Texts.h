@@ -1,0 +1,25 @@
+// The program's own texts: the messages it shows, their captions, the About
+// box notice and the home page. Dialog labels live in the resource script;
+// page fragments beside the page writers.
+#pragma once
+#include <string>
+
+extern const char kAppTitle[];        // "Orvelle": caption of the command messages
+extern const char kVersion[];         // "4.00"
+extern const char kHomePageUrl[];     // no trailing slash; the About box adds one
+extern const char kHomePageNotice[];  // "ホームページ:"
+
+// Import.
+// "お気に入りが多すぎます。最初の30000件だけを取り込みました。", the count
+// being kMaxLinks.
+std::string TooManyLinksText();
+
+// Write.
+extern const char kEmptyListText[];    // "出力する内容がありません"
+extern const char kInvalidNameText[];  // "フォルダ名かファイル名が不正です。確認してください。"
+extern const char kCompletedText[];    // "ファイルへの出力が完了しました。"
+extern const char kWriteFailedText[];  // "ファイルへの出力に失敗しました。"
+
+// A settings value that could not be written at shutdown.
+extern const char kFailedWriteText[];     // "レジストリを開けません。設定をクリアします。"
+extern const char kFailedWriteCaption[];  // "情報設定エラー"
