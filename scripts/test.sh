@@ -7,9 +7,13 @@ cd "$(dirname "$0")/.."
 exec </dev/null
 
 bash scripts/setup.sh
-bash scripts/build.sh
 
 status=0
+# Each layer includes only the layers below it (the build runs this too).
+bash scripts/check-layers.sh || status=1
+
+bash scripts/build.sh
+
 echo "== unit tests"
 ctest --test-dir build/native --output-on-failure || status=1
 
