@@ -17,13 +17,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "support/LiteralPages.h"
 #include "support/LiteralSorts.h"
 #include "support/FolderSources.h"
+#include "support/TreeGenerator.h"
 #include "export/Export.h"
 #include "core/Texts.h"
 #include "export/Fragments.h"
@@ -59,13 +59,6 @@ public:
     std::string lastMessage;
 };
 
-// Folder names in code page 932, many ending in a second byte 0x5C.
-const char* const kWords[] = {
-    "ソフト", "表計算", "ニュース", "音楽", "予定", "十字", "申請", "構成", "貼付", "噂話",
-    "旅行", "料理", "技術", "スポーツ", "ｶﾀｶﾅ", "News", "Tools", "Daily", "能力", "映画",
-};
-const size_t kWordCount = sizeof(kWords) / sizeof(kWords[0]);
-
 void MakeDir(const std::string& path) {
     // Parents first, so any output or tree folder can be named.
     for (size_t at = path.find('/', 1); at != std::string::npos; at = path.find('/', at + 1))
@@ -83,36 +76,16 @@ void WriteFile(const std::string& path, const std::string& bytes) {
     std::fclose(f);
 }
 
-// COUNT shortcuts over about COUNT/6 folders nested up to five levels below
-// DIR/Favorites; a few folder names repeat at other places (shared genres).
+// The generated tree below DIR/Favorites; HostPath turns only the real
+// separators into "/" (a second byte 0x5C stays).
 int Generate(const std::string& dir, long count, unsigned seed) {
-    std::mt19937 rng(seed);
+    const GeneratedTree tree = GenerateTree(count, seed);
     const std::string root = dir + "/Favorites";
-    MakeDir(dir);
     MakeDir(root);
-    std::vector<std::string> folders = {root};
-    std::vector<int> depth = {0};
-    const long folderCount = count / 6 + 1;
-    for (long k = 0; k < folderCount; ++k) {
-        size_t parent;
-        do parent = rng() % folders.size(); while (depth[parent] >= 5);
-        std::string name = kWords[rng() % kWordCount];
-        // Most names unique (thousands of genres), some shared.
-        if (rng() % 8 != 0) name += std::to_string(k);
-        std::string path = folders[parent] + "/" + name;
-        MakeDir(path);
-        folders.push_back(path);
-        depth.push_back(depth[parent] + 1);
-    }
-    for (long n = 0; n < count; ++n) {
-        const std::string& folder = folders[rng() % folders.size()];
-        std::string name = std::string(kWords[rng() % kWordCount]) + "のページ" + std::to_string(n) + ".url";
-        std::string url = "http://www.example.com/" + std::to_string(rng() % 100000) + "/index.html?id=" +
-                          std::to_string(n);
-        WriteFile(folder + "/" + name, "[InternetShortcut]\r\nURL=" + url +
-                                           "\r\nModified=70E7A1B2C3D4E5F6A7\r\nIconIndex=0\r\n");
-    }
-    std::printf("generated %ld shortcuts in %zu folders below %s\n", count, folders.size(), root.c_str());
+    for (const std::string& folder : tree.folders) mkdir((root + "/" + HostPath(folder)).c_str(), 0755);
+    for (const GeneratedFile& file : tree.files) WriteFile(root + "/" + HostPath(file.path), file.bytes);
+    std::printf("generated %zu shortcuts in %zu folders below %s\n", tree.files.size(), tree.folders.size(),
+                root.c_str());
     return 0;
 }
 

@@ -2,9 +2,9 @@
 // Favorites tree into the list box, then a Write in the frames style. Prints
 // wall times; used by bench/wine.sh, never by the test suite.
 #include "Driver.h"
+#include "support/TreeGenerator.h"
 
 #include <cstdio>
-#include <random>
 
 namespace drv {
 
@@ -25,36 +25,21 @@ LARGE_INTEGER Now()
     return t;
 }
 
-// count shortcuts over about count/6 folders nested up to five levels, with
-// Japanese names (several ending in a second byte 0x5C).
+// The benchmark tree (the one bench/run.sh measures natively) in the
+// Favorites folder of the prefix.
 bool MakeLargeTree(CCheck& check, int count)
 {
-    const char* words[] = {"ソフト", "表計算", "ニュース", "音楽", "予定", "申請", "構成", "旅行", "News", "Tools"};
-    std::mt19937 rng(42);
-    std::vector<std::string> paths;
-    std::vector<std::string> folders = {""};
-    std::vector<int> depth = {0};
-    for (int k = 0; k < count / 6 + 1; ++k) {
-        size_t parent;
-        do
-            parent = rng() % folders.size();
-        while (depth[parent] >= 5);
-        std::string name = folders[parent] + (folders[parent].empty() ? "" : "\\") + words[rng() % 10] + Num(k);
-        folders.push_back(name);
-        depth.push_back(depth[parent] + 1);
-        paths.push_back(name);
-    }
-    std::vector<std::string> urls;
-    for (int n = 0; n < count; ++n) {
-        const std::string& folder = folders[rng() % folders.size()];
-        paths.push_back((folder.empty() ? "" : folder + "\\") + words[rng() % 10] + "のページ" + Num(n) + ".url");
-        urls.push_back("http://www.example.com/" + Num(n) + "/index.html");
-    }
-    std::vector<CFavEntry> entries;
-    const size_t folderCount = folders.size() - 1;
-    for (size_t k = 0; k < paths.size(); ++k)
-        entries.push_back({paths[k].c_str(), k < folderCount ? nullptr : urls[k - folderCount].c_str()});
-    return MakeFavorites(check, entries);
+    if (!MakeFavorites(check, {}))
+        return false;
+    const GeneratedTree tree = GenerateTree(count, 42);
+    const std::string fav = FavoritesPath() + "\\";
+    for (const std::string& folder : tree.folders)
+        if (!check.That(MakeFolder(fav + folder), "cannot create " + Visible(folder)))
+            return false;
+    for (const GeneratedFile& file : tree.files)
+        if (!check.That(WriteBytes(fav + file.path, file.bytes), "cannot create " + Visible(file.path)))
+            return false;
+    return true;
 }
 
 }  // namespace

@@ -166,6 +166,7 @@ std::string ShortcutText(const std::string& url);
 
 // Files.
 bool ReadBytes(const std::string& path, std::string* bytes);
+bool WriteBytes(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
 bool MakeFolder(const std::string& path);  // also the folders above it
 void RemoveTree(const std::string& path);

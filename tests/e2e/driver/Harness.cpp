@@ -717,7 +717,7 @@ std::string ShortcutText(const std::string& url)
     return "[InternetShortcut]\r\nURL=" + url + "\r\n";
 }
 
-static bool WriteBytes(const std::string& path, const std::string& bytes)
+bool WriteBytes(const std::string& path, const std::string& bytes)
 {
     HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (f == INVALID_HANDLE_VALUE)
