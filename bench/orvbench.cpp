@@ -22,6 +22,7 @@
 
 #include "support/LiteralPages.h"
 #include "support/LiteralSorts.h"
+#include "support/Fakes.h"
 #include "support/FolderSources.h"
 #include "support/TreeGenerator.h"
 #include "export/Export.h"
@@ -46,18 +47,6 @@ long PeakKiB() {
     getrusage(RUSAGE_SELF, &u);
     return u.ru_maxrss;
 }
-
-// A host without a window: the fields are the controls.
-class CQuietHost : public IMainHost {
-public:
-    void TakeControlValues() override {}
-    void ShowFieldValues() override {}
-    void LinkListChanged() override {}
-    void ShowMessage(const std::string& text, MsgKind) override { lastMessage = text; }
-    void BeginWaitCursor() override {}
-    void EndWaitCursor() override {}
-    std::string lastMessage;
-};
 
 void MakeDir(const std::string& path) {
     // Parents first, so any output or tree folder can be named.
@@ -101,17 +90,15 @@ void SetUp(CMainState& state) {
     state.m_outputPath = "link.html";
 }
 
-// One benchmark run: Import (|import|) then a Write in each style into
-// OUT/<style>/link.html (|write|, true when it completed), all timed.
-int Measure(const std::string& dir, const std::string& out,
-            const std::function<void(CMainState&, IFolderSource&)>& import,
-            const std::function<bool(CMainState&, IPageSink&)>& write) {
-    CMainState state;
+// One benchmark run on |state|: Import (|import|) then a Write in each style
+// into OUT/<style>/link.html (|write|, true when it completed), all timed.
+int Measure(CMainState& state, const std::string& dir, const std::string& out,
+            const std::function<void(IFolderSource&)>& import, const std::function<bool(IPageSink&)>& write) {
     SetUp(state);
     CPosixFolderSource source(ScanPath(dir + "/Favorites") + "\\");
 
     Clock::time_point t0 = Clock::now();
-    import(state, source);
+    import(source);
     std::printf("import %zu %.3f\n", state.m_linkList.Count(), Seconds(t0));
 
     CStdioPageSink sink;
@@ -121,7 +108,7 @@ int Measure(const std::string& dir, const std::string& out,
         state.m_style = kStyles[k];
         state.m_outputPath = ScanPath(folder) + "\\link.html";
         Clock::time_point t = Clock::now();
-        const bool ok = write(state, sink);
+        const bool ok = write(sink);
         std::printf("write %s %.3f %s\n", kStyleNames[k], Seconds(t), ok ? "ok" : "FAILED");
     }
     std::printf("peak_kib %ld\n", PeakKiB());
@@ -129,22 +116,30 @@ int Measure(const std::string& dir, const std::string& out,
 }
 
 int Run(const std::string& dir, const std::string& out) {
-    CQuietHost host;
+    CMainState state;
+    CFakeHost host(state);
+    // Import and Write take the controls first: showing the fields before
+    // each keeps the values the run set.
     return Measure(
-        dir, out,
-        [&](CMainState& state, IFolderSource& source) { ImportFavorites(state, host, source); },
-        [&](CMainState& state, IPageSink& sink) {
+        state, dir, out,
+        [&](IFolderSource& source) {
+            host.ShowFieldValues();
+            ImportFavorites(state, host, source);
+        },
+        [&](IPageSink& sink) {
+            host.ShowFieldValues();
             RunWrite(state, host, sink);
-            return host.lastMessage == kCompletedText;
+            return !host.messages.empty() && host.messages.back().first == kCompletedText;
         });
 }
 
 // Import and Write with the procedures exactly as first described: exchange
 // sorts over the whole list and one walk of the whole list per genre page.
 int Literal(const std::string& dir, const std::string& out) {
+    CMainState state;
     return Measure(
-        dir, out,
-        [&](CMainState& state, IFolderSource& source) {
+        state, dir, out,
+        [&](IFolderSource& source) {
             state.m_linkList.Reset();
             std::string favorites;
             source.FavoritesPath(favorites);
@@ -156,7 +151,7 @@ int Literal(const std::string& dir, const std::string& out) {
             });
             state.m_linkList.Assign(ToEntries(paths));
         },
-        [&](CMainState& state, IPageSink& sink) { return LiteralWrite(state, sink); });
+        [&](IPageSink& sink) { return LiteralWrite(state, sink); });
 }
 
 void ListTree(const std::string& folder, std::vector<std::string>& files) {
