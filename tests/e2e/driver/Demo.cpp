@@ -14,7 +14,7 @@ int RunDemo(const std::string& outDir)
         printf("demo: %s\n", check.Reasons().c_str());
         return 1;
     }
-    if (!app.ClickSync(kIdImport)) {
+    if (!app.ClickSync(IDC_IMPORT)) {
         printf("demo: Import did not return\n");
         return 1;
     }
@@ -23,18 +23,18 @@ int RunDemo(const std::string& outDir)
         int radio;
         const char* folder;
     } styles[] = {
-        {kIdStyleSingle, "single"},
-        {kIdStyleAnchors, "anchors"},
-        {kIdStyleIndex, "index"},
-        {kIdStyleFrames, "frames"},
+        {IDC_STYLE_SINGLE, "single"},
+        {IDC_STYLE_ANCHORS, "anchors"},
+        {IDC_STYLE_INDEX, "index"},
+        {IDC_STYLE_FRAMES, "frames"},
     };
     int rc = 0;
     for (const auto& s : styles) {
         std::string folder = outDir + "\\pages\\" + s.folder;
         MakeFolder(folder);
         app.ClickSync(s.radio);
-        app.SetText(kIdOutput, folder + "\\link.html");
-        app.Click(kIdWrite);
+        app.SetText(IDC_OUTPUT, folder + "\\link.html");
+        app.Click(IDC_WRITE);
         std::string text;
         if (!app.TakeMessageBox("Orvelle", &text, 20000)) {
             printf("demo: no message after writing %s\n", s.folder);

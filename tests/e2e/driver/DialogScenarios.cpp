@@ -31,13 +31,13 @@ bool WaitClosed(HWND dlg)
 std::string ChooseProfile(COrvelle& app, int pick, int button, int* selectedBefore = nullptr,
                           bool shot = false)
 {
-    app.Click(kIdProfile);
+    app.Click(IDC_PROFILE);
     HWND dlg = app.FindDialog(kProfileTitle, kWindowTimeout);
     if (!dlg)
         return "the profile dialog did not open";
-    HWND combo = GetDlgItem(dlg, kIdProfileCombo);
+    HWND combo = GetDlgItem(dlg, IDC_PROFILE_CHOICE);
     if (!combo)
-        return "the profile dialog has no combo box 1015";
+        return "the profile dialog has no combo box IDC_PROFILE_CHOICE";
     std::vector<std::string> items = ComboItems(combo);
     std::vector<std::string> want = {"設定１", "設定２", "設定３", "設定４"};
     if (items != want)
@@ -71,11 +71,11 @@ void ProfileTwoLoadsItsSection(CCheck& t)
         return;
     t.That(before == CB_ERR, "the first opening preselected item " + Num(before));
     t.Same(app.Title(), "Orvelle - 設定２", "window title");
-    t.Same(app.Text(kIdCaption), "二番目", "title field");
-    t.Same(app.Text(kIdOutput), "link.html", "output field (default)");
-    t.Same(app.Text(kIdStdGenre), "その他", "standard genre field (default)");
-    t.That(app.Checked(kIdJava) == BST_UNCHECKED, "JAVA FALSE left the box checked");
-    t.That(app.Checked(kIdStyleIndex) == BST_CHECKED && app.Checked(kIdStyleSingle) == BST_UNCHECKED,
+    t.Same(app.Text(IDC_CAPTION), "二番目", "title field");
+    t.Same(app.Text(IDC_OUTPUT), "link.html", "output field (default)");
+    t.Same(app.Text(IDC_STDGENRE), "その他", "standard genre field (default)");
+    t.That(app.Checked(IDC_USEJAVA) == BST_UNCHECKED, "JAVA FALSE left the box checked");
+    t.That(app.Checked(IDC_STYLE_INDEX) == BST_CHECKED && app.Checked(IDC_STYLE_SINGLE) == BST_UNCHECKED,
            "style 2 is not the only checked radio");
 
     // Reopening shows the last confirmed choice.
@@ -92,14 +92,14 @@ void ProfileCancelReloadsStoredValues(CCheck& t)
     COrvelle app;
     if (!app.Start(t, FreshWorkFolder("run")))
         return;
-    app.SetText(kIdCaption, "編集中");
-    app.ClickSync(kIdStyleFrames);
+    app.SetText(IDC_CAPTION, "編集中");
+    app.ClickSync(IDC_STYLE_FRAMES);
     std::string err = ChooseProfile(app, 2, IDCANCEL);
     if (!t.That(err.empty(), err))
         return;
     t.Same(app.Title(), "Orvelle - 設定１", "window title after Cancel");
-    t.Same(app.Text(kIdCaption), "保存済み", "title field after Cancel");
-    t.That(app.Checked(kIdStyleSingle) == BST_CHECKED && app.Checked(kIdStyleFrames) == BST_UNCHECKED,
+    t.Same(app.Text(IDC_CAPTION), "保存済み", "title field after Cancel");
+    t.That(app.Checked(IDC_STYLE_SINGLE) == BST_CHECKED && app.Checked(IDC_STYLE_FRAMES) == BST_UNCHECKED,
            "Cancel did not reload the stored style 1");
     app.Click(IDOK);
     app.WaitExit(kWindowTimeout);
@@ -110,14 +110,14 @@ void ProfileSwitchBackLosesEdit(CCheck& t)
     COrvelle app;
     if (!app.Start(t, FreshWorkFolder("run")))
         return;
-    app.SetText(kIdCaption, "消える編集");
+    app.SetText(IDC_CAPTION, "消える編集");
     std::string err = ChooseProfile(app, 1, IDOK);
     if (t.That(err.empty(), err))
         err = ChooseProfile(app, 0, IDOK);
     if (!t.That(err.empty(), err))
         return;
     t.Same(app.Title(), "Orvelle - 設定１", "window title");
-    t.Same(app.Text(kIdCaption), "わたしのお気に入り", "title field after 2 and back to 1");
+    t.Same(app.Text(IDC_CAPTION), "わたしのお気に入り", "title field after 2 and back to 1");
     app.Click(IDOK);
     app.WaitExit(kWindowTimeout);
     ExpectSz(t, "Orvelle", "Caption", "わたしのお気に入り");
@@ -129,14 +129,14 @@ void ProfileNoPickReloadsProfileOne(CCheck& t)
     COrvelle app;
     if (!app.Start(t, FreshWorkFolder("run")))
         return;
-    app.SetText(kIdCaption, "未保存");
+    app.SetText(IDC_CAPTION, "未保存");
     int before = 0;
     std::string err = ChooseProfile(app, -1, IDOK, &before);
     if (!t.That(err.empty(), err))
         return;
     t.That(before == CB_ERR, "the first opening preselected item " + Num(before));
     t.Same(app.Title(), "Orvelle - 設定１", "window title");
-    t.Same(app.Text(kIdCaption), "わたしのお気に入り", "title field after OK without a pick");
+    t.Same(app.Text(IDC_CAPTION), "わたしのお気に入り", "title field after OK without a pick");
     app.Click(IDOK);
     app.WaitExit(kWindowTimeout);
 }
@@ -151,7 +151,7 @@ void ProfileStyleNineChecksNothing(CCheck& t)
     if (!t.That(err.empty(), err))
         return;
     t.Same(app.Title(), "Orvelle - 設定４", "window title");
-    for (int id : {kIdStyleSingle, kIdStyleIndex, kIdStyleFrames, kIdStyleAnchors})
+    for (int id : {IDC_STYLE_SINGLE, IDC_STYLE_INDEX, IDC_STYLE_FRAMES, IDC_STYLE_ANCHORS})
         t.That(app.Checked(id) == BST_UNCHECKED, "style 9 left radio " + Num(id) + " checked");
     app.Click(IDOK);
     app.WaitExit(kWindowTimeout);
@@ -167,7 +167,7 @@ void ProfileThreeSavesOnlyThere(CCheck& t)
     if (!t.That(err.empty(), err))
         return;
     t.Same(app.Title(), "Orvelle - 設定３", "window title");
-    app.SetText(kIdCaption, "三番目の題");
+    app.SetText(IDC_CAPTION, "三番目の題");
     app.Click(IDOK);
     if (!t.That(app.WaitExit(kWindowTimeout), "the program did not end"))
         return;
@@ -290,9 +290,9 @@ void AboutOpensHomePage(CCheck& t)
     if (!app.Start(t, FreshWorkFolder("run")))
         return;
     ShootSystemMenu(app);
-    app.SysCommand(kAboutCommand);
+    app.SysCommand(IDM_ABOUTBOX);
     HWND about = app.FindDialog(kAboutTitle, kWindowTimeout);
-    if (!t.That(about != nullptr, "WM_SYSCOMMAND 16 opened no About box")) {
+    if (!t.That(about != nullptr, "WM_SYSCOMMAND IDM_ABOUTBOX opened no About box")) {
         std::string boxes = app.DismissStrayBoxes();
         if (!boxes.empty())
             t.That(false, "boxes: " + boxes);
@@ -303,11 +303,11 @@ void AboutOpensHomePage(CCheck& t)
     CStaticSearch search{&version, false};
     EnumChildWindows(about, FindStaticText, (LPARAM)&search);
     t.That(search.found, "the About box shows no text \"Orvelle Version 4.00\"");
-    std::string link = WindowText(GetDlgItem(about, kIdAboutLink));
+    std::string link = WindowText(GetDlgItem(about, IDC_HOMEPAGE));
     t.That(link.find(std::string(page::kHomePage) + "/") != std::string::npos,
-           "control 1000 does not show the home page: \"" + Visible(link) + "\"");
+           "control IDC_HOMEPAGE does not show the home page: \"" + Visible(link) + "\"");
 
-    PostMessageW(about, WM_COMMAND, MAKEWPARAM(kIdAboutLink, STN_CLICKED), (LPARAM)GetDlgItem(about, kIdAboutLink));
+    PostMessageW(about, WM_COMMAND, MAKEWPARAM(IDC_HOMEPAGE, STN_CLICKED), (LPARAM)GetDlgItem(about, IDC_HOMEPAGE));
     std::string opened;
     WaitUntil([&] { return ReadBytes(record, &opened) && opened.find("\r\n") != std::string::npos; }, 10000);
     t.Same(opened, std::string(page::kHomePage) + "/\r\n", "address given to the open handler");
@@ -322,7 +322,7 @@ void AboutOpensHomePage(CCheck& t)
 // The Save As dialog of the browse button: owned by the main dialog.
 HWND OpenBrowse(CCheck& t, COrvelle& app)
 {
-    app.Click(kIdBrowse);
+    app.Click(IDC_BROWSE);
     HWND dlg = app.FindOwnedDialog(app.Main(), kWindowTimeout);
     t.That(dlg != nullptr, "the browse button opened no dialog owned by the main window");
     return dlg;
@@ -348,8 +348,8 @@ void BrowseProposesLinkHtml(CCheck& t)
     COrvelle app;
     if (!app.Start(t, FreshWorkFolder("run")))
         return;
-    app.SetText(kIdOutput, "other.html");
-    app.SetText(kIdCaption, "参照前の題");
+    app.SetText(IDC_OUTPUT, "other.html");
+    app.SetText(IDC_CAPTION, "参照前の題");
     HWND dlg = OpenBrowse(t, app);
     if (!dlg)
         return;
@@ -364,7 +364,7 @@ void BrowseProposesLinkHtml(CCheck& t)
     // Cancel: the values typed before the browse are field values now.
     PressButton(dlg, IDCANCEL);
     t.That(WaitClosed(dlg), "Cancel did not close the Save As dialog");
-    t.Same(app.Text(kIdOutput), "other.html", "output field after Cancel");
+    t.Same(app.Text(IDC_OUTPUT), "other.html", "output field after Cancel");
 
     // A full path without extension comes back with .html.
     dlg = OpenBrowse(t, app);
@@ -376,7 +376,7 @@ void BrowseProposesLinkHtml(CCheck& t)
             std::string boxes = app.DismissStrayBoxes();
             t.That(boxes.empty(), "saving asked: " + boxes);
             app.Settle();
-            t.Same(app.Text(kIdOutput), folder + "\\chosen.html", "output field after Save");
+            t.Same(app.Text(IDC_OUTPUT), folder + "\\chosen.html", "output field after Save");
         }
     }
 
@@ -388,7 +388,7 @@ void BrowseProposesLinkHtml(CCheck& t)
         if (t.That(WaitClosed(dlg), "Save did not close the Save As dialog")) {
             app.DismissStrayBoxes();
             app.Settle();
-            std::string got = app.Text(kIdOutput);
+            std::string got = app.Text(IDC_OUTPUT);
             const std::string tail = "\\bare.html";
             bool full = got.size() > 3 + tail.size() && got[1] == ':' && got[2] == '\\' &&
                         got.compare(got.size() - tail.size(), tail.size(), tail) == 0;

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "res/resource.h"  // control and command ids, shared with the program
+
 namespace drv {
 
 // Where things are, from the command line.
@@ -80,7 +82,7 @@ public:
     // Clicks and waits until the handler has returned (for handlers without
     // a modal box: Import, Delete, the radios). False on timeout.
     bool ClickSync(int id);
-    // A system command (SC_CLOSE, the About command 16), posted.
+    // A system command (SC_CLOSE, IDM_ABOUTBOX), posted.
     void SysCommand(WPARAM cmd);
     // Moves the keyboard focus to control id through the dialog manager.
     void FocusTo(int id);
@@ -89,7 +91,7 @@ public:
     // Sends nothing but waits until the dialog has handled what was posted.
     bool Settle();
 
-    std::vector<std::string> ListItems() const;  // list box 1005
+    std::vector<std::string> ListItems() const;  // the list box IDC_LINKLIST
     int ListCursel() const;
     bool ListSelect(int index);
     // A real double click on entry index of the list box.
@@ -190,29 +192,5 @@ int RunDemo(const std::string& outDir);
 // Import of count generated shortcuts and a Write in the frames style into
 // outDir\frames, with wall times printed (bench/wine.sh).
 int RunBench(int count, const std::string& outDir);
-
-// Control ids of the main dialog.
-enum : int {
-    kIdCaption = 1001,
-    kIdBackUrl = 1002,
-    kIdOutput = 1003,
-    kIdList = 1005,
-    kIdImport = 1006,
-    kIdDelete = 1007,
-    kIdWrite = 1008,
-    kIdStyleSingle = 1009,
-    kIdStyleIndex = 1010,
-    kIdStyleFrames = 1011,
-    kIdStyleAnchors = 1012,
-    kIdJava = 1013,
-    kIdBrowse = 1014,
-    kIdProfile = 1015,
-    kIdStdGenre = 1017,
-    kIdExclude = 1018,
-    kIdInclude = 1019,
-    kIdProfileCombo = 1015,  // in the profile dialog
-    kIdAboutLink = 1000,     // in the About box
-    kAboutCommand = 16,
-};
 
 }  // namespace drv

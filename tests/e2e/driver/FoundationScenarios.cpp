@@ -45,24 +45,24 @@ void FirstStartShowsDefaults(CCheck& t)
         int id;
         const char* want;
     } edits[] = {
-        {kIdCaption, "わたしのお気に入り"},
-        {kIdBackUrl, ""},
-        {kIdOutput, "link.html"},
-        {kIdStdGenre, "その他"},
-        {kIdExclude, ""},
-        {kIdInclude, ""},
+        {IDC_CAPTION, "わたしのお気に入り"},
+        {IDC_BACKURL, ""},
+        {IDC_OUTPUT, "link.html"},
+        {IDC_STDGENRE, "その他"},
+        {IDC_EXCLUDE, ""},
+        {IDC_INCLUDE, ""},
     };
     for (const auto& e : edits)
         t.Same(app.Text(e.id), e.want, "edit " + Num(e.id));
-    t.That(app.Checked(kIdJava) == BST_CHECKED, "the JAVA box is not checked");
+    t.That(app.Checked(IDC_USEJAVA) == BST_CHECKED, "the JAVA box is not checked");
     struct {
         int id;
         int want;
     } radios[] = {
-        {kIdStyleSingle, BST_CHECKED},
-        {kIdStyleIndex, BST_UNCHECKED},
-        {kIdStyleFrames, BST_UNCHECKED},
-        {kIdStyleAnchors, BST_UNCHECKED},
+        {IDC_STYLE_SINGLE, BST_CHECKED},
+        {IDC_STYLE_INDEX, BST_UNCHECKED},
+        {IDC_STYLE_FRAMES, BST_UNCHECKED},
+        {IDC_STYLE_ANCHORS, BST_UNCHECKED},
     };
     for (const auto& r : radios)
         t.That(app.Checked(r.id) == r.want, "radio " + Num(r.id) + " state " + Num(app.Checked(r.id)));
@@ -98,15 +98,15 @@ void ExitButtonSavesTypedValues(CCheck& t)
     v.enabled = "url";
     v.java = "FALSE";
     v.style = 3;
-    app.SetText(kIdCaption, v.caption);
-    app.SetText(kIdBackUrl, v.myurl);
-    app.SetText(kIdOutput, v.output);
-    app.SetText(kIdStdGenre, v.stdGenre);
-    app.SetText(kIdExclude, v.disabled);
-    app.SetText(kIdInclude, v.enabled);
-    app.ClickSync(kIdJava);
-    app.ClickSync(kIdStyleFrames);
-    t.That(app.Checked(kIdStyleSingle) == BST_UNCHECKED, "radio 1009 still checked after clicking 1011");
+    app.SetText(IDC_CAPTION, v.caption);
+    app.SetText(IDC_BACKURL, v.myurl);
+    app.SetText(IDC_OUTPUT, v.output);
+    app.SetText(IDC_STDGENRE, v.stdGenre);
+    app.SetText(IDC_EXCLUDE, v.disabled);
+    app.SetText(IDC_INCLUDE, v.enabled);
+    app.ClickSync(IDC_USEJAVA);
+    app.ClickSync(IDC_STYLE_FRAMES);
+    t.That(app.Checked(IDC_STYLE_SINGLE) == BST_UNCHECKED, "IDC_STYLE_SINGLE still checked after clicking IDC_STYLE_FRAMES");
     if (!ExitWithOk(t, app))
         return;
     ExpectProfile(t, kSection, v);
@@ -118,8 +118,8 @@ void CloseBoxKeepsOldValues(CCheck& t)
     COrvelle app;
     if (!app.Start(t, RunFolder()))
         return;
-    t.Same(app.Text(kIdCaption), "古いタイトル", "title field");
-    app.SetText(kIdCaption, "新しいタイトル");
+    t.Same(app.Text(IDC_CAPTION), "古いタイトル", "title field");
+    app.SetText(IDC_CAPTION, "新しいタイトル");
     if (!ExitWithClose(t, app))
         return;
     ExpectSz(t, kSection, "Caption", "古いタイトル");
@@ -131,12 +131,12 @@ void LeavingBackUrlTakesAllValues(CCheck& t)
     COrvelle app;
     if (!app.Start(t, RunFolder()))
         return;
-    app.SetText(kIdCaption, "タイトル");
-    app.FocusTo(kIdBackUrl);
-    app.SetText(kIdBackUrl, "http://www.example.com/back");
-    app.SetText(kIdStdGenre, "標準");
-    app.FocusTo(kIdCaption);  // the return-URL field loses the focus
-    app.SetText(kIdOutput, "after.html");  // typed later: not taken
+    app.SetText(IDC_CAPTION, "タイトル");
+    app.FocusTo(IDC_BACKURL);
+    app.SetText(IDC_BACKURL, "http://www.example.com/back");
+    app.SetText(IDC_STDGENRE, "標準");
+    app.FocusTo(IDC_CAPTION);  // the return-URL field loses the focus
+    app.SetText(IDC_OUTPUT, "after.html");  // typed later: not taken
     if (!ExitWithClose(t, app))
         return;
     ExpectSz(t, kSection, "Caption", "タイトル");
@@ -150,13 +150,13 @@ void EnterAndEscapeDoNothing(CCheck& t)
     COrvelle app;
     if (!app.Start(t, RunFolder()))
         return;
-    app.FocusTo(kIdCaption);
+    app.FocusTo(IDC_CAPTION);
     const struct {
         WPARAM vk;
         const char* name;
     } keys[] = {{VK_RETURN, "Enter"}, {VK_ESCAPE, "Escape"}};
     for (const auto& k : keys) {
-        app.Key(kIdCaption, k.vk);
+        app.Key(IDC_CAPTION, k.vk);
         Sleep(300);
         t.That(app.Running() && IsWindowVisible(app.Main()), std::string(k.name) + " in the title field closed the window");
         t.That(SettingCount(kSection) == 0, std::string(k.name) + " in the title field saved the settings");
@@ -167,7 +167,7 @@ void EnterAndEscapeDoNothing(CCheck& t)
     }
     // Control: the same posted Enter does reach a dialog's keyboard handling,
     // as the message box of an empty Write shows by closing on it.
-    app.Click(kIdWrite);
+    app.Click(IDC_WRITE);
     HWND box = app.FindDialog("Orvelle", kWindowTimeout);
     if (t.That(box != nullptr, "Write with an empty list showed no message")) {
         HWND ok = GetDlgItem(box, IDOK);
@@ -196,17 +196,17 @@ void DeleteRemovesOnlySelected(CCheck& t)
     COrvelle app;
     if (!app.Start(t, RunFolder()))
         return;
-    t.That(app.ClickSync(kIdImport), "Import did not return");
+    t.That(app.ClickSync(IDC_IMPORT), "Import did not return");
     std::vector<std::string> all = {fav + "A.url", fav + "B.url", fav + "C.url"};
     if (!t.That(app.ListItems() == all, "Import gave " + Num((long long)app.ListItems().size()) + " entries, not A B C"))
         return;
 
     app.ListSelect(-1);
-    app.ClickSync(kIdDelete);
+    app.ClickSync(IDC_DELETE);
     t.That(app.ListItems() == all, "Delete without a selection changed the list");
 
     app.ListSelect(1);
-    app.ClickSync(kIdDelete);
+    app.ClickSync(IDC_DELETE);
     std::vector<std::string> left = {fav + "A.url", fav + "C.url"};
     t.That(app.ListItems() == left, "Delete of entry 1 did not leave A C");
 
@@ -224,7 +224,7 @@ void StoredJavaLowerCaseIsFalse(CCheck& t)
     COrvelle app;
     if (!app.Start(t, RunFolder()))
         return;
-    t.That(app.Checked(kIdJava) == BST_UNCHECKED, "JAVA \"true\" left the box checked");
+    t.That(app.Checked(IDC_USEJAVA) == BST_UNCHECKED, "JAVA \"true\" left the box checked");
     if (!ExitWithOk(t, app))
         return;
     ExpectSz(t, kSection, "JAVA", "FALSE");
@@ -236,7 +236,7 @@ void StoredStyleSevenChecksNothing(CCheck& t)
     COrvelle app;
     if (!app.Start(t, RunFolder()))
         return;
-    for (int id : {kIdStyleSingle, kIdStyleIndex, kIdStyleFrames, kIdStyleAnchors})
+    for (int id : {IDC_STYLE_SINGLE, IDC_STYLE_INDEX, IDC_STYLE_FRAMES, IDC_STYLE_ANCHORS})
         t.That(app.Checked(id) == BST_UNCHECKED, "style 7 checked radio " + Num(id));
     if (!ExitWithOk(t, app))
         return;
@@ -258,10 +258,10 @@ void StoredStringsAreShown(CCheck& t)
     COrvelle app;
     if (!app.Start(t, RunFolder()))
         return;
-    t.Same(app.Text(kIdCaption), "前", "title field");
-    t.Same(app.Text(kIdStdGenre), "ソフト表", "standard genre field");
-    t.That(app.Checked(kIdStyleAnchors) == BST_CHECKED, "style 4 did not check radio 1012");
-    t.That(app.Checked(kIdStyleSingle) == BST_UNCHECKED, "style 4 checked radio 1009");
+    t.Same(app.Text(IDC_CAPTION), "前", "title field");
+    t.Same(app.Text(IDC_STDGENRE), "ソフト表", "standard genre field");
+    t.That(app.Checked(IDC_STYLE_ANCHORS) == BST_CHECKED, "style 4 did not check IDC_STYLE_ANCHORS");
+    t.That(app.Checked(IDC_STYLE_SINGLE) == BST_UNCHECKED, "style 4 checked IDC_STYLE_SINGLE");
     ExitWithOk(t, app);
 }
 
@@ -274,8 +274,8 @@ void FailingWritesAreReported(CCheck& t)
     if (!app.Start(t, RunFolder()))
         return;
     // The section cannot be reached with write access: defaults are shown.
-    t.Same(app.Text(kIdCaption), "わたしのお気に入り", "title field of an unreachable section");
-    app.SetText(kIdCaption, "新しい題");
+    t.Same(app.Text(IDC_CAPTION), "わたしのお気に入り", "title field of an unreachable section");
+    app.SetText(IDC_CAPTION, "新しい題");
     app.Click(IDOK);
     int boxes = 0;
     for (; boxes < 9; ++boxes) {

@@ -348,26 +348,26 @@ bool COrvelle::Settle()
 
 std::vector<std::string> COrvelle::ListItems() const
 {
-    return ItemTexts(Item(kIdList), LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT, 40000, "?");
+    return ItemTexts(Item(IDC_LINKLIST), LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT, 40000, "?");
 }
 
 int COrvelle::ListCursel() const
 {
     DWORD_PTR sel = 0;
-    SendMessageTimeoutW(Item(kIdList), LB_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, kSyncTimeout, &sel);
+    SendMessageTimeoutW(Item(IDC_LINKLIST), LB_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, kSyncTimeout, &sel);
     return (int)(LONG_PTR)sel;
 }
 
 bool COrvelle::ListSelect(int index)
 {
     DWORD_PTR r = 0;
-    SendMessageTimeoutW(Item(kIdList), LB_SETCURSEL, (WPARAM)index, 0, SMTO_ABORTIFHUNG, kSyncTimeout, &r);
+    SendMessageTimeoutW(Item(IDC_LINKLIST), LB_SETCURSEL, (WPARAM)index, 0, SMTO_ABORTIFHUNG, kSyncTimeout, &r);
     return ListCursel() == index;
 }
 
 bool COrvelle::ListDoubleClick(int index)
 {
-    HWND list = Item(kIdList);
+    HWND list = Item(IDC_LINKLIST);
     DWORD_PTR height = 0, top = 0;
     if (!list ||
         !SendMessageTimeoutW(list, LB_GETITEMHEIGHT, 0, 0, SMTO_ABORTIFHUNG, kSyncTimeout, &height) ||

@@ -77,14 +77,14 @@ void ImportListsShortcutsInPathOrder(CCheck& t)
     COrvelle app;
     if (!app.Start(t, FreshWorkFolder("run")))
         return;
-    t.That(app.ClickSync(kIdImport), "Import did not return");
+    t.That(app.ClickSync(IDC_IMPORT), "Import did not return");
     SameList(t, app.ListItems(), Expected(kAll), "first Import");
     Shot(app.Main(), "main-after-import");
 
     // Deleted entries come back; the list is the same.
     app.ListSelect(0);
-    app.ClickSync(kIdDelete);
-    t.That(app.ClickSync(kIdImport), "second Import did not return");
+    app.ClickSync(IDC_DELETE);
+    t.That(app.ClickSync(IDC_IMPORT), "second Import did not return");
     SameList(t, app.ListItems(), Expected(kAll), "second Import");
     app.Click(IDOK);
     app.WaitExit(kWindowTimeout);
@@ -120,9 +120,9 @@ void ImportAppliesFilters(CCheck& t)
         {"", "nothing-like-this", {}},
     };
     for (const auto& r : rows) {
-        app.SetText(kIdExclude, r.exclude);
-        app.SetText(kIdInclude, r.include);
-        t.That(app.ClickSync(kIdImport), "Import did not return");
+        app.SetText(IDC_EXCLUDE, r.exclude);
+        app.SetText(IDC_INCLUDE, r.include);
+        t.That(app.ClickSync(IDC_IMPORT), "Import did not return");
         SameList(t, app.ListItems(), Expected(r.want),
                  "exclude \"" + Visible(r.exclude) + "\" include \"" + Visible(r.include) + "\"");
     }
@@ -137,7 +137,7 @@ void ImportOfEmptyFavorites(CCheck& t)
     COrvelle app;
     if (!app.Start(t, FreshWorkFolder("run")))
         return;
-    t.That(app.ClickSync(kIdImport), "Import did not return");
+    t.That(app.ClickSync(IDC_IMPORT), "Import did not return");
     t.That(app.ListItems().empty(), "an empty Favorites folder gave entries");
     std::string boxes = app.DismissStrayBoxes();
     t.That(boxes.empty(), "Import showed a box: " + boxes);
@@ -225,13 +225,13 @@ void FavoritesUnderAnotherName(CCheck& t)
         COrvelle app;
         if (!app.Start(t, FreshWorkFolder("run")))
             return;
-        t.That(app.ClickSync(kIdImport), "Import did not return");
+        t.That(app.ClickSync(IDC_IMPORT), "Import did not return");
         SameList(t, app.ListItems(), {moved + "\\直下.url", moved + "\\表\\中.url"}, "Import of the moved folder");
         // Only the name "Favorites" becomes the standard genre.
-        app.SetText(kIdCaption, "移動");
-        app.SetText(kIdOutput, out + "\\link.html");
-        app.ClickSync(kIdJava);  // off
-        app.Click(kIdWrite);
+        app.SetText(IDC_CAPTION, "移動");
+        app.SetText(IDC_OUTPUT, out + "\\link.html");
+        app.ClickSync(IDC_USEJAVA);  // off
+        app.Click(IDC_WRITE);
         std::string text;
         if (t.That(app.TakeMessageBox("Orvelle", &text, 20000), "no message after Write"))
             t.Same(text, "ファイルへの出力が完了しました。", "message after Write");

@@ -68,12 +68,12 @@ void WrongTypeOrSize(CCheck& t)
     COrvelle app;
     if (!app.Start(t, FreshWorkFolder("run")))
         return;
-    for (int id : {kIdStyleSingle, kIdStyleIndex, kIdStyleFrames, kIdStyleAnchors})
+    for (int id : {IDC_STYLE_SINGLE, IDC_STYLE_INDEX, IDC_STYLE_FRAMES, IDC_STYLE_ANCHORS})
         t.That(app.Checked(id) == BST_UNCHECKED, "style 51 checked radio " + Num(id));
-    t.That(app.Checked(kIdJava) == BST_UNCHECKED, "JAVA as an integer left the box checked");
-    t.Same(app.Text(kIdCaption), "ABC", "title from an integer");
-    t.Same(app.Text(kIdStdGenre), "表", "standard genre from binary bytes");
-    t.Same(app.Text(kIdBackUrl), "a", "return URL from a multi-string");
+    t.That(app.Checked(IDC_USEJAVA) == BST_UNCHECKED, "JAVA as an integer left the box checked");
+    t.Same(app.Text(IDC_CAPTION), "ABC", "title from an integer");
+    t.Same(app.Text(IDC_STDGENRE), "表", "standard genre from binary bytes");
+    t.Same(app.Text(IDC_BACKURL), "a", "return URL from a multi-string");
     ExitCleanly(t, app);
     ExpectDword(t, kSection, "Style", 51);
     ExpectSz(t, kSection, "JAVA", "FALSE");
@@ -89,8 +89,8 @@ void StyleLongerThanFourBytes(CCheck& t)
     COrvelle app;
     if (!app.Start(t, FreshWorkFolder("run")))
         return;
-    t.That(app.Checked(kIdStyleSingle) == BST_CHECKED, "an eight-byte style did not fall back to style 1");
-    t.That(app.Checked(kIdStyleFrames) == BST_UNCHECKED, "an eight-byte style was read as 3");
+    t.That(app.Checked(IDC_STYLE_SINGLE) == BST_CHECKED, "an eight-byte style did not fall back to style 1");
+    t.That(app.Checked(IDC_STYLE_FRAMES) == BST_UNCHECKED, "an eight-byte style was read as 3");
     ExitCleanly(t, app);
     ExpectDword(t, kSection, "Style", 1);
 }
@@ -100,8 +100,8 @@ void HundredThousandByteTexts(CCheck& t)
     const struct {
         const char* name;
         int id;
-    } values[] = {{"Myurl", kIdBackUrl},   {"Output", kIdOutput},   {"Caption", kIdCaption},
-                  {"StdGenre", kIdStdGenre}, {"Disabled", kIdExclude}, {"Enabled", kIdInclude}};
+    } values[] = {{"Myurl", IDC_BACKURL},   {"Output", IDC_OUTPUT},   {"Caption", IDC_CAPTION},
+                  {"StdGenre", IDC_STDGENRE}, {"Disabled", IDC_EXCLUDE}, {"Enabled", IDC_INCLUDE}};
     std::vector<std::string> texts;
     for (const auto& v : values) {
         // Whole characters only: a lone lead byte at the end is no text the

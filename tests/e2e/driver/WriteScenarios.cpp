@@ -65,14 +65,14 @@ bool StartImported(CCheck& t, COrvelle& app, const std::string& runDir)
 {
     if (!MakeFavorites(t, kTree) || !app.Start(t, runDir))
         return false;
-    return t.That(app.ClickSync(kIdImport), "Import did not return") &&
+    return t.That(app.ClickSync(IDC_IMPORT), "Import did not return") &&
            t.That(app.ListItems().size() == 5, "Import gave " + Num((long long)app.ListItems().size()) + " entries");
 }
 
 // Presses Write and expects a message box with this text.
 void WriteExpecting(CCheck& t, COrvelle& app, const std::string& text)
 {
-    app.Click(kIdWrite);
+    app.Click(IDC_WRITE);
     std::string got;
     if (!t.That(app.TakeMessageBox("Orvelle", &got, 20000), "no message box after Write"))
         return;
@@ -119,11 +119,11 @@ void WriteAnchors(CCheck& t)
         return;
     std::string caption = "My <Links> & 表";
     std::string back = "http://www.example.com/home?a=1&b=2";
-    app.SetText(kIdCaption, caption);
-    app.SetText(kIdBackUrl, back);
-    app.SetText(kIdOutput, out + "\\top.html");
-    app.ClickSync(kIdJava);  // off
-    app.ClickSync(kIdStyleAnchors);
+    app.SetText(IDC_CAPTION, caption);
+    app.SetText(IDC_BACKURL, back);
+    app.SetText(IDC_OUTPUT, out + "\\top.html");
+    app.ClickSync(IDC_USEJAVA);  // off
+    app.ClickSync(IDC_STYLE_ANCHORS);
     WriteExpecting(t, app, kDone);
     std::vector<CGenre> g = Genres();
     std::string want = HeadTitle(caption) + kHeadEnd + kTopAnchor + BackLink(back) + Heading(caption);
@@ -159,10 +159,10 @@ void WriteIndex(CCheck& t)
     if (!StartImported(t, app, FreshWorkFolder("run")))
         return;
     std::string output = out + "\\top.html";
-    app.SetText(kIdCaption, "");
-    app.SetText(kIdOutput, output);
-    app.ClickSync(kIdJava);  // off
-    app.ClickSync(kIdStyleIndex);
+    app.SetText(IDC_CAPTION, "");
+    app.SetText(IDC_OUTPUT, output);
+    app.ClickSync(IDC_USEJAVA);  // off
+    app.ClickSync(IDC_STYLE_INDEX);
     WriteExpecting(t, app, kDone);
     std::vector<CGenre> g = Genres();
     std::string index = std::string(kHeadDefaultTitle) + kHeadEnd + kHeadingDefault;
@@ -191,10 +191,10 @@ void WriteFrames(CCheck& t)
     std::string caption = "フレーム表示";
     // ソ ends in the byte 0x5C: the pages still go beside the main file.
     std::string output = out + "\\ソース.html";
-    app.SetText(kIdCaption, caption);
-    app.SetText(kIdBackUrl, "http://www.example.com/unused");  // JAVA on: not used
-    app.SetText(kIdOutput, output);
-    app.ClickSync(kIdStyleFrames);
+    app.SetText(IDC_CAPTION, caption);
+    app.SetText(IDC_BACKURL, "http://www.example.com/unused");  // JAVA on: not used
+    app.SetText(IDC_OUTPUT, output);
+    app.ClickSync(IDC_STYLE_FRAMES);
     WriteExpecting(t, app, kDone);
     std::vector<CGenre> g = Genres();
     CheckFile(t, output,
@@ -234,7 +234,7 @@ void WriteRefusals(CCheck& t)
     std::string content;
     t.That(ReadBytes(kept, &content) && content == "keep", "the empty list changed the existing output file");
 
-    t.That(app.ClickSync(kIdImport), "Import did not return");
+    t.That(app.ClickSync(IDC_IMPORT), "Import did not return");
     struct {
         std::string output;
         const char* what;
@@ -244,8 +244,8 @@ void WriteRefusals(CCheck& t)
         {run, "the name of a folder"},
     };
     for (const auto& b : bad) {
-        app.SetText(kIdOutput, b.output);
-        app.Click(kIdWrite);
+        app.SetText(IDC_OUTPUT, b.output);
+        app.Click(IDC_WRITE);
         std::string got;
         if (t.That(app.TakeMessageBox("Orvelle", &got, 20000), "no message for " + std::string(b.what)))
             t.Same(got, kBadName, std::string("message for ") + b.what);
@@ -261,7 +261,7 @@ void WriteOtherStyleLeavesEmptyFile(CCheck& t)
     COrvelle app;
     if (!StartImported(t, app, FreshWorkFolder("run")))
         return;
-    app.SetText(kIdOutput, out + "\\link.html");
+    app.SetText(IDC_OUTPUT, out + "\\link.html");
     WriteExpecting(t, app, kDone);
     std::string got;
     t.That(ReadBytes(out + "\\link.html", &got) && got.empty(), "style 7 did not leave an empty output file");
