@@ -342,6 +342,28 @@ bool SetFileNameField(HWND dlg, const std::string& name)
     return SetWindowTextTo(edit ? edit : combo, name);
 }
 
+// Presses Save and waits for the dialog to close. For a file that does not
+// exist yet Windows asks whether to create it (OFN_CREATEPROMPT) and Wine
+// does not: such a question, owned by the dialog, is answered Yes. Whatever
+// box is left open afterwards is a failure.
+bool Save(CCheck& t, COrvelle& app, HWND dlg)
+{
+    PressButton(dlg, IDOK);
+    HWND question = nullptr;
+    WaitUntil([&] {
+        question = app.FindOwnedDialog(dlg, 0);
+        return question || !IsWindow(dlg) || !IsWindowVisible(dlg);
+    }, kWindowTimeout);
+    if (question)
+        PressButton(question, IDYES);
+    if (!t.That(WaitClosed(dlg), "Save did not close the Save As dialog"))
+        return false;
+    std::string boxes = app.DismissStrayBoxes();
+    t.That(boxes.empty(), "a box stayed open after Save: " + boxes);
+    app.Settle();
+    return true;
+}
+
 void BrowseProposesLinkHtml(CCheck& t)
 {
     std::string folder = FreshWorkFolder("browse");
@@ -371,23 +393,15 @@ void BrowseProposesLinkHtml(CCheck& t)
     if (dlg) {
         t.Same(FileNameField(dlg), "link.html", "proposed file name on the second opening");
         SetFileNameField(dlg, folder + "\\chosen");
-        PressButton(dlg, IDOK);
-        if (t.That(WaitClosed(dlg), "Save did not close the Save As dialog")) {
-            std::string boxes = app.DismissStrayBoxes();
-            t.That(boxes.empty(), "saving asked: " + boxes);
-            app.Settle();
+        if (Save(t, app, dlg))
             t.Same(app.Text(IDC_OUTPUT), folder + "\\chosen.html", "output field after Save");
-        }
     }
 
     // A bare name is taken in the dialog's folder, also with .html.
     dlg = OpenBrowse(t, app);
     if (dlg) {
         SetFileNameField(dlg, "bare");
-        PressButton(dlg, IDOK);
-        if (t.That(WaitClosed(dlg), "Save did not close the Save As dialog")) {
-            app.DismissStrayBoxes();
-            app.Settle();
+        if (Save(t, app, dlg)) {
             std::string got = app.Text(IDC_OUTPUT);
             const std::string tail = "\\bare.html";
             bool full = got.size() > 3 + tail.size() && got[1] == ':' && got[2] == '\\' &&
