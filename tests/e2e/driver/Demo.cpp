@@ -34,14 +34,13 @@ int RunDemo(const std::string& outDir)
         MakeFolder(folder);
         app.ClickSync(s.radio);
         app.SetText(IDC_OUTPUT, folder + "\\link.html");
-        app.Click(IDC_WRITE);
         std::string text;
-        if (!app.TakeMessageBox("Orvelle", &text, 20000)) {
+        if (!app.Write(&text)) {
             printf("demo: no message after writing %s\n", s.folder);
             rc = 1;
             continue;
         }
-        printf("demo: %s: %s\n", s.folder, text == "ファイルへの出力が完了しました。" ? "written" : Visible(text).c_str());
+        printf("demo: %s: %s\n", s.folder, text == kWrittenText ? "written" : Visible(text).c_str());
     }
     std::string shots = g_config.shotsDir;
     g_config.shotsDir = outDir;

@@ -8,53 +8,34 @@ namespace {
 const char kProfileTitle[] = "プロファイルの選択";
 const char kAboutTitle[] = "Orvelleのﾊﾞｰｼﾞｮﾝ情報";
 
-int ComboCursel(HWND combo)
-{
-    DWORD_PTR sel = 0;
-    SendMessageTimeoutW(combo, CB_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, kSyncTimeout, &sel);
-    return (int)(LONG_PTR)sel;
-}
-
-void PressButton(HWND dlg, int id)
-{
-    PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dlg, id));
-}
-
-bool WaitClosed(HWND dlg)
-{
-    return WaitUntil([&] { return !IsWindow(dlg) || !IsWindowVisible(dlg); }, kWindowTimeout);
-}
-
 // Opens the profile dialog, picks item pick (-1: none) and ends it with
-// button; the returned text says what went wrong, empty when all went well.
+// button; false, with the reason in t, when anything went wrong.
 // selectedBefore receives the preselection shown on opening.
-std::string ChooseProfile(COrvelle& app, int pick, int button, int* selectedBefore = nullptr,
-                          bool shot = false)
+bool ChooseProfile(CCheck& t, COrvelle& app, int pick, int button, int* selectedBefore = nullptr,
+                   bool shot = false)
 {
     app.Click(IDC_PROFILE);
     HWND dlg = app.FindDialog(kProfileTitle, kWindowTimeout);
-    if (!dlg)
-        return "the profile dialog did not open";
+    if (!t.That(dlg != nullptr, "the profile dialog did not open"))
+        return false;
     HWND combo = GetDlgItem(dlg, IDC_PROFILE_CHOICE);
-    if (!combo)
-        return "the profile dialog has no combo box IDC_PROFILE_CHOICE";
+    if (!t.That(combo != nullptr, "the profile dialog has no combo box IDC_PROFILE_CHOICE"))
+        return false;
     std::vector<std::string> items = ComboItems(combo);
     std::vector<std::string> want = {"設定１", "設定２", "設定３", "設定４"};
-    if (items != want)
-        return "the profile combo box holds " + Num((long long)items.size()) + " other items";
+    if (!t.That(items == want, "the profile combo box holds " + Num((long long)items.size()) + " other items"))
+        return false;
     if (selectedBefore)
-        *selectedBefore = ComboCursel(combo);
+        *selectedBefore = Cursel(combo, CB_GETCURSEL);
     if (shot)
         Shot(dlg, "profile-dialog");
-    if (pick >= 0) {
-        DWORD_PTR r = 0;
-        SendMessageTimeoutW(combo, CB_SETCURSEL, (WPARAM)pick, 0, SMTO_ABORTIFHUNG, kSyncTimeout, &r);
-    }
+    if (pick >= 0)
+        SendBounded(combo, CB_SETCURSEL, (WPARAM)pick, 0);
     PressButton(dlg, button);
-    if (!WaitClosed(dlg))
-        return "the profile dialog did not close";
+    if (!t.That(WaitClosed(dlg), "the profile dialog did not close"))
+        return false;
     app.Settle();
-    return std::string();
+    return true;
 }
 
 void ProfileTwoLoadsItsSection(CCheck& t)
@@ -63,11 +44,10 @@ void ProfileTwoLoadsItsSection(CCheck& t)
     PutSettingString("Orvelle2", "JAVA", "FALSE");
     PutSettingDword("Orvelle2", "Style", 2);
     COrvelle app;
-    if (!app.Start(t, FreshWorkFolder("run")))
+    if (!app.Start(t))
         return;
     int before = 0;
-    std::string err = ChooseProfile(app, 1, IDOK, &before, true);
-    if (!t.That(err.empty(), err))
+    if (!ChooseProfile(t, app, 1, IDOK, &before, true))
         return;
     t.That(before == CB_ERR, "the first opening preselected item " + Num(before));
     t.Same(app.Title(), "Orvelle - 設定２", "window title");
@@ -75,51 +55,41 @@ void ProfileTwoLoadsItsSection(CCheck& t)
     t.Same(app.Text(IDC_OUTPUT), "link.html", "output field (default)");
     t.Same(app.Text(IDC_STDGENRE), "その他", "standard genre field (default)");
     t.That(app.Checked(IDC_USEJAVA) == BST_UNCHECKED, "JAVA FALSE left the box checked");
-    t.That(app.Checked(IDC_STYLE_INDEX) == BST_CHECKED && app.Checked(IDC_STYLE_SINGLE) == BST_UNCHECKED,
-           "style 2 is not the only checked radio");
+    ExpectCheckedStyles(t, app, {IDC_STYLE_INDEX}, "style 2 of profile 2");
 
     // Reopening shows the last confirmed choice.
-    err = ChooseProfile(app, -1, IDCANCEL, &before);
-    if (t.That(err.empty(), err))
+    if (ChooseProfile(t, app, -1, IDCANCEL, &before))
         t.That(before == 1, "reopening preselected item " + Num(before) + ", not 1");
-    app.Click(IDOK);
-    app.WaitExit(kWindowTimeout);
+    app.ExitWithOk(t);
 }
 
 void ProfileCancelReloadsStoredValues(CCheck& t)
 {
     PutSettingString("Orvelle", "Caption", "保存済み");
     COrvelle app;
-    if (!app.Start(t, FreshWorkFolder("run")))
+    if (!app.Start(t))
         return;
     app.SetText(IDC_CAPTION, "編集中");
     app.ClickSync(IDC_STYLE_FRAMES);
-    std::string err = ChooseProfile(app, 2, IDCANCEL);
-    if (!t.That(err.empty(), err))
+    if (!ChooseProfile(t, app, 2, IDCANCEL))
         return;
     t.Same(app.Title(), "Orvelle - 設定１", "window title after Cancel");
     t.Same(app.Text(IDC_CAPTION), "保存済み", "title field after Cancel");
-    t.That(app.Checked(IDC_STYLE_SINGLE) == BST_CHECKED && app.Checked(IDC_STYLE_FRAMES) == BST_UNCHECKED,
-           "Cancel did not reload the stored style 1");
-    app.Click(IDOK);
-    app.WaitExit(kWindowTimeout);
+    ExpectCheckedStyles(t, app, {IDC_STYLE_SINGLE}, "Cancel reloading the stored style 1");
+    app.ExitWithOk(t);
 }
 
 void ProfileSwitchBackLosesEdit(CCheck& t)
 {
     COrvelle app;
-    if (!app.Start(t, FreshWorkFolder("run")))
+    if (!app.Start(t))
         return;
     app.SetText(IDC_CAPTION, "消える編集");
-    std::string err = ChooseProfile(app, 1, IDOK);
-    if (t.That(err.empty(), err))
-        err = ChooseProfile(app, 0, IDOK);
-    if (!t.That(err.empty(), err))
+    if (!ChooseProfile(t, app, 1, IDOK) || !ChooseProfile(t, app, 0, IDOK))
         return;
     t.Same(app.Title(), "Orvelle - 設定１", "window title");
     t.Same(app.Text(IDC_CAPTION), "わたしのお気に入り", "title field after 2 and back to 1");
-    app.Click(IDOK);
-    app.WaitExit(kWindowTimeout);
+    app.ExitWithOk(t);
     ExpectSz(t, "Orvelle", "Caption", "わたしのお気に入り");
     t.That(SettingCount("Orvelle2") == 0, "profile 2 got values though it was not active at the end");
 }
@@ -127,110 +97,48 @@ void ProfileSwitchBackLosesEdit(CCheck& t)
 void ProfileNoPickReloadsProfileOne(CCheck& t)
 {
     COrvelle app;
-    if (!app.Start(t, FreshWorkFolder("run")))
+    if (!app.Start(t))
         return;
     app.SetText(IDC_CAPTION, "未保存");
     int before = 0;
-    std::string err = ChooseProfile(app, -1, IDOK, &before);
-    if (!t.That(err.empty(), err))
+    if (!ChooseProfile(t, app, -1, IDOK, &before))
         return;
     t.That(before == CB_ERR, "the first opening preselected item " + Num(before));
     t.Same(app.Title(), "Orvelle - 設定１", "window title");
     t.Same(app.Text(IDC_CAPTION), "わたしのお気に入り", "title field after OK without a pick");
-    app.Click(IDOK);
-    app.WaitExit(kWindowTimeout);
+    app.ExitWithOk(t);
 }
 
 void ProfileStyleNineChecksNothing(CCheck& t)
 {
     PutSettingDword("Orvelle4", "Style", 9);
     COrvelle app;
-    if (!app.Start(t, FreshWorkFolder("run")))
+    if (!app.Start(t))
         return;
-    std::string err = ChooseProfile(app, 3, IDOK);
-    if (!t.That(err.empty(), err))
+    if (!ChooseProfile(t, app, 3, IDOK))
         return;
     t.Same(app.Title(), "Orvelle - 設定４", "window title");
-    for (int id : {IDC_STYLE_SINGLE, IDC_STYLE_INDEX, IDC_STYLE_FRAMES, IDC_STYLE_ANCHORS})
-        t.That(app.Checked(id) == BST_UNCHECKED, "style 9 left radio " + Num(id) + " checked");
-    app.Click(IDOK);
-    app.WaitExit(kWindowTimeout);
+    ExpectCheckedStyles(t, app, {}, "stored style 9");
+    app.ExitWithOk(t);
     ExpectDword(t, "Orvelle4", "Style", 9);
 }
 
 void ProfileThreeSavesOnlyThere(CCheck& t)
 {
     COrvelle app;
-    if (!app.Start(t, FreshWorkFolder("run")))
+    if (!app.Start(t))
         return;
-    std::string err = ChooseProfile(app, 2, IDOK);
-    if (!t.That(err.empty(), err))
+    if (!ChooseProfile(t, app, 2, IDOK))
         return;
     t.Same(app.Title(), "Orvelle - 設定３", "window title");
     app.SetText(IDC_CAPTION, "三番目の題");
-    app.Click(IDOK);
-    if (!t.That(app.WaitExit(kWindowTimeout), "the program did not end"))
+    if (!app.ExitWithOk(t))
         return;
     CProfileValues v = DefaultValues();
     v.caption = "三番目の題";
     ExpectProfile(t, "Orvelle3", v);
     t.That(SettingCount("Orvelle") == 0, "section Orvelle got " + Num(SettingCount("Orvelle")) + " values");
 }
-
-// The http "open" handler of the prefix, pointed at this driver while the
-// About box is tested and put back afterwards.
-class CRecordedOpen {
-public:
-    explicit CRecordedOpen(const std::string& file)
-    {
-        for (const char* proto : {"http", "https"}) {
-            std::string key = std::string(proto) + "\\shell\\open\\command";
-            CSaved s;
-            s.key = key;
-            HKEY h;
-            if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &h) == ERROR_SUCCESS) {
-                char buf[2048] = {0};
-                DWORD size = sizeof buf - 1, type = 0;
-                if (RegQueryValueExA(h, nullptr, nullptr, &type, (BYTE*)buf, &size) == ERROR_SUCCESS) {
-                    s.had = true;
-                    s.type = type;
-                    s.value.assign(buf, size);
-                }
-                RegCloseKey(h);
-            }
-            m_saved.push_back(s);
-            std::string cmd = "\"" + g_config.driverExe + "\" --record \"" + file + "\" \"%1\"";
-            if (RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr) ==
-                ERROR_SUCCESS) {
-                RegSetValueExA(h, nullptr, 0, REG_SZ, (const BYTE*)cmd.c_str(), (DWORD)cmd.size() + 1);
-                RegCloseKey(h);
-            }
-        }
-    }
-    ~CRecordedOpen()
-    {
-        for (const CSaved& s : m_saved) {
-            HKEY h;
-            if (RegCreateKeyExA(HKEY_CLASSES_ROOT, s.key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr) !=
-                ERROR_SUCCESS)
-                continue;
-            if (s.had)
-                RegSetValueExA(h, nullptr, 0, s.type, (const BYTE*)s.value.data(), (DWORD)s.value.size());
-            else
-                RegDeleteValueA(h, nullptr);
-            RegCloseKey(h);
-        }
-    }
-
-private:
-    struct CSaved {
-        std::string key;
-        bool had = false;
-        DWORD type = REG_SZ;
-        std::string value;
-    };
-    std::vector<CSaved> m_saved;
-};
 
 struct CStaticSearch {
     const std::string* text;
@@ -285,9 +193,14 @@ void AboutOpensHomePage(CCheck& t)
 {
     std::string folder = FreshWorkFolder("about");
     std::string record = folder + "\\opened.txt";
-    CRecordedOpen handler(record);
+    // The "open" handlers of http addresses record what they are given.
+    const std::string open = "\"" + g_config.driverExe + "\" --record \"" + record + "\" \"%1\"" + std::string(1, '\0');
+    CSavedValue http(HKEY_CLASSES_ROOT, "http\\shell\\open\\command", "");
+    CSavedValue https(HKEY_CLASSES_ROOT, "https\\shell\\open\\command", "");
+    http.Set(REG_SZ, open);
+    https.Set(REG_SZ, open);
     COrvelle app;
-    if (!app.Start(t, FreshWorkFolder("run")))
+    if (!app.Start(t))
         return;
     ShootSystemMenu(app);
     app.SysCommand(IDM_ABOUTBOX);
@@ -315,8 +228,7 @@ void AboutOpensHomePage(CCheck& t)
     PressButton(about, IDOK);
     t.That(WaitClosed(about), "OK did not close the About box");
     t.That(app.Running() && IsWindowVisible(app.Main()), "the main window went away with the About box");
-    app.Click(IDOK);
-    app.WaitExit(kWindowTimeout);
+    app.ExitWithOk(t);
 }
 
 // The Save As dialog of the browse button: owned by the main dialog.
@@ -328,18 +240,12 @@ HWND OpenBrowse(CCheck& t, COrvelle& app)
     return dlg;
 }
 
-std::string FileNameField(HWND dlg)
+// The file name field: the edit inside combo box 1148, or the combo box.
+HWND FileNameField(HWND dlg)
 {
     HWND combo = GetDlgItem(dlg, 1148);
     HWND edit = combo ? FindWindowExA(combo, nullptr, "Edit", nullptr) : nullptr;
-    return WindowText(edit ? edit : combo);
-}
-
-bool SetFileNameField(HWND dlg, const std::string& name)
-{
-    HWND combo = GetDlgItem(dlg, 1148);
-    HWND edit = combo ? FindWindowExA(combo, nullptr, "Edit", nullptr) : nullptr;
-    return SetWindowTextTo(edit ? edit : combo, name);
+    return edit ? edit : combo;
 }
 
 // Presses Save and waits for the dialog to close. For a file that does not
@@ -368,7 +274,7 @@ void BrowseProposesLinkHtml(CCheck& t)
 {
     std::string folder = FreshWorkFolder("browse");
     COrvelle app;
-    if (!app.Start(t, FreshWorkFolder("run")))
+    if (!app.Start(t))
         return;
     app.SetText(IDC_OUTPUT, "other.html");
     app.SetText(IDC_CAPTION, "参照前の題");
@@ -376,12 +282,12 @@ void BrowseProposesLinkHtml(CCheck& t)
     if (!dlg)
         return;
     Shot(dlg, "save-as");
-    t.Same(FileNameField(dlg), "link.html", "proposed file name");
+    t.Same(WindowText(FileNameField(dlg)), "link.html", "proposed file name");
     std::vector<std::string> types = ComboItems(GetDlgItem(dlg, 1136));
     std::vector<std::string> want = {"HTMLドキュメント(*.html)", "ﾃｷｽﾄﾌｧｲﾙ(*.txt)"};
     t.That(types == want, "file types: " + Num((long long)types.size()) + " items" +
                               (types.empty() ? "" : ", first \"" + Visible(types[0]) + "\""));
-    t.That(ComboCursel(GetDlgItem(dlg, 1136)) == 0, "the first file type is not preselected");
+    t.That(Cursel(GetDlgItem(dlg, 1136), CB_GETCURSEL) == 0, "the first file type is not preselected");
 
     // Cancel: the values typed before the browse are field values now.
     PressButton(dlg, IDCANCEL);
@@ -391,8 +297,8 @@ void BrowseProposesLinkHtml(CCheck& t)
     // A full path without extension comes back with .html.
     dlg = OpenBrowse(t, app);
     if (dlg) {
-        t.Same(FileNameField(dlg), "link.html", "proposed file name on the second opening");
-        SetFileNameField(dlg, folder + "\\chosen");
+        t.Same(WindowText(FileNameField(dlg)), "link.html", "proposed file name on the second opening");
+        SetWindowTextTo(FileNameField(dlg), folder + "\\chosen");
         if (Save(t, app, dlg))
             t.Same(app.Text(IDC_OUTPUT), folder + "\\chosen.html", "output field after Save");
     }
@@ -400,7 +306,7 @@ void BrowseProposesLinkHtml(CCheck& t)
     // A bare name is taken in the dialog's folder, also with .html.
     dlg = OpenBrowse(t, app);
     if (dlg) {
-        SetFileNameField(dlg, "bare");
+        SetWindowTextTo(FileNameField(dlg), "bare");
         if (Save(t, app, dlg)) {
             std::string got = app.Text(IDC_OUTPUT);
             const std::string tail = "\\bare.html";
@@ -409,10 +315,8 @@ void BrowseProposesLinkHtml(CCheck& t)
             t.That(full, "a bare name came back as \"" + Visible(got) + "\"");
         }
     }
-    app.SysCommand(SC_CLOSE);
-    if (t.That(app.WaitExit(kWindowTimeout), "the program did not end")) {
+    if (app.ExitWithClose(t))
         ExpectSz(t, "Orvelle", "Caption", "参照前の題");
-    }
 }
 
 }  // namespace

@@ -27,6 +27,10 @@ extern volatile HANDLE g_runningProgram;
 constexpr DWORD kStartTimeout = 15000;
 constexpr DWORD kWindowTimeout = 8000;
 constexpr DWORD kSyncTimeout = 15000;
+constexpr DWORD kWriteTimeout = 20000;
+
+// The message that ends a completed Write.
+const char kWrittenText[] = "ファイルへの出力が完了しました。";
 
 // Texts: the driver works in code page 932 like the program; windows of
 // another process give their texts as UTF-16.
@@ -64,11 +68,18 @@ public:
     // waits for its main dialog titled mainTitle. False with a reason on failure.
     bool Start(CCheck& check, const std::string& currentDir,
                const std::string& mainTitle = "Orvelle - 設定１");
+    // The same in a fresh folder "run" below the work folder, so that a
+    // relative output file lands nowhere else.
+    bool Start(CCheck& check);
     HWND Main() const { return m_main; }
     DWORD Pid() const { return m_pi.dwProcessId; }
     bool Running() const;
     // Waits for the process to end on its own.
     bool WaitExit(DWORD timeoutMs);
+    // Ends the program with 終了(&X), or the close box (SC_CLOSE), and waits
+    // for it; when it does not end, a failure naming the boxes left open.
+    bool ExitWithOk(CCheck& check, DWORD timeoutMs = kWindowTimeout);
+    bool ExitWithClose(CCheck& check);
     void Kill();
 
     HWND Item(int id) const { return GetDlgItem(m_main, id); }
@@ -76,12 +87,16 @@ public:
     std::string Text(int id) const;
     bool SetText(int id, const std::string& text);
     int Checked(int id) const;  // BM_GETCHECK, -1 when the control is missing
+    // The style radios checked now, in the order of the styles 1 to 4.
+    std::vector<int> CheckedStyles() const;
     // Clicks a button by posting its notification: returns at once, so a
     // handler that opens a modal box cannot block the driver.
     void Click(int id);
     // Clicks and waits until the handler has returned (for handlers without
     // a modal box: Import, Delete, the radios). False on timeout.
     bool ClickSync(int id);
+    // Presses Write and takes the message box that ends it. False if none came.
+    bool Write(std::string* text, DWORD timeoutMs = kWriteTimeout);
     // A system command (SC_CLOSE, IDM_ABOUTBOX), posted.
     void SysCommand(WPARAM cmd);
     // Moves the keyboard focus to control id through the dialog manager.
@@ -92,7 +107,6 @@ public:
     bool Settle();
 
     std::vector<std::string> ListItems() const;  // the list box IDC_LINKLIST
-    int ListCursel() const;
     bool ListSelect(int index);
     // A real double click on entry index of the list box.
     bool ListDoubleClick(int index);
@@ -110,29 +124,60 @@ public:
     std::string DismissStrayBoxes();
 
 private:
+    bool AwaitExit(CCheck& check, const std::string& how, DWORD timeoutMs);
+
     PROCESS_INFORMATION m_pi{};
     HWND m_main = nullptr;
 };
 
 // Window helpers that work across processes.
+// SendMessage bounded by kSyncTimeout; false when the window did not answer.
+bool SendBounded(HWND hwnd, UINT msg, WPARAM w, LPARAM l, DWORD_PTR* result = nullptr);
+// Posts the click notification of button id to dlg.
+void PressButton(HWND dlg, int id);
+bool WaitClosed(HWND dlg, DWORD timeoutMs = kWindowTimeout);
 std::string WindowText(HWND hwnd);
 bool SetWindowTextTo(HWND hwnd, const std::string& text);
 std::string ClassOf(HWND hwnd);
 // Texts of the items of a combo box.
 std::vector<std::string> ComboItems(HWND combo);
+// The selected item of a list or combo box (LB_GETCURSEL or CB_GETCURSEL).
+int Cursel(HWND box, UINT getCursel);
 // Saves a picture of the window into the screenshot folder as name.bmp.
 void Shot(HWND hwnd, const std::string& name);
 
-// Settings of the program below HKCU\software\Fenwold Applications\Orvelle.
+// Registry values.
 struct CRegValue {
     bool present = false;
     DWORD type = 0;
     std::string bytes;
 };
+CRegValue ReadValue(HKEY root, const std::string& keyPath, const std::string& name);
+bool WriteValue(HKEY root, const std::string& keyPath, const std::string& name, DWORD type, const std::string& bytes);
+// A value changed for one scenario: put back as it was, or removed, at the end.
+class CSavedValue {
+public:
+    CSavedValue(HKEY root, const std::string& keyPath, const std::string& name);
+    CSavedValue(const CSavedValue&) = delete;
+    CSavedValue& operator=(const CSavedValue&) = delete;
+    ~CSavedValue();
+    bool Set(DWORD type, const std::string& bytes);
+
+private:
+    HKEY m_root;
+    std::string m_key, m_name;
+    CRegValue m_old;
+};
+// The bytes of value, lowest first.
+std::string LittleEndian(unsigned long long value, int size);
+
+// Settings of the program below HKCU\software\Fenwold Applications\Orvelle.
 void ResetSettings();
 CRegValue ReadSetting(const std::string& section, const std::string& name);
 // Number of values in a section, -1 if the section key does not exist.
 int SettingCount(const std::string& section);
+// Stores bytes of any type; the string form adds the closing NUL.
+bool PutSetting(const std::string& section, const std::string& name, DWORD type, const std::string& bytes);
 bool PutSettingString(const std::string& section, const std::string& name, const std::string& text);
 bool PutSettingDword(const std::string& section, const std::string& name, DWORD value);
 // Lets everyone only read (and delete) the section key: Wine then refuses the
@@ -150,6 +195,11 @@ struct CProfileValues {
 };
 CProfileValues DefaultValues();
 void ExpectProfile(CCheck& check, const std::string& section, const CProfileValues& values);
+
+// Checks that exactly the style radios want are checked (none: empty).
+void ExpectCheckedStyles(CCheck& check, const COrvelle& app, const std::vector<int>& want, const std::string& when);
+// Presses Write and checks the text of the message box that ends it.
+void WriteExpecting(CCheck& check, COrvelle& app, const std::string& text, const std::string& what = "Write");
 
 // The Favorites folder of the prefix user, without a trailing separator.
 std::string FavoritesPath();
@@ -169,6 +219,8 @@ std::string ShortcutText(const std::string& url);
 // Files.
 bool ReadBytes(const std::string& path, std::string* bytes);
 bool WriteBytes(const std::string& path, const std::string& bytes);
+// Checks that the file holds exactly want.
+void ExpectFile(CCheck& check, const std::string& path, const std::string& want);
 bool FileExists(const std::string& path);
 bool MakeFolder(const std::string& path);  // also the folders above it
 void RemoveTree(const std::string& path);

@@ -7,38 +7,10 @@ namespace {
 
 const char kSection[] = "Orvelle";
 
-// A current folder for the program, so that a relative output file never
-// lands anywhere but in the work folder.
-std::string RunFolder()
-{
-    return FreshWorkFolder("run");
-}
-
-// Ends the program with 終了(&X) and waits for it.
-bool ExitWithOk(CCheck& check, COrvelle& app)
-{
-    app.Click(IDOK);
-    if (app.WaitExit(kWindowTimeout))
-        return true;
-    std::string boxes = app.DismissStrayBoxes();
-    check.That(false, "the program did not end after 終了(&X)" + (boxes.empty() ? "" : " (boxes: " + boxes + ")"));
-    return false;
-}
-
-bool ExitWithClose(CCheck& check, COrvelle& app)
-{
-    app.SysCommand(SC_CLOSE);
-    if (app.WaitExit(kWindowTimeout))
-        return true;
-    std::string boxes = app.DismissStrayBoxes();
-    check.That(false, "the program did not end after SC_CLOSE" + (boxes.empty() ? "" : " (boxes: " + boxes + ")"));
-    return false;
-}
-
 void FirstStartShowsDefaults(CCheck& t)
 {
     COrvelle app;
-    if (!app.Start(t, RunFolder()))
+    if (!app.Start(t))
         return;
     Shot(app.Main(), "main-first-start");
     struct {
@@ -55,31 +27,21 @@ void FirstStartShowsDefaults(CCheck& t)
     for (const auto& e : edits)
         t.Same(app.Text(e.id), e.want, "edit " + Num(e.id));
     t.That(app.Checked(IDC_USEJAVA) == BST_CHECKED, "the JAVA box is not checked");
-    struct {
-        int id;
-        int want;
-    } radios[] = {
-        {IDC_STYLE_SINGLE, BST_CHECKED},
-        {IDC_STYLE_INDEX, BST_UNCHECKED},
-        {IDC_STYLE_FRAMES, BST_UNCHECKED},
-        {IDC_STYLE_ANCHORS, BST_UNCHECKED},
-    };
-    for (const auto& r : radios)
-        t.That(app.Checked(r.id) == r.want, "radio " + Num(r.id) + " state " + Num(app.Checked(r.id)));
+    ExpectCheckedStyles(t, app, {IDC_STYLE_SINGLE}, "first start");
     t.Same(app.Title(), "Orvelle - 設定１", "window title");
     t.That(app.ListItems().empty(), "the link list is not empty at start");
     // Reading alone creates the section key of profile 1.
     t.That(SettingCount(kSection) >= 0, "section Orvelle was not created at start-up");
     t.That(SettingCount("Orvelle2") < 0, "section Orvelle2 exists though profile 2 was never read");
-    ExitWithOk(t, app);
+    app.ExitWithOk(t);
 }
 
 void ExitButtonSavesAllEight(CCheck& t)
 {
     COrvelle app;
-    if (!app.Start(t, RunFolder()))
+    if (!app.Start(t))
         return;
-    if (!ExitWithOk(t, app))
+    if (!app.ExitWithOk(t))
         return;
     ExpectProfile(t, kSection, DefaultValues());
 }
@@ -87,7 +49,7 @@ void ExitButtonSavesAllEight(CCheck& t)
 void ExitButtonSavesTypedValues(CCheck& t)
 {
     COrvelle app;
-    if (!app.Start(t, RunFolder()))
+    if (!app.Start(t))
         return;
     CProfileValues v;
     v.caption = "表計算ソフトのリンク集";
@@ -106,8 +68,8 @@ void ExitButtonSavesTypedValues(CCheck& t)
     app.SetText(IDC_INCLUDE, v.enabled);
     app.ClickSync(IDC_USEJAVA);
     app.ClickSync(IDC_STYLE_FRAMES);
-    t.That(app.Checked(IDC_STYLE_SINGLE) == BST_UNCHECKED, "IDC_STYLE_SINGLE still checked after clicking IDC_STYLE_FRAMES");
-    if (!ExitWithOk(t, app))
+    ExpectCheckedStyles(t, app, {IDC_STYLE_FRAMES}, "after a click on IDC_STYLE_FRAMES");
+    if (!app.ExitWithOk(t))
         return;
     ExpectProfile(t, kSection, v);
 }
@@ -116,11 +78,11 @@ void CloseBoxKeepsOldValues(CCheck& t)
 {
     PutSettingString(kSection, "Caption", "古いタイトル");
     COrvelle app;
-    if (!app.Start(t, RunFolder()))
+    if (!app.Start(t))
         return;
     t.Same(app.Text(IDC_CAPTION), "古いタイトル", "title field");
     app.SetText(IDC_CAPTION, "新しいタイトル");
-    if (!ExitWithClose(t, app))
+    if (!app.ExitWithClose(t))
         return;
     ExpectSz(t, kSection, "Caption", "古いタイトル");
     t.That(SettingCount(kSection) == 8, "section Orvelle holds " + Num(SettingCount(kSection)) + " values, not 8");
@@ -129,7 +91,7 @@ void CloseBoxKeepsOldValues(CCheck& t)
 void LeavingBackUrlTakesAllValues(CCheck& t)
 {
     COrvelle app;
-    if (!app.Start(t, RunFolder()))
+    if (!app.Start(t))
         return;
     app.SetText(IDC_CAPTION, "タイトル");
     app.FocusTo(IDC_BACKURL);
@@ -137,7 +99,7 @@ void LeavingBackUrlTakesAllValues(CCheck& t)
     app.SetText(IDC_STDGENRE, "標準");
     app.FocusTo(IDC_CAPTION);  // the return-URL field loses the focus
     app.SetText(IDC_OUTPUT, "after.html");  // typed later: not taken
-    if (!ExitWithClose(t, app))
+    if (!app.ExitWithClose(t))
         return;
     ExpectSz(t, kSection, "Caption", "タイトル");
     ExpectSz(t, kSection, "Myurl", "http://www.example.com/back");
@@ -148,7 +110,7 @@ void LeavingBackUrlTakesAllValues(CCheck& t)
 void EnterAndEscapeDoNothing(CCheck& t)
 {
     COrvelle app;
-    if (!app.Start(t, RunFolder()))
+    if (!app.Start(t))
         return;
     app.FocusTo(IDC_CAPTION);
     const struct {
@@ -173,12 +135,12 @@ void EnterAndEscapeDoNothing(CCheck& t)
         HWND ok = GetDlgItem(box, IDOK);
         PostMessageW(ok ? ok : box, WM_KEYDOWN, VK_RETURN, 0x001C0001);
         PostMessageW(ok ? ok : box, WM_KEYUP, VK_RETURN, 0xC01C0001);
-        bool closed = WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, kWindowTimeout);
+        bool closed = WaitClosed(box);
         t.That(closed, "a posted Enter did not close the message box: the key check above proves nothing");
         if (!closed)
             app.DismissStrayBoxes();
     }
-    ExitWithOk(t, app);
+    app.ExitWithOk(t);
 }
 
 // A small tree for the list commands.
@@ -194,7 +156,7 @@ void DeleteRemovesOnlySelected(CCheck& t)
         return;
     std::string fav = FavoritesPath() + "\\";
     COrvelle app;
-    if (!app.Start(t, RunFolder()))
+    if (!app.Start(t))
         return;
     t.That(app.ClickSync(IDC_IMPORT), "Import did not return");
     std::vector<std::string> all = {fav + "A.url", fav + "B.url", fav + "C.url"};
@@ -215,17 +177,17 @@ void DeleteRemovesOnlySelected(CCheck& t)
     t.That(app.ListItems() == one, "a double click on entry 1 did not delete it (" +
                                        Num((long long)app.ListItems().size()) + " entries)");
     t.That(app.Running(), "the program ended");
-    ExitWithOk(t, app);
+    app.ExitWithOk(t);
 }
 
 void StoredJavaLowerCaseIsFalse(CCheck& t)
 {
     PutSettingString(kSection, "JAVA", "true");
     COrvelle app;
-    if (!app.Start(t, RunFolder()))
+    if (!app.Start(t))
         return;
     t.That(app.Checked(IDC_USEJAVA) == BST_UNCHECKED, "JAVA \"true\" left the box checked");
-    if (!ExitWithOk(t, app))
+    if (!app.ExitWithOk(t))
         return;
     ExpectSz(t, kSection, "JAVA", "FALSE");
 }
@@ -234,11 +196,10 @@ void StoredStyleSevenChecksNothing(CCheck& t)
 {
     PutSettingDword(kSection, "Style", 7);
     COrvelle app;
-    if (!app.Start(t, RunFolder()))
+    if (!app.Start(t))
         return;
-    for (int id : {IDC_STYLE_SINGLE, IDC_STYLE_INDEX, IDC_STYLE_FRAMES, IDC_STYLE_ANCHORS})
-        t.That(app.Checked(id) == BST_UNCHECKED, "style 7 checked radio " + Num(id));
-    if (!ExitWithOk(t, app))
+    ExpectCheckedStyles(t, app, {}, "stored style 7");
+    if (!app.ExitWithOk(t))
         return;
     ExpectDword(t, kSection, "Style", 7);
 }
@@ -246,23 +207,17 @@ void StoredStyleSevenChecksNothing(CCheck& t)
 void StoredStringsAreShown(CCheck& t)
 {
     // An embedded NUL ends the text; the rest is never shown.
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, "software\\Fenwold Applications\\Orvelle\\Orvelle", 0, nullptr, 0,
-                        KEY_WRITE, nullptr, &key, nullptr) == ERROR_SUCCESS) {
-        const char withNul[] = "前\0後";
-        RegSetValueExA(key, "Caption", 0, REG_SZ, (const BYTE*)withNul, sizeof withNul);
-        RegCloseKey(key);
-    }
+    const char withNul[] = "前\0後";
+    PutSetting(kSection, "Caption", REG_SZ, std::string(withNul, sizeof withNul));
     PutSettingString(kSection, "StdGenre", "ソフト表");
     PutSettingDword(kSection, "Style", 4);
     COrvelle app;
-    if (!app.Start(t, RunFolder()))
+    if (!app.Start(t))
         return;
     t.Same(app.Text(IDC_CAPTION), "前", "title field");
     t.Same(app.Text(IDC_STDGENRE), "ソフト表", "standard genre field");
-    t.That(app.Checked(IDC_STYLE_ANCHORS) == BST_CHECKED, "style 4 did not check IDC_STYLE_ANCHORS");
-    t.That(app.Checked(IDC_STYLE_SINGLE) == BST_UNCHECKED, "style 4 checked IDC_STYLE_SINGLE");
-    ExitWithOk(t, app);
+    ExpectCheckedStyles(t, app, {IDC_STYLE_ANCHORS}, "stored style 4");
+    app.ExitWithOk(t);
 }
 
 void FailingWritesAreReported(CCheck& t)
@@ -271,7 +226,7 @@ void FailingWritesAreReported(CCheck& t)
     if (!t.That(ProtectSection(kSection), "cannot make the section read-only in this prefix"))
         return;
     COrvelle app;
-    if (!app.Start(t, RunFolder()))
+    if (!app.Start(t))
         return;
     // The section cannot be reached with write access: defaults are shown.
     t.Same(app.Text(IDC_CAPTION), "わたしのお気に入り", "title field of an unreachable section");

@@ -105,26 +105,38 @@ std::string CCheck::Reasons() const
 
 // ---- windows of another process ----
 
+bool SendBounded(HWND hwnd, UINT msg, WPARAM w, LPARAM l, DWORD_PTR* result)
+{
+    DWORD_PTR ignored = 0;
+    return hwnd && SendMessageTimeoutW(hwnd, msg, w, l, SMTO_ABORTIFHUNG, kSyncTimeout, result ? result : &ignored);
+}
+
+void PressButton(HWND dlg, int id)
+{
+    PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dlg, id));
+}
+
+bool WaitClosed(HWND dlg, DWORD timeoutMs)
+{
+    return WaitUntil([&] { return !IsWindow(dlg) || !IsWindowVisible(dlg); }, timeoutMs);
+}
+
 std::string WindowText(HWND hwnd)
 {
-    if (!hwnd)
+    DWORD_PTR length = 0;
+    if (!SendBounded(hwnd, WM_GETTEXTLENGTH, 0, 0, &length))
         return std::string();
-    wchar_t buf[4096] = {0};
-    DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, 4096, (LPARAM)buf, SMTO_ABORTIFHUNG, kSyncTimeout, &result))
+    std::wstring text(length + 1, L'\0');
+    if (!SendBounded(hwnd, WM_GETTEXT, text.size(), (LPARAM)&text[0]))
         return std::string();
-    buf[4095] = 0;
-    return ToCp932(buf);
+    text.resize(wcsnlen(text.c_str(), text.size()));
+    return ToCp932(text);
 }
 
 bool SetWindowTextTo(HWND hwnd, const std::string& text)
 {
-    if (!hwnd)
-        return false;
     std::wstring wide = FromCp932(text);
-    DWORD_PTR result = 0;
-    return SendMessageTimeoutW(hwnd, WM_SETTEXT, 0, (LPARAM)wide.c_str(), SMTO_ABORTIFHUNG, kSyncTimeout,
-                               &result) != 0;
+    return SendBounded(hwnd, WM_SETTEXT, 0, (LPARAM)wide.c_str());
 }
 
 std::string ClassOf(HWND hwnd)
@@ -142,18 +154,17 @@ static std::vector<std::string> ItemTexts(HWND box, UINT getCount, UINT getTextL
 {
     std::vector<std::string> items;
     DWORD_PTR count = 0;
-    if (!box || !SendMessageTimeoutW(box, getCount, 0, 0, SMTO_ABORTIFHUNG, kSyncTimeout, &count))
+    if (!SendBounded(box, getCount, 0, 0, &count))
         return items;
     for (int i = 0; i < (int)count && i < limit; ++i) {
         DWORD_PTR len = 0;
-        SendMessageTimeoutW(box, getTextLen, i, 0, SMTO_ABORTIFHUNG, kSyncTimeout, &len);
+        SendBounded(box, getTextLen, i, 0, &len);
         if ((LONG_PTR)len < 0 || len > 4000) {
             items.push_back(unreadable);
             continue;
         }
         std::wstring buf(len + 1, L'\0');
-        DWORD_PTR got = 0;
-        SendMessageTimeoutW(box, getText, i, (LPARAM)&buf[0], SMTO_ABORTIFHUNG, kSyncTimeout, &got);
+        SendBounded(box, getText, i, (LPARAM)&buf[0]);
         buf.resize(wcsnlen(buf.c_str(), buf.size()));
         items.push_back(ToCp932(buf));
     }
@@ -163,6 +174,13 @@ static std::vector<std::string> ItemTexts(HWND box, UINT getCount, UINT getTextL
 std::vector<std::string> ComboItems(HWND combo)
 {
     return ItemTexts(combo, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT, 1000, std::string());
+}
+
+int Cursel(HWND box, UINT getCursel)
+{
+    DWORD_PTR sel = 0;
+    SendBounded(box, getCursel, 0, 0, &sel);
+    return (int)(LONG_PTR)sel;
 }
 
 void Shot(HWND hwnd, const std::string& name)
@@ -245,6 +263,11 @@ bool COrvelle::Start(CCheck& check, const std::string& currentDir, const std::st
     return true;
 }
 
+bool COrvelle::Start(CCheck& check)
+{
+    return Start(check, FreshWorkFolder("run"));
+}
+
 bool COrvelle::Running() const
 {
     return m_pi.hProcess && WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT;
@@ -255,6 +278,27 @@ bool COrvelle::WaitExit(DWORD timeoutMs)
     if (!m_pi.hProcess)
         return true;
     return WaitForSingleObject(m_pi.hProcess, timeoutMs) == WAIT_OBJECT_0;
+}
+
+bool COrvelle::ExitWithOk(CCheck& check, DWORD timeoutMs)
+{
+    Click(IDOK);
+    return AwaitExit(check, "終了(&X)", timeoutMs);
+}
+
+bool COrvelle::ExitWithClose(CCheck& check)
+{
+    SysCommand(SC_CLOSE);
+    return AwaitExit(check, "SC_CLOSE", kWindowTimeout);
+}
+
+bool COrvelle::AwaitExit(CCheck& check, const std::string& how, DWORD timeoutMs)
+{
+    if (WaitExit(timeoutMs))
+        return true;
+    std::string boxes = DismissStrayBoxes();
+    check.That(false, "the program did not end after " + how + (boxes.empty() ? "" : " (boxes: " + boxes + ")"));
+    return false;
 }
 
 void COrvelle::Kill()
@@ -292,27 +336,35 @@ bool COrvelle::SetText(int id, const std::string& text)
 
 int COrvelle::Checked(int id) const
 {
-    HWND h = Item(id);
     DWORD_PTR state = 0;
-    if (!h || !SendMessageTimeoutW(h, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kSyncTimeout, &state))
-        return -1;
-    return (int)state;
+    return SendBounded(Item(id), BM_GETCHECK, 0, 0, &state) ? (int)state : -1;
+}
+
+std::vector<int> COrvelle::CheckedStyles() const
+{
+    std::vector<int> checked;
+    for (int id : {IDC_STYLE_SINGLE, IDC_STYLE_INDEX, IDC_STYLE_FRAMES, IDC_STYLE_ANCHORS})
+        if (Checked(id) == BST_CHECKED)
+            checked.push_back(id);
+    return checked;
 }
 
 void COrvelle::Click(int id)
 {
-    PostMessageW(m_main, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)Item(id));
+    PressButton(m_main, id);
 }
 
 bool COrvelle::ClickSync(int id)
 {
-    HWND h = Item(id);
-    if (!h)
-        return false;
-    DWORD_PTR result = 0;
     // BM_CLICK as a mouse click would do it: an automatic radio button or
     // check box changes its state, then the dialog gets the notification.
-    return SendMessageTimeoutW(h, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, kSyncTimeout, &result) != 0;
+    return SendBounded(Item(id), BM_CLICK, 0, 0);
+}
+
+bool COrvelle::Write(std::string* text, DWORD timeoutMs)
+{
+    Click(IDC_WRITE);
+    return TakeMessageBox("Orvelle", text, timeoutMs);
 }
 
 void COrvelle::SysCommand(WPARAM cmd)
@@ -339,11 +391,10 @@ bool COrvelle::Settle()
 {
     // Sent messages overtake posted ones, so ping, give the queue a moment,
     // and ping again.
-    DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(m_main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kSyncTimeout, &result))
+    if (!SendBounded(m_main, WM_NULL, 0, 0))
         return false;
     Sleep(150);
-    return SendMessageTimeoutW(m_main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kSyncTimeout, &result) != 0;
+    return SendBounded(m_main, WM_NULL, 0, 0);
 }
 
 std::vector<std::string> COrvelle::ListItems() const
@@ -351,27 +402,18 @@ std::vector<std::string> COrvelle::ListItems() const
     return ItemTexts(Item(IDC_LINKLIST), LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT, 40000, "?");
 }
 
-int COrvelle::ListCursel() const
-{
-    DWORD_PTR sel = 0;
-    SendMessageTimeoutW(Item(IDC_LINKLIST), LB_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, kSyncTimeout, &sel);
-    return (int)(LONG_PTR)sel;
-}
-
 bool COrvelle::ListSelect(int index)
 {
-    DWORD_PTR r = 0;
-    SendMessageTimeoutW(Item(IDC_LINKLIST), LB_SETCURSEL, (WPARAM)index, 0, SMTO_ABORTIFHUNG, kSyncTimeout, &r);
-    return ListCursel() == index;
+    HWND list = Item(IDC_LINKLIST);
+    SendBounded(list, LB_SETCURSEL, (WPARAM)index, 0);
+    return Cursel(list, LB_GETCURSEL) == index;
 }
 
 bool COrvelle::ListDoubleClick(int index)
 {
     HWND list = Item(IDC_LINKLIST);
     DWORD_PTR height = 0, top = 0;
-    if (!list ||
-        !SendMessageTimeoutW(list, LB_GETITEMHEIGHT, 0, 0, SMTO_ABORTIFHUNG, kSyncTimeout, &height) ||
-        !SendMessageTimeoutW(list, LB_GETTOPINDEX, 0, 0, SMTO_ABORTIFHUNG, kSyncTimeout, &top))
+    if (!SendBounded(list, LB_GETITEMHEIGHT, 0, 0, &height) || !SendBounded(list, LB_GETTOPINDEX, 0, 0, &top))
         return false;
     int y = (index - (int)top) * (int)height + (int)height / 2;
     if (y < 0)
@@ -413,11 +455,11 @@ BOOL CALLBACK FindProc(HWND hwnd, LPARAM lp)
     return FALSE;
 }
 
-}  // namespace
-
-HWND COrvelle::FindDialog(const std::string& caption, DWORD timeoutMs) const
+// A visible dialog of process pid other than main, owned by owner and
+// titled caption where they are given; nullptr after timeoutMs.
+HWND FindDialogOf(DWORD pid, HWND main, HWND owner, const std::string* caption, DWORD timeoutMs)
 {
-    CFindData d{m_pi.dwProcessId, m_main, nullptr, &caption, nullptr};
+    CFindData d{pid, main, owner, caption, nullptr};
     WaitUntil([&] {
         d.found = nullptr;
         EnumWindows(FindProc, (LPARAM)&d);
@@ -426,15 +468,16 @@ HWND COrvelle::FindDialog(const std::string& caption, DWORD timeoutMs) const
     return d.found;
 }
 
+}  // namespace
+
+HWND COrvelle::FindDialog(const std::string& caption, DWORD timeoutMs) const
+{
+    return FindDialogOf(m_pi.dwProcessId, m_main, nullptr, &caption, timeoutMs);
+}
+
 HWND COrvelle::FindOwnedDialog(HWND owner, DWORD timeoutMs) const
 {
-    CFindData d{m_pi.dwProcessId, m_main, owner, nullptr, nullptr};
-    WaitUntil([&] {
-        d.found = nullptr;
-        EnumWindows(FindProc, (LPARAM)&d);
-        return d.found != nullptr;
-    }, timeoutMs);
-    return d.found;
+    return FindDialogOf(m_pi.dwProcessId, m_main, owner, nullptr, timeoutMs);
 }
 
 bool COrvelle::TakeMessageBox(const std::string& caption, std::string* text, DWORD timeoutMs)
@@ -444,8 +487,8 @@ bool COrvelle::TakeMessageBox(const std::string& caption, std::string* text, DWO
         return false;
     if (text)
         *text = WindowText(GetDlgItem(box, 0xFFFF));
-    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)GetDlgItem(box, IDOK));
-    WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, kWindowTimeout);
+    PressButton(box, IDOK);
+    WaitClosed(box);
     return true;
 }
 
@@ -453,19 +496,15 @@ std::string COrvelle::DismissStrayBoxes()
 {
     std::string found;
     for (int round = 0; round < 10; ++round) {
-        CFindData d{m_pi.dwProcessId, m_main, nullptr, nullptr, nullptr};
-        EnumWindows(FindProc, (LPARAM)&d);
-        if (!d.found)
+        HWND box = FindDialogOf(m_pi.dwProcessId, m_main, nullptr, nullptr, 0);
+        if (!box)
             break;
-        char cap[256] = {0};
-        GetWindowTextA(d.found, cap, sizeof cap);
         if (!found.empty())
             found += ", ";
-        found += "\"" + Visible(cap) + "\": \"" + Visible(WindowText(GetDlgItem(d.found, 0xFFFF))) + "\"";
-        PostMessageW(d.found, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-        PostMessageW(d.found, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        HWND box = d.found;
-        WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 2000);
+        found += "\"" + Visible(WindowText(box)) + "\": \"" + Visible(WindowText(GetDlgItem(box, 0xFFFF))) + "\"";
+        PressButton(box, IDCANCEL);
+        PressButton(box, IDOK);
+        WaitClosed(box, 2000);
     }
     return found;
 }
@@ -500,11 +539,11 @@ void ResetSettings()
     RegDeleteKeyA(HKEY_CURRENT_USER, "software\\Fenwold Applications");
 }
 
-CRegValue ReadSetting(const std::string& section, const std::string& name)
+CRegValue ReadValue(HKEY root, const std::string& keyPath, const std::string& name)
 {
     CRegValue v;
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, SectionKey(section).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
         return v;
     DWORD size = 0, type = 0;
     if (RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
@@ -522,6 +561,46 @@ CRegValue ReadSetting(const std::string& section, const std::string& name)
     return v;
 }
 
+bool WriteValue(HKEY root, const std::string& keyPath, const std::string& name, DWORD type, const std::string& bytes)
+{
+    HKEY key;
+    if (RegCreateKeyExA(root, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        return false;
+    bool ok = RegSetValueExA(key, name.c_str(), 0, type, (const BYTE*)bytes.data(), (DWORD)bytes.size()) ==
+              ERROR_SUCCESS;
+    RegCloseKey(key);
+    return ok;
+}
+
+CSavedValue::CSavedValue(HKEY root, const std::string& keyPath, const std::string& name)
+    : m_root(root), m_key(keyPath), m_name(name), m_old(ReadValue(root, keyPath, name))
+{
+}
+
+CSavedValue::~CSavedValue()
+{
+    if (m_old.present) {
+        WriteValue(m_root, m_key, m_name, m_old.type, m_old.bytes);
+        return;
+    }
+    HKEY key;
+    if (RegOpenKeyExA(m_root, m_key.c_str(), 0, KEY_WRITE, &key) == ERROR_SUCCESS) {
+        RegDeleteValueA(key, m_name.c_str());
+        RegCloseKey(key);
+    }
+}
+
+bool CSavedValue::Set(DWORD type, const std::string& bytes)
+{
+    return WriteValue(m_root, m_key, m_name, type, bytes);
+}
+
+CRegValue ReadSetting(const std::string& section, const std::string& name)
+{
+    return ReadValue(HKEY_CURRENT_USER, SectionKey(section), name);
+}
+
 int SettingCount(const std::string& section)
 {
     HKEY key;
@@ -534,29 +613,27 @@ int SettingCount(const std::string& section)
     return (int)values;
 }
 
-namespace {
-
-bool PutSetting(const std::string& section, const std::string& name, DWORD type, const void* data, DWORD size)
+std::string LittleEndian(unsigned long long value, int size)
 {
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, SectionKey(section).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_READ | KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
-        return false;
-    bool ok = RegSetValueExA(key, name.c_str(), 0, type, (const BYTE*)data, size) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    return ok;
+    std::string bytes;
+    for (int i = 0; i < size; ++i)
+        bytes.push_back((char)((value >> (8 * i)) & 0xFF));
+    return bytes;
 }
 
-}  // namespace
+bool PutSetting(const std::string& section, const std::string& name, DWORD type, const std::string& bytes)
+{
+    return WriteValue(HKEY_CURRENT_USER, SectionKey(section), name, type, bytes);
+}
 
 bool PutSettingString(const std::string& section, const std::string& name, const std::string& text)
 {
-    return PutSetting(section, name, REG_SZ, text.c_str(), (DWORD)text.size() + 1);
+    return PutSetting(section, name, REG_SZ, text + std::string(1, '\0'));
 }
 
 bool PutSettingDword(const std::string& section, const std::string& name, DWORD value)
 {
-    return PutSetting(section, name, REG_DWORD, &value, sizeof value);
+    return PutSetting(section, name, REG_DWORD, LittleEndian(value, 4));
 }
 
 bool ProtectSection(const std::string& section)
@@ -585,38 +662,38 @@ bool ProtectSection(const std::string& section)
     return true;
 }
 
-void ExpectSz(CCheck& check, const std::string& section, const std::string& name, const std::string& text)
+namespace {
+
+void ExpectValue(CCheck& check, const std::string& section, const std::string& name, DWORD type,
+                 const std::string& bytes)
 {
     CRegValue v = ReadSetting(section, name);
     std::string where = section + "\\" + name;
     if (!check.That(v.present, where + " is missing"))
         return;
-    check.That(v.type == REG_SZ, where + " is " + TypeName(v.type) + ", not REG_SZ");
-    check.Same(v.bytes, text + std::string(1, '\0'), where);
+    check.That(v.type == type, where + " is " + TypeName(v.type) + ", not " + TypeName(type));
+    check.Same(v.bytes, bytes, where);
+}
+
+}  // namespace
+
+void ExpectSz(CCheck& check, const std::string& section, const std::string& name, const std::string& text)
+{
+    ExpectValue(check, section, name, REG_SZ, text + std::string(1, '\0'));
 }
 
 void ExpectDword(CCheck& check, const std::string& section, const std::string& name, DWORD value)
 {
-    CRegValue v = ReadSetting(section, name);
-    std::string where = section + "\\" + name;
-    if (!check.That(v.present, where + " is missing"))
-        return;
-    check.That(v.type == REG_DWORD, where + " is " + TypeName(v.type) + ", not REG_DWORD");
-    std::string want((const char*)&value, 4);
-    check.Same(v.bytes, want, where);
+    ExpectValue(check, section, name, REG_DWORD, LittleEndian(value, 4));
 }
 
 CProfileValues DefaultValues()
 {
     CProfileValues v;
-    v.myurl = "";
     v.java = "TRUE";
     v.output = "link.html";
     v.caption = "わたしのお気に入り";
     v.stdGenre = "その他";
-    v.style = 1;
-    v.disabled = "";
-    v.enabled = "";
     return v;
 }
 
@@ -632,6 +709,27 @@ void ExpectProfile(CCheck& check, const std::string& section, const CProfileValu
     ExpectDword(check, section, "Style", values.style);
     ExpectSz(check, section, "Disabled", values.disabled);
     ExpectSz(check, section, "Enabled", values.enabled);
+}
+
+// ---- checks of the program's windows ----
+
+void ExpectCheckedStyles(CCheck& check, const COrvelle& app, const std::vector<int>& want, const std::string& when)
+{
+    std::vector<int> got = app.CheckedStyles();
+    auto show = [](const std::vector<int>& ids) {
+        std::string out;
+        for (int id : ids)
+            out += (out.empty() ? "" : " ") + Num(id);
+        return "{" + out + "}";
+    };
+    check.That(got == want, when + ": radios " + show(got) + " checked, not " + show(want));
+}
+
+void WriteExpecting(CCheck& check, COrvelle& app, const std::string& text, const std::string& what)
+{
+    std::string got;
+    if (check.That(app.Write(&got), "no message box after " + what))
+        check.Same(got, text, "message after " + what);
 }
 
 // ---- Favorites and files ----
@@ -765,6 +863,13 @@ bool ReadBytes(const std::string& path, std::string* bytes)
         bytes->append(buf, got);
     CloseHandle(f);
     return true;
+}
+
+void ExpectFile(CCheck& check, const std::string& path, const std::string& want)
+{
+    std::string got;
+    if (check.That(ReadBytes(path, &got), Visible(path) + " was not written"))
+        check.Same(got, want, Visible(path));
 }
 
 bool FileExists(const std::string& path)

@@ -75,7 +75,7 @@ void ImportListsShortcutsInPathOrder(CCheck& t)
     if (!MakeFavorites(t, kTree))
         return;
     COrvelle app;
-    if (!app.Start(t, FreshWorkFolder("run")))
+    if (!app.Start(t))
         return;
     t.That(app.ClickSync(IDC_IMPORT), "Import did not return");
     SameList(t, app.ListItems(), Expected(kAll), "first Import");
@@ -86,8 +86,7 @@ void ImportListsShortcutsInPathOrder(CCheck& t)
     app.ClickSync(IDC_DELETE);
     t.That(app.ClickSync(IDC_IMPORT), "second Import did not return");
     SameList(t, app.ListItems(), Expected(kAll), "second Import");
-    app.Click(IDOK);
-    app.WaitExit(kWindowTimeout);
+    app.ExitWithOk(t);
 }
 
 void ImportAppliesFilters(CCheck& t)
@@ -95,7 +94,7 @@ void ImportAppliesFilters(CCheck& t)
     if (!MakeFavorites(t, kTree))
         return;
     COrvelle app;
-    if (!app.Start(t, FreshWorkFolder("run")))
+    if (!app.Start(t))
         return;
     struct {
         const char* exclude;
@@ -126,8 +125,7 @@ void ImportAppliesFilters(CCheck& t)
         SameList(t, app.ListItems(), Expected(r.want),
                  "exclude \"" + Visible(r.exclude) + "\" include \"" + Visible(r.include) + "\"");
     }
-    app.Click(IDOK);
-    app.WaitExit(kWindowTimeout);
+    app.ExitWithOk(t);
 }
 
 void ImportOfEmptyFavorites(CCheck& t)
@@ -135,73 +133,14 @@ void ImportOfEmptyFavorites(CCheck& t)
     if (!MakeFavorites(t, {}))
         return;
     COrvelle app;
-    if (!app.Start(t, FreshWorkFolder("run")))
+    if (!app.Start(t))
         return;
     t.That(app.ClickSync(IDC_IMPORT), "Import did not return");
     t.That(app.ListItems().empty(), "an empty Favorites folder gave entries");
     std::string boxes = app.DismissStrayBoxes();
     t.That(boxes.empty(), "Import showed a box: " + boxes);
-    app.Click(IDOK);
-    app.WaitExit(kWindowTimeout);
+    app.ExitWithOk(t);
 }
-
-// Points the shell's Favorites folder elsewhere for one scenario and puts the
-// two registry values back afterwards.
-class CFavoritesMoved {
-public:
-    explicit CFavoritesMoved(const std::string& path)
-    {
-        for (int i = 0; i < 2; ++i) {
-            CSaved& s = m_saved[i];
-            s.key = i == 0 ? kUserShellFolders : kShellFolders;
-            HKEY h;
-            if (RegOpenKeyExA(HKEY_CURRENT_USER, s.key, 0, KEY_READ, &h) == ERROR_SUCCESS) {
-                char buf[1024] = {0};
-                DWORD size = sizeof buf - 1;
-                if (RegQueryValueExA(h, "Favorites", nullptr, &s.type, (BYTE*)buf, &size) == ERROR_SUCCESS) {
-                    s.had = true;
-                    s.value.assign(buf, size);
-                }
-                RegCloseKey(h);
-            }
-            Set(s.key, i == 0 ? REG_EXPAND_SZ : REG_SZ, path + std::string(1, '\0'));
-        }
-    }
-    ~CFavoritesMoved()
-    {
-        for (const CSaved& s : m_saved) {
-            if (s.had) {
-                Set(s.key, s.type, s.value);
-            } else {
-                HKEY h;
-                if (RegOpenKeyExA(HKEY_CURRENT_USER, s.key, 0, KEY_WRITE, &h) == ERROR_SUCCESS) {
-                    RegDeleteValueA(h, "Favorites");
-                    RegCloseKey(h);
-                }
-            }
-        }
-    }
-
-private:
-    static constexpr const char* kUserShellFolders =
-        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-    static constexpr const char* kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-    static void Set(const char* key, DWORD type, const std::string& bytes)
-    {
-        HKEY h;
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_WRITE, nullptr, &h, nullptr) != ERROR_SUCCESS)
-            return;
-        RegSetValueExA(h, "Favorites", 0, type, (const BYTE*)bytes.data(), (DWORD)bytes.size());
-        RegCloseKey(h);
-    }
-    struct CSaved {
-        const char* key = nullptr;
-        bool had = false;
-        DWORD type = REG_SZ;
-        std::string value;
-    };
-    CSaved m_saved[2];
-};
 
 void FavoritesUnderAnotherName(CCheck& t)
 {
@@ -215,7 +154,13 @@ void FavoritesUnderAnotherName(CCheck& t)
     MakeFolder(moved);
     std::string out = FreshWorkFolder("moved");
     {
-        CFavoritesMoved guard(moved);
+        // The shell's Favorites folder points there for this scenario only.
+        const std::string value = moved + std::string(1, '\0');
+        const std::string explorer = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\";
+        CSavedValue user(HKEY_CURRENT_USER, explorer + "User Shell Folders", "Favorites");
+        CSavedValue shell(HKEY_CURRENT_USER, explorer + "Shell Folders", "Favorites");
+        user.Set(REG_EXPAND_SZ, value);
+        shell.Set(REG_SZ, value);
         if (!t.Same(FavoritesPath(), moved, "Favorites path after moving it"))
             return;
         if (!MakeFavorites(t, {{"直下.url", "http://direct.example.jp/"},
@@ -223,7 +168,7 @@ void FavoritesUnderAnotherName(CCheck& t)
                                {"表\\中.url", "http://naka.example.jp/"}}))
             return;
         COrvelle app;
-        if (!app.Start(t, FreshWorkFolder("run")))
+        if (!app.Start(t))
             return;
         t.That(app.ClickSync(IDC_IMPORT), "Import did not return");
         SameList(t, app.ListItems(), {moved + "\\直下.url", moved + "\\表\\中.url"}, "Import of the moved folder");
@@ -231,19 +176,13 @@ void FavoritesUnderAnotherName(CCheck& t)
         app.SetText(IDC_CAPTION, "移動");
         app.SetText(IDC_OUTPUT, out + "\\link.html");
         app.ClickSync(IDC_USEJAVA);  // off
-        app.Click(IDC_WRITE);
-        std::string text;
-        if (t.That(app.TakeMessageBox("Orvelle", &text, 20000), "no message after Write"))
-            t.Same(text, "ファイルへの出力が完了しました。", "message after Write");
+        WriteExpecting(t, app, kWrittenText);
         using namespace page;
-        std::string want = HeadTitle("移動") + kHeadEnd + Heading("移動") + kTableHead +
-                           LinkRow("お気に入りソ", "http://direct.example.jp/", "直下") +
-                           LinkRow("表", "http://naka.example.jp/", "中") + Footer() + kPageEnd;
-        std::string got;
-        if (t.That(ReadBytes(out + "\\link.html", &got), "the page was not written"))
-            t.Same(got, Crlf(want), "page of the moved Favorites");
-        app.Click(IDOK);
-        app.WaitExit(kWindowTimeout);
+        ExpectFile(t, out + "\\link.html",
+                   Crlf(HeadTitle("移動") + kHeadEnd + Heading("移動") + kTableHead +
+                        LinkRow("お気に入りソ", "http://direct.example.jp/", "直下") +
+                        LinkRow("表", "http://naka.example.jp/", "中") + Footer() + kPageEnd));
+        app.ExitWithOk(t);
         ClearFavorites();
     }
     RemoveTree(moved);

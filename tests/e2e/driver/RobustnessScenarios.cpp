@@ -9,72 +9,26 @@ namespace {
 
 const char kSection[] = "Orvelle";
 
-// Stores raw bytes of any type below the program's profile section.
-bool PutRaw(const std::string& name, DWORD type, const std::string& bytes)
-{
-    HKEY key;
-    const std::string path = std::string("software\\Fenwold Applications\\Orvelle\\") + kSection;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS)
-        return false;
-    bool ok = RegSetValueExA(key, name.c_str(), 0, type, (const BYTE*)bytes.data(), (DWORD)bytes.size()) ==
-              ERROR_SUCCESS;
-    RegCloseKey(key);
-    return ok;
-}
-
-std::string Le(unsigned long long v, int size)
-{
-    std::string b;
-    for (int i = 0; i < size; ++i)
-        b.push_back((char)((v >> (8 * i)) & 0xFF));
-    return b;
-}
-
-// The whole text of an edit of another process, however long.
-std::string LongText(HWND edit)
-{
-    DWORD_PTR length = 0;
-    if (!edit || !SendMessageTimeoutW(edit, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kSyncTimeout, &length))
-        return "<unreadable>";
-    std::wstring text(length + 1, L'\0');
-    DWORD_PTR got = 0;
-    if (!SendMessageTimeoutW(edit, WM_GETTEXT, text.size(), (LPARAM)&text[0], SMTO_ABORTIFHUNG, kSyncTimeout, &got))
-        return "<unreadable>";
-    text.resize(got);
-    return ToCp932(text);
-}
-
-// Ends the program with 終了(&X); every box that came up is a failure.
-void ExitCleanly(CCheck& t, COrvelle& app)
-{
-    app.Click(IDOK);
-    if (app.WaitExit(kWindowTimeout * 2))
-        return;
-    std::string boxes = app.DismissStrayBoxes();
-    t.That(false, "the program did not end after 終了(&X)" + (boxes.empty() ? "" : " (boxes: " + boxes + ")"));
-}
-
 void WrongTypeOrSize(CCheck& t)
 {
     // "3" as a string is the bytes 0x33 0x00: style 51; an integer where a
     // text belongs gives its bytes up to the first zero.
-    bool put = PutRaw("Style", REG_SZ, std::string("3", 2)) && PutRaw("JAVA", REG_DWORD, Le(1, 4)) &&
-               PutRaw("Caption", REG_DWORD, Le(0x00434241, 4)) &&
-               PutRaw("StdGenre", REG_BINARY, std::string("表\0junk", 8)) &&
-               PutRaw("Myurl", REG_MULTI_SZ, std::string("a\0b\0\0", 5));
+    bool put = PutSetting(kSection, "Style", REG_SZ, std::string("3", 2)) &&
+               PutSetting(kSection, "JAVA", REG_DWORD, LittleEndian(1, 4)) &&
+               PutSetting(kSection, "Caption", REG_DWORD, LittleEndian(0x00434241, 4)) &&
+               PutSetting(kSection, "StdGenre", REG_BINARY, std::string("表\0junk", 8)) &&
+               PutSetting(kSection, "Myurl", REG_MULTI_SZ, std::string("a\0b\0\0", 5));
     if (!t.That(put, "cannot store the values of the wrong type"))
         return;
     COrvelle app;
-    if (!app.Start(t, FreshWorkFolder("run")))
+    if (!app.Start(t))
         return;
-    for (int id : {IDC_STYLE_SINGLE, IDC_STYLE_INDEX, IDC_STYLE_FRAMES, IDC_STYLE_ANCHORS})
-        t.That(app.Checked(id) == BST_UNCHECKED, "style 51 checked radio " + Num(id));
+    ExpectCheckedStyles(t, app, {}, "stored style 51");
     t.That(app.Checked(IDC_USEJAVA) == BST_UNCHECKED, "JAVA as an integer left the box checked");
     t.Same(app.Text(IDC_CAPTION), "ABC", "title from an integer");
     t.Same(app.Text(IDC_STDGENRE), "表", "standard genre from binary bytes");
     t.Same(app.Text(IDC_BACKURL), "a", "return URL from a multi-string");
-    ExitCleanly(t, app);
+    app.ExitWithOk(t, 2 * kWindowTimeout);
     ExpectDword(t, kSection, "Style", 51);
     ExpectSz(t, kSection, "JAVA", "FALSE");
     ExpectSz(t, kSection, "Caption", "ABC");
@@ -84,14 +38,13 @@ void WrongTypeOrSize(CCheck& t)
 
 void StyleLongerThanFourBytes(CCheck& t)
 {
-    if (!t.That(PutRaw("Style", REG_QWORD, Le(3, 8)), "cannot store an eight-byte style"))
+    if (!t.That(PutSetting(kSection, "Style", REG_QWORD, LittleEndian(3, 8)), "cannot store an eight-byte style"))
         return;
     COrvelle app;
-    if (!app.Start(t, FreshWorkFolder("run")))
+    if (!app.Start(t))
         return;
-    t.That(app.Checked(IDC_STYLE_SINGLE) == BST_CHECKED, "an eight-byte style did not fall back to style 1");
-    t.That(app.Checked(IDC_STYLE_FRAMES) == BST_UNCHECKED, "an eight-byte style was read as 3");
-    ExitCleanly(t, app);
+    ExpectCheckedStyles(t, app, {IDC_STYLE_SINGLE}, "an eight-byte style 3 (falls back to 1)");
+    app.ExitWithOk(t, 2 * kWindowTimeout);
     ExpectDword(t, kSection, "Style", 1);
 }
 
@@ -115,11 +68,11 @@ void HundredThousandByteTexts(CCheck& t)
             return;
     }
     COrvelle app;
-    if (!app.Start(t, FreshWorkFolder("run")))
+    if (!app.Start(t))
         return;
     for (size_t k = 0; k < texts.size(); ++k)
-        t.Same(LongText(app.Item(values[k].id)), texts[k], std::string("field of ") + values[k].name);
-    ExitCleanly(t, app);
+        t.Same(app.Text(values[k].id), texts[k], std::string("field of ") + values[k].name);
+    app.ExitWithOk(t, 2 * kWindowTimeout);
     for (size_t k = 0; k < texts.size(); ++k)
         ExpectSz(t, kSection, values[k].name, texts[k]);
 }

@@ -7,7 +7,6 @@ namespace {
 
 using namespace page;
 
-const char kDone[] = "ファイルへの出力が完了しました。";
 const char kEmptyList[] = "出力する内容がありません";
 const char kBadName[] = "フォルダ名かファイル名が不正です。確認してください。";
 
@@ -52,12 +51,10 @@ std::string AllRows()
     return rows;
 }
 
-void CheckFile(CCheck& t, const std::string& path, const std::string& want)
+// The fragments end their lines in LF; the pages in CRLF.
+void CheckPage(CCheck& t, const std::string& path, const std::string& want)
 {
-    std::string got;
-    if (!t.That(ReadBytes(path, &got), Visible(path) + " was not written"))
-        return;
-    t.Same(got, Crlf(want), Visible(path));
+    ExpectFile(t, path, Crlf(want));
 }
 
 // Starts the program on the Write tree and imports it.
@@ -69,16 +66,6 @@ bool StartImported(CCheck& t, COrvelle& app, const std::string& runDir)
            t.That(app.ListItems().size() == 5, "Import gave " + Num((long long)app.ListItems().size()) + " entries");
 }
 
-// Presses Write and expects a message box with this text.
-void WriteExpecting(CCheck& t, COrvelle& app, const std::string& text)
-{
-    app.Click(IDC_WRITE);
-    std::string got;
-    if (!t.That(app.TakeMessageBox("Orvelle", &got, 20000), "no message box after Write"))
-        return;
-    t.Same(got, text, "message after Write");
-}
-
 void ExpectPathOrder(CCheck& t, COrvelle& app)
 {
     std::string fav = FavoritesPath() + "\\";
@@ -86,12 +73,6 @@ void ExpectPathOrder(CCheck& t, COrvelle& app)
     for (const char* p : kPathOrder)
         want.push_back(fav + p);
     t.That(app.ListItems() == want, "the list is not back in path order after Write");
-}
-
-void Finish(COrvelle& app)
-{
-    app.Click(IDOK);
-    app.WaitExit(kWindowTimeout);
 }
 
 void WriteSingleRelative(CCheck& t)
@@ -102,13 +83,13 @@ void WriteSingleRelative(CCheck& t)
     COrvelle app;
     if (!StartImported(t, app, run))
         return;
-    WriteExpecting(t, app, kDone);
+    WriteExpecting(t, app, kWrittenText);
     std::string caption = "わたしのお気に入り";
-    CheckFile(t, run + "\\link.html",
+    CheckPage(t, run + "\\link.html",
               HeadTitle(caption) + kHeadEndScript + kBackLinkScript + Heading(caption) + kTableHead + AllRows() +
                   Footer() + kPageEnd);
     ExpectPathOrder(t, app);
-    Finish(app);
+    app.ExitWithOk(t);
 }
 
 void WriteAnchors(CCheck& t)
@@ -124,7 +105,7 @@ void WriteAnchors(CCheck& t)
     app.SetText(IDC_OUTPUT, out + "\\top.html");
     app.ClickSync(IDC_USEJAVA);  // off
     app.ClickSync(IDC_STYLE_ANCHORS);
-    WriteExpecting(t, app, kDone);
+    WriteExpecting(t, app, kWrittenText);
     std::vector<CGenre> g = Genres();
     std::string want = HeadTitle(caption) + kHeadEnd + kTopAnchor + BackLink(back) + Heading(caption);
     for (const CGenre& x : g)
@@ -137,11 +118,11 @@ void WriteAnchors(CCheck& t)
         want += g[i].rows;
     }
     want += Footer() + kPageEnd;
-    CheckFile(t, out + "\\top.html", want);
+    CheckPage(t, out + "\\top.html", want);
     t.That(!FileExists(out + "\\linkmenu.html") && !FileExists(out + "\\00000001.html"),
            "style 4 wrote more than the main file");
     ExpectPathOrder(t, app);
-    Finish(app);
+    app.ExitWithOk(t);
 }
 
 void WriteIndex(CCheck& t)
@@ -149,12 +130,7 @@ void WriteIndex(CCheck& t)
     std::string out = FreshWorkFolder("index表");
     // Pages of an earlier export with higher numbers stay as they are.
     std::string stale = out + "\\00000009.html";
-    {
-        HANDLE f = CreateFileA(stale.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD done = 0;
-        WriteFile(f, "old", 3, &done, nullptr);
-        CloseHandle(f);
-    }
+    WriteBytes(stale, "old");
     COrvelle app;
     if (!StartImported(t, app, FreshWorkFolder("run")))
         return;
@@ -163,15 +139,15 @@ void WriteIndex(CCheck& t)
     app.SetText(IDC_OUTPUT, output);
     app.ClickSync(IDC_USEJAVA);  // off
     app.ClickSync(IDC_STYLE_INDEX);
-    WriteExpecting(t, app, kDone);
+    WriteExpecting(t, app, kWrittenText);
     std::vector<CGenre> g = Genres();
     std::string index = std::string(kHeadDefaultTitle) + kHeadEnd + kHeadingDefault;
     for (size_t i = 0; i < g.size(); ++i)
         index += IndexItem((int)i + 1, g[i].name);
     index += kIndexEnd;
-    CheckFile(t, output, index);
+    CheckPage(t, output, index);
     for (size_t i = 0; i < g.size(); ++i)
-        CheckFile(t, out + "\\" + Number((int)i + 1) + ".html",
+        CheckPage(t, out + "\\" + Number((int)i + 1) + ".html",
                   kGenrePageStart + GenrePageBack(output) + GenrePageHeading(g[i].name) + g[i].rows + Footer() +
                       kPageEnd);
     t.That(!FileExists(out + "\\" + Number((int)g.size() + 1) + ".html"), "a page beyond the last genre");
@@ -179,7 +155,7 @@ void WriteIndex(CCheck& t)
     std::string old;
     t.That(ReadBytes(stale, &old) && old == "old", "an older page with a higher number was changed");
     ExpectPathOrder(t, app);
-    Finish(app);
+    app.ExitWithOk(t);
 }
 
 void WriteFrames(CCheck& t)
@@ -195,35 +171,30 @@ void WriteFrames(CCheck& t)
     app.SetText(IDC_BACKURL, "http://www.example.com/unused");  // JAVA on: not used
     app.SetText(IDC_OUTPUT, output);
     app.ClickSync(IDC_STYLE_FRAMES);
-    WriteExpecting(t, app, kDone);
+    WriteExpecting(t, app, kWrittenText);
     std::vector<CGenre> g = Genres();
-    CheckFile(t, output,
+    CheckPage(t, output,
               HeadTitle(caption) + kFrameset + kHeadEndScript + kBackLinkScript + Heading(caption) + kTableHead +
                   AllRows() + Footer() + kNoFramesEnd + kPageEnd);
     std::string menu;
     for (size_t i = 0; i < g.size(); ++i)
         menu += MenuItem((int)i + 1, g[i].name);
     menu += kIndexEnd;
-    CheckFile(t, out + "\\linkmenu.html", menu);
+    CheckPage(t, out + "\\linkmenu.html", menu);
     for (size_t i = 0; i < g.size(); ++i)
-        CheckFile(t, out + "\\" + Number((int)i + 1) + ".html",
+        CheckPage(t, out + "\\" + Number((int)i + 1) + ".html",
                   kGenrePageStart + std::string(kHeadEnd) + GenrePageHeading(g[i].name) + g[i].rows + Footer() +
                       kPageEnd);
     t.That(!FileExists(out + "\\" + Number((int)g.size() + 1) + ".html"), "a page beyond the last genre");
     ExpectPathOrder(t, app);
-    Finish(app);
+    app.ExitWithOk(t);
 }
 
 void WriteRefusals(CCheck& t)
 {
     std::string run = FreshWorkFolder("run");
     std::string kept = run + "\\link.html";
-    {
-        HANDLE f = CreateFileA(kept.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD done = 0;
-        WriteFile(f, "keep", 4, &done, nullptr);
-        CloseHandle(f);
-    }
+    WriteBytes(kept, "keep");
     if (!MakeFavorites(t, kTree))
         return;
     COrvelle app;
@@ -245,13 +216,10 @@ void WriteRefusals(CCheck& t)
     };
     for (const auto& b : bad) {
         app.SetText(IDC_OUTPUT, b.output);
-        app.Click(IDC_WRITE);
-        std::string got;
-        if (t.That(app.TakeMessageBox("Orvelle", &got, 20000), "no message for " + std::string(b.what)))
-            t.Same(got, kBadName, std::string("message for ") + b.what);
+        WriteExpecting(t, app, kBadName, std::string("Write to ") + b.what);
     }
     ExpectPathOrder(t, app);
-    Finish(app);
+    app.ExitWithOk(t);
 }
 
 void WriteOtherStyleLeavesEmptyFile(CCheck& t)
@@ -262,11 +230,11 @@ void WriteOtherStyleLeavesEmptyFile(CCheck& t)
     if (!StartImported(t, app, FreshWorkFolder("run")))
         return;
     app.SetText(IDC_OUTPUT, out + "\\link.html");
-    WriteExpecting(t, app, kDone);
+    WriteExpecting(t, app, kWrittenText);
     std::string got;
     t.That(ReadBytes(out + "\\link.html", &got) && got.empty(), "style 7 did not leave an empty output file");
     t.That(!FileExists(out + "\\00000001.html"), "style 7 wrote a genre page");
-    Finish(app);
+    app.ExitWithOk(t);
 }
 
 }  // namespace
