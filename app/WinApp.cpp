@@ -1,6 +1,7 @@
 // The application object and the program's entry: load profile 1, run the
 // main dialog, save the active profile.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <memory>
 #include <string>
@@ -9,6 +10,7 @@
 #include "app/Profile.h"
 #include "app/WinRegistryStore.h"
 #include "core/Texts.h"
+#include "core/WinText.h"
 #include "export/PageOutput.h"
 #include "links/WinFolderSource.h"
 #include "ui/Dialog.h"
@@ -18,12 +20,12 @@ namespace {
 
 // The full path of the running executable, however long.
 std::string ModulePath() {
-    std::vector<char> buf(MAX_PATH);
+    std::vector<wchar_t> buf(512);
     for (;;) {
-        DWORD n = GetModuleFileNameA(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+        DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
         if (n == 0) return std::string();
-        if (n < buf.size()) return std::string(buf.data(), n);
-        if (buf.size() >= 32768) return std::string(buf.data(), buf.size() - 1);
+        if (n < buf.size()) return TextFromWide(buf.data(), n);
+        if (buf.size() >= 32768) return TextFromWide(buf.data(), buf.size() - 1);
         buf.resize(buf.size() * 2);
     }
 }
@@ -46,9 +48,11 @@ private:
 };
 
 bool CLinkPageApp::StartApplication() {
-    // The three-dimensional look of the standard controls needs no call: the
-    // platform draws dialogs of this template version that way, and no
-    // common controls are used that would need registering.
+    // The three-dimensional look of the controls: the embedded manifest asks
+    // for Common Controls 6, whose visual styles draw the standard controls
+    // once the library is loaded.
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
 
     // Settings go below "Fenwold Applications" and the application name, the
     // executable's file name without its extension.

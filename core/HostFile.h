@@ -1,12 +1,28 @@
-// Opening a file named by a system path (code page 932, separators "\").
+// Opening files: by a program text (code page 932, separators "\"), or by a
+// file's real name as the platform spells it.
 #pragma once
 #include <cstdio>
 #include <string>
 
-// fopen for a path as the scan and the settings hold it. On Windows the path
-// goes to the C runtime as it is; elsewhere each "\" that begins a character
-// becomes "/" (a second byte 0x5C of a two-byte character stays).
+// A file's name as the platform spells it: UTF-16 on Windows, the host's own
+// bytes elsewhere. The portable logic only carries and joins it, so that a
+// file whose name code page 932 cannot spell is still the file opened.
+#ifdef _WIN32
+using HostName = std::wstring;
+const wchar_t kHostSeparator = L'\\';
+#else
+using HostName = std::string;
+const char kHostSeparator = '/';
+#endif
+
+// fopen for a path as the program's texts hold it. On Windows the text goes
+// to the platform in UTF-16 (a character reference back to its character)
+// and in the long form past 260 characters; elsewhere each "\" that begins a
+// character becomes "/" (a second byte 0x5C of a two-byte character stays).
 std::FILE* OpenHostFile(const std::string& path, const char* mode);
+
+// fopen for a real name as the platform gave it, however long.
+std::FILE* OpenRealFile(const HostName& path, const char* mode);
 
 // The host form of |path| as OpenHostFile uses it.
 std::string HostPath(const std::string& path);

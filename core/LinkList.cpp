@@ -9,6 +9,10 @@ unsigned char Fold(unsigned char c) {
 }
 }  // namespace
 
+std::FILE* OpenLinkFile(const CLinkEntry& entry, const char* mode) {
+    return entry.realPath.empty() ? OpenHostFile(entry.text, mode) : OpenRealFile(entry.realPath, mode);
+}
+
 int CompareListControlOrder(const std::string& a, const std::string& b) {
     size_t n = std::min(a.size(), b.size());
     for (size_t i = 0; i < n; ++i) {

@@ -1,9 +1,12 @@
 // The link list: full paths of shortcut files, shown by list box 1005.
 #pragma once
 #include <cstddef>
+#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "core/HostFile.h"
 
 // Capacity of the genre array and of every working copy of the list.
 const size_t kMaxLinks = 30000;
@@ -17,9 +20,17 @@ struct CLinkEntry {
     CLinkEntry(std::string entryText) : text(std::move(entryText)) {}
     CLinkEntry(const char* entryText) : text(entryText) {}
 
-    // The shortcut's full path, as list box 1005 shows it.
+    // The shortcut's full path as the program's text: what the pages,
+    // the sort and the filters work on.
     std::string text;
+    // The file's real full path as the platform gave it, which the reader
+    // opens and list box 1005 shows; empty for an entry known by its text
+    // alone, which is then opened by its text.
+    HostName realPath;
 };
+
+// Opens the shortcut file of |entry| (by its real path where it has one).
+std::FILE* OpenLinkFile(const CLinkEntry& entry, const char* mode);
 
 // The ordered list of shortcut paths. The model is the truth; the window
 // mirrors it after each change (see IMainHost::LinkListChanged).

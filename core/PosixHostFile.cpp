@@ -11,3 +11,5 @@ std::string HostPath(const std::string& path) {
 std::FILE* OpenHostFile(const std::string& path, const char* mode) {
     return std::fopen(HostPath(path).c_str(), mode);
 }
+
+std::FILE* OpenRealFile(const HostName& path, const char* mode) { return std::fopen(path.c_str(), mode); }

@@ -1,5 +1,7 @@
 #include "core/Text.h"
 
+#include "core/CodePage932.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -121,4 +123,90 @@ bool ContainsAtBoundary(const std::string& entry, const std::string& text) {
         if (entry[i] == text[0] && std::memcmp(entry.data() + i, text.data(), m) == 0) return true;
     }
     return false;
+}
+
+namespace {
+
+void AppendReference(std::string& out, unsigned long code) {
+    out += "&#";
+    out += std::to_string(code);
+    out += ';';
+}
+
+// Whether the code point |code| has a round-trip code page 932 form.
+bool HasCp932Form(unsigned long code) {
+    char16_t units[2];
+    size_t n = 0;
+    if (code >= 0x10000) {
+        units[n++] = static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
+        units[n++] = static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
+    } else {
+        units[n++] = static_cast<char16_t>(code);
+    }
+    std::string bytes;
+    return EncodeCp932(std::u16string_view(units, n), bytes);
+}
+
+// The reference at |at| ("&#" digits ";") and its length, when it is one
+// that TextFromUtf16 writes for a character without a code page 932 form.
+bool ParseReference(std::string_view text, size_t at, unsigned long& code, size_t& length) {
+    size_t i = at + 2;
+    if (i >= text.size() || text[i] < '1' || text[i] > '9') return false;  // no leading zero
+    code = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        code = code * 10 + static_cast<unsigned long>(text[i] - '0');
+        if (code > 0x10FFFF) return false;
+    }
+    if (i >= text.size() || text[i] != ';') return false;
+    length = i + 1 - at;
+    return !HasCp932Form(code);
+}
+
+}  // namespace
+
+std::string TextFromUtf16(std::u16string_view wide) {
+    std::string out;
+    if (EncodeCp932(wide, out)) return out;  // the usual case: one call
+    out.clear();
+    std::string bytes;
+    for (size_t i = 0; i < wide.size();) {
+        size_t n = 1;
+        unsigned long code = wide[i];
+        if (code >= 0xD800 && code <= 0xDBFF && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 &&
+            wide[i + 1] <= 0xDFFF) {
+            code = 0x10000 + ((code - 0xD800) << 10) + (wide[i + 1] - 0xDC00);
+            n = 2;
+        }
+        if (EncodeCp932(wide.substr(i, n), bytes))
+            out += bytes;
+        else
+            AppendReference(out, code);
+        i += n;
+    }
+    return out;
+}
+
+std::u16string Utf16FromText(std::string_view text) {
+    // "&" and "#" are never the second byte of a two-byte character, so a
+    // byte search finds only real ones.
+    size_t at = text.find("&#");
+    if (at == std::string_view::npos) return DecodeCp932(text);
+    std::u16string wide;
+    size_t done = 0;
+    for (; at != std::string_view::npos; at = text.find("&#", at + 1)) {
+        unsigned long code;
+        size_t length;
+        if (!ParseReference(text, at, code, length)) continue;
+        wide += DecodeCp932(text.substr(done, at - done));
+        if (code >= 0x10000) {
+            wide.push_back(static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)));
+            wide.push_back(static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF)));
+        } else {
+            wide.push_back(static_cast<char16_t>(code));
+        }
+        done = at + length;
+        at = done - 1;
+    }
+    wide += DecodeCp932(text.substr(done));
+    return wide;
 }

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 // True when |c| begins a two-byte character of code page 932 (0x81 to 0x9F,
 // 0xE0 to 0xFC). A fixed table: the answer never depends on the system's
@@ -53,3 +54,18 @@ int ComparePathOrder(const std::string& a, const std::string& b);
 // True when the bytes of |text| occur in |entry| starting where a character
 // of |entry| begins. The empty text is contained in every entry.
 bool ContainsAtBoundary(const std::string& entry, const std::string& text);
+
+// The texts of the world outside (UTF-16: file names, controls, the
+// registry) as the program's texts, and back.
+//
+// A character with a round-trip code page 932 form becomes those bytes; any
+// other (é, 〜 U+301C, emoji, a lone surrogate) becomes the decimal numeric
+// character reference of its code point, "&#233;", one per code point, so
+// that every page shows the real character and nothing is lost.
+std::string TextFromUtf16(std::u16string_view wide);
+
+// The way back: code page 932 characters to UTF-16, and a reference as
+// TextFromUtf16 writes it ("&#" decimal digits without a leading zero ";")
+// back to its character, but only where that character has no code page 932
+// form: a typed "&#65;" stays the five characters it is.
+std::u16string Utf16FromText(std::string_view text);

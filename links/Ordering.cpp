@@ -58,19 +58,38 @@ bool PassesFilters(const std::string& entry, const CMainState& state) {
 
 }  // namespace
 
-std::vector<uint32_t> RankInPathOrder(const std::vector<const std::string*>& texts) {
-    std::vector<size_t> byOrder(texts.size());
+namespace {
+
+// Dense ranks of |n| items in the order |compare| gives (negative, zero or
+// positive): equal items share a rank.
+template <typename Compare>
+std::vector<uint32_t> DenseRanks(size_t n, Compare compare) {
+    std::vector<size_t> byOrder(n);
     std::iota(byOrder.begin(), byOrder.end(), size_t{0});
-    std::sort(byOrder.begin(), byOrder.end(), [&](size_t x, size_t y) {
-        return ComparePathOrder(*texts[x], *texts[y]) < 0;
-    });
-    std::vector<uint32_t> ranks(texts.size());
+    std::sort(byOrder.begin(), byOrder.end(), [&](size_t x, size_t y) { return compare(x, y) < 0; });
+    std::vector<uint32_t> ranks(n);
     uint32_t rank = 0;
     for (size_t k = 0; k < byOrder.size(); ++k) {
-        if (k > 0 && ComparePathOrder(*texts[byOrder[k - 1]], *texts[byOrder[k]]) != 0) ++rank;
+        if (k > 0 && compare(byOrder[k - 1], byOrder[k]) != 0) ++rank;
         ranks[byOrder[k]] = rank;
     }
     return ranks;
+}
+
+}  // namespace
+
+std::vector<uint32_t> RankInPathOrder(const std::vector<const std::string*>& texts) {
+    return DenseRanks(texts.size(), [&](size_t x, size_t y) { return ComparePathOrder(*texts[x], *texts[y]); });
+}
+
+std::vector<uint32_t> RankInPathOrder(const std::vector<const CLinkEntry*>& entries) {
+    return DenseRanks(entries.size(), [&](size_t x, size_t y) {
+        const CLinkEntry& a = *entries[x];
+        const CLinkEntry& b = *entries[y];
+        int order = ComparePathOrder(a.text, b.text);
+        if (order != 0) return order;
+        return a.realPath.compare(b.realPath);
+    });
 }
 
 // Why this gives the exchange sort's order.
@@ -188,8 +207,8 @@ void RefreshLinkList(CMainState& state, IMainHost& host) {
 
     const std::vector<CLinkEntry>& items = state.m_linkList.Items();
     const size_t n = std::min(items.size(), kMaxLinks);
-    std::vector<const std::string*> keys(n);
-    for (size_t k = 0; k < n; ++k) keys[k] = &items[k].text;
+    std::vector<const CLinkEntry*> keys(n);
+    for (size_t k = 0; k < n; ++k) keys[k] = &items[k];
 
     std::vector<size_t> order = ExchangeSortOrder(RankInPathOrder(keys));
     std::vector<CLinkEntry> kept;

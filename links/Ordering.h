@@ -13,6 +13,11 @@
 // The texts are given by address, so that callers need not copy them.
 std::vector<uint32_t> RankInPathOrder(const std::vector<const std::string*>& texts);
 
+// The same for list entries: path order of their texts, and entries of equal
+// texts (two files whose names convert to the same text) in the order of
+// their real names, compared unit by unit.
+std::vector<uint32_t> RankInPathOrder(const std::vector<const CLinkEntry*>& entries);
+
 // The permutation that the exchange sort (for each slot i, for each later
 // slot j, exchange when slot i's key is greater than slot j's) makes of
 // |keys|: element k of the result is the index of the key that ends in slot

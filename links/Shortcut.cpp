@@ -54,8 +54,8 @@ private:
 
 }  // namespace
 
-std::string ReadShortcutUrl(const std::string& path) {
-    std::FILE* file = OpenHostFile(path, "rb");
+std::string ReadShortcutUrl(const CLinkEntry& entry) {
+    std::FILE* file = OpenLinkFile(entry, "rb");
     if (!file) return std::string();
 
     CWordValue word;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/Texts.h"
+#include "core/WinText.h"
 #include "res/resource.h"
 
 namespace {
@@ -20,7 +21,7 @@ CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUT) {}
 
 BOOL CAboutDlg::OnInitDialog() {
     std::string text = std::string(kHomePageNotice) + "\r\n    " + HomePageAddress();
-    SetDlgItemTextA(m_hwnd, IDC_HOMEPAGE, text.c_str());
+    SetDlgItemTextW(m_hwnd, IDC_HOMEPAGE, WideText(text).c_str());
     return CDialog::OnInitDialog();
 }
 
@@ -30,5 +31,5 @@ bool CAboutDlg::OnCommand(int id, int code) {
 
 void CAboutDlg::OnHomePage() {
     // A missing browser is not reported.
-    ShellExecuteA(m_hwnd, "open", HomePageAddress().c_str(), nullptr, nullptr, SW_SHOW);
+    ShellExecuteW(m_hwnd, L"open", WideText(HomePageAddress()).c_str(), nullptr, nullptr, SW_SHOW);
 }

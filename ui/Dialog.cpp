@@ -1,10 +1,11 @@
 #include "ui/Dialog.h"
 
 #include "core/Texts.h"
+#include "core/WinText.h"
 
 namespace {
 // Marks the window whose Enter and Escape keys the message filter discards.
-const char kKeyFilterProp[] = "Orvelle.KeyFilter";
+const wchar_t kKeyFilterProp[] = L"Orvelle.KeyFilter";
 
 // Messages whose result a dialog procedure returns directly instead of
 // through DWLP_MSGRESULT.
@@ -33,8 +34,8 @@ INT_PTR CDialog::DoModal(HWND owner) {
     // The dialog manager's own loop handles keys before any window sees them;
     // only a message filter of this thread gets to them first.
     if (m_filterKeys)
-        m_keyHook = SetWindowsHookExA(WH_MSGFILTER, KeyFilterProc, nullptr, GetCurrentThreadId());
-    INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId),
+        m_keyHook = SetWindowsHookExW(WH_MSGFILTER, KeyFilterProc, nullptr, GetCurrentThreadId());
+    INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_templateId),
                                      owner, DialogProc, reinterpret_cast<LPARAM>(this));
     if (m_keyHook) {
         UnhookWindowsHookEx(m_keyHook);
@@ -80,10 +81,10 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
     CDialog* self;
     if (msg == WM_INITDIALOG) {
         self = reinterpret_cast<CDialog*>(lParam);
-        SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
+        SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
         self->m_hwnd = hwnd;
     } else {
-        self = reinterpret_cast<CDialog*>(GetWindowLongPtrA(hwnd, DWLP_USER));
+        self = reinterpret_cast<CDialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
     }
     // Messages before WM_INITDIALOG (the font, the frame) get the default.
     if (!self) return FALSE;
@@ -99,7 +100,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
 INT_PTR CDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_INITDIALOG:
-        if (m_filterKeys) SetPropA(m_hwnd, kKeyFilterProp, reinterpret_cast<HANDLE>(this));
+        if (m_filterKeys) SetPropW(m_hwnd, kKeyFilterProp, reinterpret_cast<HANDLE>(this));
         return OnInitDialog();
     case WM_COMMAND:
         // Once the dialog is ending, a control losing the focus must not
@@ -107,13 +108,13 @@ INT_PTR CDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (m_ending) return TRUE;
         return OnCommand(LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
     case WM_NCDESTROY:
-        RemovePropA(m_hwnd, kKeyFilterProp);
+        RemovePropW(m_hwnd, kKeyFilterProp);
         return FALSE;
     default: {
         INT_PTR result = 0;
         if (!OnMessage(msg, wParam, lParam, result)) return FALSE;
         if (ReturnsResultDirectly(msg)) return result;
-        SetWindowLongPtrA(m_hwnd, DWLP_MSGRESULT, result);
+        SetWindowLongPtrW(m_hwnd, DWLP_MSGRESULT, result);
         return TRUE;
     }
     }
@@ -126,23 +127,24 @@ LRESULT CALLBACK CDialog::KeyFilterProc(int code, WPARAM wParam, LPARAM lParam) 
             // Only the filtered dialog and its own controls: message boxes
             // and other dialogs are windows of their own and keep their keys.
             HWND root = m->hwnd ? GetAncestor(m->hwnd, GA_ROOT) : nullptr;
-            if (root && GetPropA(root, kKeyFilterProp)) return TRUE;
+            if (root && GetPropW(root, kKeyFilterProp)) return TRUE;
         }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 void MsgBox(HWND owner, const std::string& text, MsgKind kind) {
+    const std::wstring wide = WideText(text);
     switch (kind) {
     case MsgKind::Refusal:
-        MessageBoxA(owner, text.c_str(), kAppTitle, MB_OK | MB_ICONEXCLAMATION);
+        MessageBoxW(owner, wide.c_str(), WideText(kAppTitle).c_str(), MB_OK | MB_ICONEXCLAMATION);
         break;
     case MsgKind::Completion:
-        MessageBoxA(owner, text.c_str(), kAppTitle, MB_OK | MB_ICONINFORMATION);
+        MessageBoxW(owner, wide.c_str(), WideText(kAppTitle).c_str(), MB_OK | MB_ICONINFORMATION);
         break;
     case MsgKind::SettingsError:
         // The main window is gone by then: no owner, and no icon.
-        MessageBoxA(nullptr, text.c_str(), kFailedWriteCaption, MB_OK);
+        MessageBoxW(nullptr, wide.c_str(), WideText(kFailedWriteCaption).c_str(), MB_OK);
         break;
     }
 }

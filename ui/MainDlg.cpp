@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/Profile.h"
+#include "core/WinText.h"
 #include "export/Export.h"
 #include "links/Scan.h"
 #include "res/resource.h"
@@ -30,7 +31,7 @@ const char kBrowseFilter[] = "HTMLドキュメント(*.html)\0*.html\0ﾃｷｽ�
 const char kBrowseInitialName[] = "link.html";
 const char kBrowseDefaultExt[] = "html";
 const DWORD kBrowseFlags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_CREATEPROMPT;  // 0x2006
-// Room for long paths; the platform reports a longer choice as a failure.
+// Room for the longest path Windows has; a longer choice is reported as a failure.
 const size_t kBrowseBufferSize = 32768;
 }  // namespace
 
@@ -52,7 +53,7 @@ const CommandEntry<CMainDlg> CMainDlg::kCommands[] = {
 
 CMainDlg::CMainDlg(ISettingsStore& store, IFolderSource& folders, IPageSink& pages)
     : CDialog(IDD_MAIN),
-      m_icon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))),
+      m_icon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))),
       m_store(store),
       m_folders(folders),
       m_pages(pages) {
@@ -61,21 +62,23 @@ CMainDlg::CMainDlg(ISettingsStore& store, IFolderSource& folders, IPageSink& pag
 
 BOOL CMainDlg::OnInitDialog() {
     // Settings of any length must come and go unchanged, also when typed.
-    for (int id : kEditIds) SendDlgItemMessageA(m_hwnd, id, EM_SETLIMITTEXT, 0, 0);
+    for (int id : kEditIds) SendDlgItemMessageW(m_hwnd, id, EM_SETLIMITTEXT, 0, 0);
     CDialog::OnInitDialog();
 
     if (HMENU sysMenu = GetSystemMenu(m_hwnd, FALSE)) {
-        char about[256] = "";
-        if (LoadStringA(GetModuleHandleA(nullptr), IDS_ABOUTBOX, about, sizeof about) > 0) {
-            AppendMenuA(sysMenu, MF_SEPARATOR, 0, nullptr);
-            AppendMenuA(sysMenu, MF_STRING, kAboutCommandId, about);
+        // With no buffer, LoadStringW points into the resource itself.
+        const wchar_t* about = nullptr;
+        int length = LoadStringW(GetModuleHandleW(nullptr), IDS_ABOUTBOX, reinterpret_cast<LPWSTR>(&about), 0);
+        if (length > 0 && about) {
+            AppendMenuW(sysMenu, MF_SEPARATOR, 0, nullptr);
+            AppendMenuW(sysMenu, MF_STRING, kAboutCommandId, std::wstring(about, length).c_str());
         }
     }
-    SendMessageA(m_hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
-    SendMessageA(m_hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
+    SendMessageW(m_hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
+    SendMessageW(m_hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
     CheckStyleRadio();
     // Start-up always loads profile 1.
-    SetWindowTextA(m_hwnd, kProfileChoices[0].title);
+    SetWindowTextW(m_hwnd, WideText(kProfileChoices[0].title).c_str());
     ShowFieldValues();
     return TRUE;
 }
@@ -105,7 +108,7 @@ bool CMainDlg::OnPaintMinimised() {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(m_hwnd, &ps);
     if (!dc) return false;
-    SendMessageA(m_hwnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    SendMessageW(m_hwnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
     RECT client;
     GetClientRect(m_hwnd, &client);
     int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
@@ -117,17 +120,17 @@ bool CMainDlg::OnPaintMinimised() {
 
 std::string CMainDlg::EditText(int id) const {
     HWND edit = GetDlgItem(m_hwnd, id);
-    int len = GetWindowTextLengthA(edit);
+    int len = GetWindowTextLengthW(edit);
     if (len <= 0) return std::string();
     // The reported length may exceed the text, never fall short of it.
-    std::vector<char> buf(static_cast<size_t>(len) + 1, '\0');
-    int got = GetWindowTextA(edit, buf.data(), len + 1);
+    std::vector<wchar_t> buf(static_cast<size_t>(len) + 1, L'\0');
+    int got = GetWindowTextW(edit, buf.data(), len + 1);
     if (got <= 0) return std::string();
-    return std::string(buf.data(), static_cast<size_t>(got < len ? got : len));
+    return TextFromWide(buf.data(), static_cast<size_t>(got < len ? got : len));
 }
 
 void CMainDlg::ShowEditText(int id, const std::string& text) {
-    if (EditText(id) != text) SetDlgItemTextA(m_hwnd, id, text.c_str());
+    if (EditText(id) != text) SetDlgItemTextW(m_hwnd, id, WideText(text).c_str());
 }
 
 void CMainDlg::TakeControlValues() {
@@ -156,32 +159,38 @@ void CMainDlg::ShowFieldValues() {
 
 void CMainDlg::LinkListChanged() {
     if (!m_hwnd) return;
+    // Every text is made before the box is touched: a failure here leaves
+    // the box as it was rather than half filled.
+    std::vector<std::wstring> shown;
+    shown.reserve(m_linkList.Count());
+    size_t units = 0;
+    for (const CLinkEntry& e : m_linkList.Items()) {
+        shown.push_back(WideText(e.text));
+        units += shown.back().size() + 1;
+    }
     HWND list = GetDlgItem(m_hwnd, IDC_LINKLIST);
-    const std::vector<CLinkEntry>& items = m_linkList.Items();
-    size_t bytes = 0;
-    for (const CLinkEntry& e : items) bytes += e.text.size() + 1;
-    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(list, LB_RESETCONTENT, 0, 0);
-    SendMessageA(list, LB_INITSTORAGE, items.size(), static_cast<LPARAM>(bytes));
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    SendMessageW(list, LB_INITSTORAGE, shown.size(), static_cast<LPARAM>(units * sizeof(wchar_t)));
     // Insert at the end: the list box must show the model's order, which the
     // control's own sorted add would not keep.
-    for (const CLinkEntry& e : items)
-        SendMessageA(list, LB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(e.text.c_str()));
-    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    for (const std::wstring& w : shown)
+        SendMessageW(list, LB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(w.c_str()));
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
 }
 
 void CMainDlg::ShowMessage(const std::string& text, MsgKind kind) { MsgBox(m_hwnd, text, kind); }
 
 void CMainDlg::BeginWaitCursor() {
-    HCURSOR previous = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     if (m_waitDepth++ == 0) m_restoreCursor = previous;
 }
 
 void CMainDlg::EndWaitCursor() {
     if (m_waitDepth == 0) return;
     if (--m_waitDepth == 0)
-        SetCursor(m_restoreCursor ? m_restoreCursor : LoadCursorA(nullptr, IDC_ARROW));
+        SetCursor(m_restoreCursor ? m_restoreCursor : LoadCursorW(nullptr, IDC_ARROW));
 }
 
 void CMainDlg::CheckStyleRadio() {
@@ -195,29 +204,32 @@ void CMainDlg::OnWrite() { RunWrite(*this, *this, m_pages); }
 
 void CMainDlg::OnDelete() {
     HWND list = GetDlgItem(m_hwnd, IDC_LINKLIST);
-    LRESULT sel = SendMessageA(list, LB_GETCURSEL, 0, 0);
+    LRESULT sel = SendMessageW(list, LB_GETCURSEL, 0, 0);
     if (sel == LB_ERR || sel < 0) return;
     m_linkList.DeleteAt(static_cast<size_t>(sel));
-    SendMessageA(list, LB_DELETESTRING, static_cast<WPARAM>(sel), 0);
+    SendMessageW(list, LB_DELETESTRING, static_cast<WPARAM>(sel), 0);
 }
 
 void CMainDlg::OnBrowse() {
     TakeControlValues();
-    std::vector<char> file(kBrowseBufferSize, '\0');
+    std::vector<wchar_t> file(kBrowseBufferSize, L'\0');
     // Always proposes the default name, whatever the field holds.
-    memcpy(file.data(), kBrowseInitialName, sizeof kBrowseInitialName);
-    OPENFILENAMEA ofn = {};
+    const std::wstring initial = WideText(kBrowseInitialName);
+    std::copy(initial.begin(), initial.end(), file.begin());
+    const std::wstring filter = WideText(std::string(kBrowseFilter, sizeof kBrowseFilter - 1));
+    const std::wstring defaultExt = WideText(kBrowseDefaultExt);
+    OPENFILENAMEW ofn = {};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = m_hwnd;
-    ofn.lpstrFilter = kBrowseFilter;
+    ofn.lpstrFilter = filter.c_str();
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = file.data();
     ofn.nMaxFile = static_cast<DWORD>(file.size());
-    ofn.lpstrDefExt = kBrowseDefaultExt;
+    ofn.lpstrDefExt = defaultExt.c_str();
     ofn.Flags = kBrowseFlags;
-    if (!GetSaveFileNameA(&ofn)) return;
-    file.back() = '\0';
-    m_outputPath = file.data();
+    if (!GetSaveFileNameW(&ofn)) return;
+    file.back() = L'\0';
+    m_outputPath = TextFromWide(std::wstring(file.data()));
     ShowFieldValues();
 }
 
@@ -226,7 +238,7 @@ void CMainDlg::OnProfile() {
     // confirmed, so the active profile is reloaded.
     m_profileDlg.DoModal(m_hwnd);
     if (const ProfileChoice* row = SwitchProfile(m_store, m_profileDlg.m_profileChoice, *this))
-        SetWindowTextA(m_hwnd, row->title);
+        SetWindowTextW(m_hwnd, WideText(row->title).c_str());
     CheckStyleRadio();
     ShowFieldValues();
 }

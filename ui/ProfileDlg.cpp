@@ -1,8 +1,10 @@
 #include "ui/ProfileDlg.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "app/Profile.h"
+#include "core/WinText.h"
 #include "res/resource.h"
 
 CProfileDlg::CProfileDlg() : CDialog(IDD_PROFILE) {}
@@ -10,7 +12,7 @@ CProfileDlg::CProfileDlg() : CDialog(IDD_PROFILE) {}
 BOOL CProfileDlg::OnInitDialog() {
     HWND combo = GetDlgItem(m_hwnd, IDC_PROFILE_CHOICE);
     for (const ProfileChoice& row : kProfileChoices)
-        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.choice));
+        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideText(row.choice).c_str()));
     return CDialog::OnInitDialog();
 }
 
@@ -19,24 +21,22 @@ void CProfileDlg::ShowValues() {
     // item; an empty choice must select nothing.
     if (m_profileChoice.empty()) return;
     HWND combo = GetDlgItem(m_hwnd, IDC_PROFILE_CHOICE);
-    LRESULT at = SendMessageA(combo, CB_FINDSTRING, static_cast<WPARAM>(-1),
-                              reinterpret_cast<LPARAM>(m_profileChoice.c_str()));
-    if (at != CB_ERR) SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(at), 0);
+    const std::wstring choice = WideText(m_profileChoice);
+    LRESULT at = SendMessageW(combo, CB_FINDSTRING, static_cast<WPARAM>(-1),
+                              reinterpret_cast<LPARAM>(choice.c_str()));
+    if (at != CB_ERR) SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(at), 0);
 }
 
 void CProfileDlg::TakeValues() {
     HWND combo = GetDlgItem(m_hwnd, IDC_PROFILE_CHOICE);
-    LRESULT at = SendMessageA(combo, CB_GETCURSEL, 0, 0);
+    LRESULT at = SendMessageW(combo, CB_GETCURSEL, 0, 0);
     m_profileChoice.clear();
     if (at == CB_ERR) return;
-    LRESULT len = SendMessageA(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(at), 0);
+    LRESULT len = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(at), 0);
     if (len == CB_ERR || len < 0) return;
-    // Twice the reported length: the text is converted from the control's
-    // own characters, and a short count must never overrun the buffer.
-    std::vector<char> text((static_cast<size_t>(len) + 1) * 2, '\0');
-    LRESULT got = SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(at),
+    std::vector<wchar_t> text(static_cast<size_t>(len) + 1, L'\0');
+    LRESULT got = SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(at),
                                reinterpret_cast<LPARAM>(text.data()));
-    if (got == CB_ERR) return;
-    text.back() = '\0';
-    m_profileChoice = text.data();
+    if (got == CB_ERR || got < 0) return;
+    m_profileChoice = TextFromWide(text.data(), std::min(static_cast<size_t>(got), static_cast<size_t>(len)));
 }
