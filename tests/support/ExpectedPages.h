@@ -80,6 +80,15 @@ inline std::string GenrePageHeading(const std::string& genre)
 {
     return "<H1>" + genre + "</H1>\n<TABLE BORDER=\"1\">\n<TR><TD>ジャンル</TD><TD>リンク</TD></TR>\n";
 }
+inline std::string GenrePageName(int n)
+{
+    return Number(n) + ".html";
+}
+// A whole genre page: |head| is kHeadEnd (frames) or GenrePageBack(output path).
+inline std::string GenrePage(const std::string& head, const std::string& genre, const std::string& rows)
+{
+    return kGenrePageStart + head + GenrePageHeading(genre) + rows + Footer() + kPageEnd;
+}
 
 // What text mode makes of the line feeds.
 inline std::string Crlf(const std::string& text)

@@ -1,6 +1,7 @@
 // Test stand-ins for the platform: an in-memory settings store and a host
 // that records what the commands asked of the window.
 #pragma once
+#include <algorithm>
 #include <map>
 #include <set>
 #include <string>
@@ -150,4 +151,11 @@ inline std::vector<std::string> ListTexts(const CLinkList& list) {
 // Entries made from texts alone.
 inline std::vector<CLinkEntry> ToEntries(const std::vector<std::string>& texts) {
     return std::vector<CLinkEntry>(texts.begin(), texts.end());
+}
+
+// A copy of |items| in ascending order, for lists whose order is not the point.
+template <typename T>
+std::vector<T> Sorted(std::vector<T> items) {
+    std::sort(items.begin(), items.end());
+    return items;
 }

@@ -1,13 +1,11 @@
-// A folder source over the host's own file system, for tests: paths use the
-// separator "\\" as the scan does and are turned into host paths by HostPath
-// (a second byte 0x5C stays, so names like ソ survive).
-// Attribute words mimic what Wine reports for the same tree: folder 16, file
-// 32, +2 for a dot-named entry, +1 without write permission, 1040 for a
-// symbolic link to a folder.
+// Folder sources for tests: folders kept in memory, and the host's own file
+// system.
 #pragma once
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +13,57 @@
 #include "links/FolderSource.h"
 #include "core/HostFile.h"
 
+// Folders kept in memory, keyed by their listing pattern (folder + "*.*").
+// A folder without a key cannot be listed at all; one can be made to break
+// off its listing after some entries.
+class CMemoryFolderSource : public IFolderSource {
+public:
+    struct Folder {
+        std::vector<FolderEntry> entries;
+        size_t failAfter = SIZE_MAX;
+    };
+    bool hasFavorites = true;
+    std::string favorites = "C:\\Fav";
+    std::map<std::string, Folder> folders;
+    std::vector<std::string> listed;  // every pattern asked for
+
+    // Adds |name| to |folder| (which ends in its separator).
+    void Add(const std::string& folder, const std::string& name, uint32_t attributes) {
+        folders[folder + "*.*"].entries.push_back(FolderEntry{name, attributes});
+    }
+    bool FavoritesPath(std::string& path) override {
+        if (!hasFavorites) return false;
+        path = favorites;
+        return true;
+    }
+    std::unique_ptr<IFolderListing> List(const std::string& pattern) override {
+        listed.push_back(pattern);
+        auto f = folders.find(pattern);
+        if (f == folders.end()) return nullptr;
+        return std::unique_ptr<IFolderListing>(new CListing(f->second));
+    }
+
+private:
+    class CListing : public IFolderListing {
+    public:
+        explicit CListing(const Folder& folder) : m_folder(folder) {}
+        bool Next(FolderEntry& entry) override {
+            if (m_next >= m_folder.entries.size() || m_next >= m_folder.failAfter) return false;
+            entry = m_folder.entries[m_next++];
+            return true;
+        }
+
+    private:
+        const Folder& m_folder;
+        size_t m_next = 0;
+    };
+};
+
+// The host's file system: paths use the separator "\\" as the scan does and
+// are turned into host paths by HostPath (a second byte 0x5C stays, so names
+// like ソ survive). Attribute words mimic what Wine reports for the same
+// tree: folder 16, file 32, +2 for a dot-named entry, +1 without write
+// permission, 1040 for a symbolic link to a folder.
 class CPosixFolderSource : public IFolderSource {
 public:
     // |favorites| is the Favorites folder as a scan path (separators "\\").
