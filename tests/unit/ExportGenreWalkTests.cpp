@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "ExportPageTestKit.h"
-#include "support/LiteralPages.h"
 #include "export/Export.h"
-#include "export/Fragments.h"
+#include "support/ExpectedPages.h"
+#include "support/LiteralPages.h"
+#include "support/PageBench.h"
 
 namespace {
 
@@ -99,20 +99,13 @@ TEST(ExportGenreWalk, SeparatorLessEntryFollowsCarriedState) {
     b.Ctx().row.rowGenre = "A";             // as if the main page ended on A
     b.Ctx().row.linkText = "t";
     ASSERT_EQ(WriteGenrePages(b.Ctx()), PageResult::Ok);
-    auto row = [](const std::string& g, const std::string& u, const std::string& t) {
-        return "<TR><TD>" + g + "</TD><TD><A HREF=\"" + u + "\" TARGET=\"_top\">" + t + "</A></TD></TR>\r\n";
-    };
-    const std::string head = "<HTML>\r\n<HEAD>\r\n</HEAD>\r\n<BODY>\r\n<H1>";
-    const std::string table = "</H1>\r\n<TABLE BORDER=\"1\">\r\n<TR><TD>ジャンル</TD><TD>リンク</TD></TR>\r\n";
-    const std::string tail =
-        "</TABLE>\r\n<P align=\"right\"><A HREF=\"http://www.orvelle.example\" TARGET=\"_top\">"
-        "Orvelle v4.00</A></P>\r\n</BODY>\r\n</HTML>\r\n";
+    using page::LinkRow;
     // Page 1 (A): lone.url has row genre A and keeps the link text "t".
     EXPECT_EQ(b.sink.Content("00000001.html"),
-              head + "A" + table + row("A", "u0", "t") + row("A", "u1", "1") + tail);
+              page::Crlf(page::GenrePage(page::kHeadEnd, "A", LinkRow("A", "u0", "t") + LinkRow("A", "u1", "1"))));
     // Page 2 (B): the walk starts from B (the last entry's), so lone.url is B too.
     EXPECT_EQ(b.sink.Content("00000002.html"),
-              head + "B" + table + row("B", "u0", "1") + row("B", "u2", "2") + tail);
+              page::Crlf(page::GenrePage(page::kHeadEnd, "B", LinkRow("B", "u0", "1") + LinkRow("B", "u2", "2"))));
 }
 
 // 30000 links in 5000 genres: one page per run, each address read once

@@ -1,14 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
 
-#include "support/MemorySink.h"
 #include "core/Text.h"
 #include "export/Pages.h"
-
-namespace {
-}  // namespace
+#include "support/ExpectedPages.h"
+#include "support/PageBench.h"
 
 TEST(ExportRowGenre, InnermostFolderWithStandardGenre) {
     const struct { std::string entry, before, stdGenre, after; } rows[] = {
@@ -96,27 +93,19 @@ TEST(ExportHref, DoubleQuoteBecomesPercent22) {
 }
 
 TEST(ExportLinkRow, WritesRowGenreAddressAndLinkText) {
-    CMainState state;
-    state.m_linkList.Append("C:\\Favorites\\News\\a.url");
-    state.m_linkList.Append("noseparator");
-    std::map<std::string, std::string> urls = {{"C:\\Favorites\\News\\a.url", "http://a/\"q"},
-                                               {"noseparator", "http://n/"}};
-    int reads = 0;
-    CMemorySink sink;
-    CExportContext ctx(state, sink, [&](const std::string& p) {
-        ++reads;
-        return urls[p];
-    });
-    ctx.m_outFile = sink.Create("page");
+    CPageBench b;
+    b.Add("C:\\Favorites\\News\\a.url", "News", "http://a/\"q");
+    b.Add("noseparator", "News", "http://n/");
+    CExportContext& ctx = b.Ctx();
+    ctx.m_outFile = b.sink.Create("page");
     ctx.row.rowGenre = "G<&>";
     ASSERT_TRUE(WriteLinkRow(ctx, 0));
     ASSERT_TRUE(WriteLinkRow(ctx, 1));  // keeps the link text "a"
     ASSERT_TRUE(WriteLinkRow(ctx, 0));  // the address is read once per command
     EXPECT_FALSE(WriteLinkRow(ctx, 2));  // past the list: nothing
     ASSERT_TRUE(ctx.m_outFile->Close());
-    EXPECT_EQ(reads, 2);
-    EXPECT_EQ(sink.Content("page"),
-              "<TR><TD>G<&></TD><TD><A HREF=\"http://a/%22q\" TARGET=\"_top\">a</A></TD></TR>\r\n"
-              "<TR><TD>G<&></TD><TD><A HREF=\"http://n/\" TARGET=\"_top\">a</A></TD></TR>\r\n"
-              "<TR><TD>G<&></TD><TD><A HREF=\"http://a/%22q\" TARGET=\"_top\">a</A></TD></TR>\r\n");
+    EXPECT_EQ(b.reads, 2);
+    EXPECT_EQ(b.sink.Content("page"), page::Crlf(page::LinkRow("G<&>", "http://a/%22q", "a") +
+                                                 page::LinkRow("G<&>", "http://n/", "a") +
+                                                 page::LinkRow("G<&>", "http://a/%22q", "a")));
 }
