@@ -4,6 +4,10 @@
 
 #include "core/Text.h"
 
+namespace {
+int Sign(int x) { return (x > 0) - (x < 0); }
+}  // namespace
+
 // The build compiles narrow literals to code page 932; everything else
 // (registry values, page bytes, comparisons) depends on it.
 TEST(Cp932Literals, JapaneseLiteralIsCp932Bytes) {
@@ -73,4 +77,64 @@ TEST(TextSeparators, WalksPassOverSecondBytes) {
         EXPECT_EQ(TakeFileNameStem(r.path, stem), r.stem != kept) << r.path;
         EXPECT_EQ(stem, r.stem) << r.path;
     }
+}
+
+// Path order: characters of code page 932 by value, case-sensitive.
+TEST(TextPathOrder, ComparesCharactersByValue) {
+    const struct {
+        std::string a, b;
+        int sign;  // of ComparePathOrder(a, b)
+    } rows[] = {
+        {"B.url", "a.url", -1},                       // upper case before lower case
+        {"abc", "abc", 0},
+        {"abc", "abcd", -1},                          // the shorter text first
+        {"", "a", -1},
+        {"", "", 0},
+        {"\xB1", "ア", -1},                            // half-width ｱ before two-byte ア (0x8341)
+        {"ｱ", "\x81\x40", -1},                        // any one-byte character before two-byte
+        {"\xDF", "\x9F\xFC", -1},
+        {"z", "\xA1", -1},                            // one-byte values unsigned
+        {"ソ", "ゾ", -1},                              // 0x835C before 0x835D
+        {"ソ", "表", -1},                              // 0x835C before 0x955C
+        {"\x83\x80", "\x83\x7E", 1},                  // second bytes unsigned
+        {"A\x83", "AA", -1},                          // a lead byte at the end ends the text
+        {"A\x83", "A", 0},
+        {"A\x83", "A\x84", 0},
+        {"C:\\Fav\\ｱｲ\\x.url", "C:\\Fav\\アイ\\x.url", -1},
+        {"C:\\Fav\\B\\x.url", "C:\\Fav\\a\\x.url", -1},
+        {"C:\\Fav\\x.url", "C:\\Fav\\x.url", 0},
+    };
+    for (const auto& r : rows) {
+        EXPECT_EQ(Sign(ComparePathOrder(r.a, r.b)), r.sign) << r.a << " : " << r.b;
+        EXPECT_EQ(Sign(ComparePathOrder(r.b, r.a)), -r.sign) << r.b << " : " << r.a;
+    }
+}
+
+// Containment starts only where a character of the entry begins.
+TEST(TextContainment, MatchesAtCharacterBoundaries) {
+    const struct {
+        std::string entry, text;
+        bool contained;
+    } rows[] = {
+        {"ソ", "\\", false},                 // second byte 0x5C
+        {"\x81\x40", "@", false},            // second byte 0x40
+        {"ャA", "ア", false},                 // 0x83 0x41 only across two characters
+        {"表示", "\\\x8E", false},
+        {"C:\\ソ", "\\", true},              // the real separator
+        {"ソ\\", "\\", true},
+        {"a@", "@", true},
+        {"ソフト", "フト", true},
+        {"ソ", "\x83", true},                // begins at a boundary, ends inside
+        {"C:\\Fav\\x.url", "url", true},
+        {"C:\\Fav\\x.url", "C:", true},
+        {"abc", "B", false},                 // case-sensitive
+        {"ＡＢ", "AB", false},               // full-width and half-width differ
+        {"ABC", "ＡＢ", false},
+        {"abc", "abcd", false},
+        {"abc", "", true},
+        {"", "", true},
+        {"", "a", false},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(ContainsAtBoundary(r.entry, r.text), r.contained) << r.entry << " / " << r.text;
 }
