@@ -1,73 +1,35 @@
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdio>
-#include <map>
 #include <string>
 #include <vector>
 
-#include "support/Fakes.h"
-#include "support/FolderSources.h"
+#include "export/Export.h"
 #include "links/Ordering.h"
 #include "links/Scan.h"
+#include "support/ExpectedPages.h"
+#include "support/Fakes.h"
+#include "support/FolderSources.h"
+#include "support/MemorySink.h"
+#include "support/PageReader.h"
+#include "support/TempDir.h"
 
 namespace {
 
-
-// Folders kept in memory, keyed by their listing pattern (folder + "*.*").
-// A folder can be made to fail after some entries, or to fail to start.
-class CFakeFolderSource : public IFolderSource {
-public:
-    struct Folder {
-        std::vector<FolderEntry> entries;
-        size_t failAfter = SIZE_MAX;  // the listing breaks off after this many
-    };
-    bool hasFavorites = true;
-    std::string favorites = "C:\\Fav";
-    std::map<std::string, Folder> folders;
-    std::vector<std::string> listed;
-
-    void Add(const std::string& folder, const std::string& name, uint32_t attributes) {
-        folders[folder + "*.*"].entries.push_back(FolderEntry{name, attributes});
-    }
-    bool FavoritesPath(std::string& path) override {
-        if (!hasFavorites) return false;
-        path = favorites;
-        return true;
-    }
-    std::unique_ptr<IFolderListing> List(const std::string& pattern) override {
-        listed.push_back(pattern);
-        auto f = folders.find(pattern);
-        if (f == folders.end()) return nullptr;
-        return std::unique_ptr<IFolderListing>(new CListing(f->second));
-    }
-
-private:
-    class CListing : public IFolderListing {
-    public:
-        explicit CListing(const Folder& folder) : m_folder(folder) {}
-        bool Next(FolderEntry& entry) override {
-            if (m_next >= m_folder.entries.size() || m_next >= m_folder.failAfter) return false;
-            entry = m_folder.entries[m_next++];
-            return true;
-        }
-
-    private:
-        const Folder& m_folder;
-        size_t m_next = 0;
-    };
-};
-
 const uint32_t kFile = 32;
 const uint32_t kDir = 16;
+const std::string kDone = "ファイルへの出力が完了しました。";
 
-std::vector<std::string> Import(CFakeFolderSource& source, CFakeHost& host, CMainState& state) {
+std::vector<std::string> Import(IFolderSource& source, CFakeHost& host, CMainState& state) {
     ImportFavorites(state, host, source);
     return ListTexts(state.m_linkList);
+}
+
+// |count| copies of ソ (0x83 0x5C): a name full of second bytes 0x5C.
+std::string So(size_t count) {
+    std::string out;
+    for (size_t k = 0; k < count; ++k) out += "ソ";
+    return out;
 }
 
 }  // namespace
@@ -102,7 +64,7 @@ TEST(LinksScan, NameAndAttributeRules) {
         {"link.url", 1040, true, false},
     };
     for (const auto& r : rows) {
-        CFakeFolderSource source;
+        CMemoryFolderSource source;
         source.Add("C:\\Fav\\", ".", kDir);
         source.Add("C:\\Fav\\", "..", kDir);
         source.Add("C:\\Fav\\", r.name, r.attributes);
@@ -132,7 +94,7 @@ TEST(LinksScan, FavoritesPathGetsOneSeparator) {
         {"C:\\Users\\表\\", "C:\\Users\\表\\"},
     };
     for (const auto& r : rows) {
-        CFakeFolderSource source;
+        CMemoryFolderSource source;
         source.favorites = r.favorites;
         source.Add(r.folder, "a.url", kFile);
         CMainState state;
@@ -143,7 +105,7 @@ TEST(LinksScan, FavoritesPathGetsOneSeparator) {
 }
 
 TEST(LinksScan, ImportStepsAndFilters) {
-    CFakeFolderSource source;
+    CMemoryFolderSource source;
     source.Add("C:\\Fav\\", "b.url", kFile);
     source.Add("C:\\Fav\\", "News", kDir);
     source.Add("C:\\Fav\\", "A.url", kFile);
@@ -170,7 +132,7 @@ TEST(LinksScan, ImportStepsAndFilters) {
 
 // Failing listings end their folder; nothing is repeated, nothing is told.
 TEST(LinksScan, ListingFailures) {
-    CFakeFolderSource source;
+    CMemoryFolderSource source;
     source.Add("C:\\Fav\\", "a.url", kFile);
     source.Add("C:\\Fav\\", "Gone", kDir);       // cannot be listed at all
     source.Add("C:\\Fav\\", "Broken", kDir);
@@ -189,75 +151,127 @@ TEST(LinksScan, ListingFailures) {
     EXPECT_TRUE(host.messages.empty());
 }
 
-TEST(LinksScan, NoFavoritesFolder) {
+// Nothing to take: the shell has no Favorites folder or gives an empty path
+// (nothing is listed then, not even the drive's root), or the folder is
+// empty, holds no shortcut or cannot be listed. The list ends empty without
+// a message, and Write then refuses with the empty-list message and opens
+// nothing.
+TEST(LinksScan, EmptyOrMissingFavorites) {
+    const std::vector<std::string> top = {"C:\\Fav\\*.*"};
     const struct {
         const char* name;
         bool has;
         std::string path;
-    } rows[] = {{"shell has none", false, ""}, {"empty path", true, ""}};
+        std::vector<FolderEntry> entries;  // of C:\Fav\, when it can be listed
+        std::vector<std::string> listed;
+    } rows[] = {
+        {"shell has none", false, "C:\\Fav", {{"a.url", kFile}}, {}},
+        {"empty path", true, "", {{"a.url", kFile}}, {}},
+        {"empty folder", true, "C:\\Fav", {{".", kDir}, {"..", kDir}}, top},
+        {"no shortcut in it", true, "C:\\Fav", {{".", kDir}, {"..", kDir}, {"readme.txt", kFile}}, top},
+        {"missing folder", true, "C:\\Fav", {}, top},
+    };
     for (const auto& r : rows) {
-        CFakeFolderSource source;
+        CMemoryFolderSource source;
         source.hasFavorites = r.has;
         source.favorites = r.path;
         source.Add("\\", "root.url", kFile);
+        if (!r.entries.empty()) source.folders["C:\\Fav\\*.*"].entries = r.entries;
         CMainState state;
         state.m_linkList.Append("C:\\Old\\x.url");
+        state.m_style = STYLE_FRAMES;
         CFakeHost host(state);
+        host.controls.outputPath = "out.html";
         EXPECT_TRUE(Import(source, host, state).empty()) << r.name;
-        EXPECT_TRUE(source.listed.empty()) << r.name;
+        EXPECT_EQ(source.listed, r.listed) << r.name;
         EXPECT_TRUE(host.messages.empty()) << r.name;
         EXPECT_EQ(host.events, (std::vector<std::string>{"wait", "take", "take", "list", "endwait"})) << r.name;
+
+        CMemorySink sink;
+        RunWrite(state, host, sink);
+        ASSERT_EQ(host.messages.size(), 1u) << r.name;
+        EXPECT_EQ(host.messages[0].first, "出力する内容がありません") << r.name;
+        EXPECT_TRUE(sink.files.empty()) << r.name;
     }
 }
 
-// At most kMaxLinks entries; one message when more were found.
+// At most kMaxLinks entries, the first ones found; one message when more
+// were found, and the walk ends in the folder where the limit was hit. The
+// full list then writes whole in every style: each entry once on the main
+// page and once on its genre's page.
 TEST(LinksScan, LimitOfLinks) {
-    const struct {
-        size_t shortcuts;
-        bool told;
-    } rows[] = {{kMaxLinks - 1, false}, {kMaxLinks, false}, {kMaxLinks + 1, true}, {100000, true}};
-    for (const auto& r : rows) {
-        CFakeFolderSource source;
-        // Spread over two folders, the second entered after the first's files.
-        const size_t first = r.shortcuts / 2;
-        for (size_t k = 0; k < first; ++k) source.Add("C:\\Fav\\", "a" + std::to_string(k) + ".url", kFile);
-        source.Add("C:\\Fav\\", "Sub", kDir);
-        for (size_t k = first; k < r.shortcuts; ++k)
-            source.Add("C:\\Fav\\Sub\\", "b" + std::to_string(k) + ".url", kFile);
-        if (r.told) {
-            source.Add("C:\\Fav\\", "Later", kDir);
-            source.Add("C:\\Fav\\Later\\", "c.url", kFile);
+    // C:\Fav\ holds the folders G000, G001, ..., each with up to 1000
+    // shortcuts n<k>.url, in that order.
+    const size_t kPerFolder = 1000;
+    auto folder = [](size_t g) {
+        std::string digits = std::to_string(g);
+        return "G" + std::string(3 - std::min<size_t>(3, digits.size()), '0') + digits;
+    };
+    auto entry = [&](size_t k) { return "C:\\Fav\\" + folder(k / kPerFolder) + "\\n" + std::to_string(k) + ".url"; };
+    for (size_t shortcuts : {kMaxLinks - 1, kMaxLinks, kMaxLinks + 1, size_t(100000)}) {
+        CMemoryFolderSource source;
+        for (size_t k = 0; k < shortcuts; ++k) {
+            if (k % kPerFolder == 0) source.Add("C:\\Fav\\", folder(k / kPerFolder), kDir);
+            source.Add("C:\\Fav\\" + folder(k / kPerFolder) + "\\", "n" + std::to_string(k) + ".url", kFile);
         }
-        CMainState state;
-        CFakeHost host(state);
-        Import(source, host, state);
-        EXPECT_EQ(state.m_linkList.Count(), std::min(r.shortcuts, kMaxLinks)) << r.shortcuts;
-        if (r.told) {
-            ASSERT_EQ(host.messages.size(), 1u) << r.shortcuts;
-            EXPECT_EQ(host.messages[0].first, "お気に入りが多すぎます。最初の30000件だけを取り込みました。");
-            EXPECT_EQ(host.messages[0].second, MsgKind::Refusal);
-            EXPECT_EQ(host.events.back(), "msg:" + host.messages[0].first);
-            EXPECT_EQ(host.events[host.events.size() - 2], "endwait");
-            // The walk stopped: the folder after the full one was never listed.
-            EXPECT_EQ(std::count(source.listed.begin(), source.listed.end(), "C:\\Fav\\Later\\*.*"), 0)
-                << r.shortcuts;
-        } else {
-            EXPECT_TRUE(host.messages.empty()) << r.shortcuts;
+        CMainState imported;
+        CFakeHost importHost(imported);
+        const std::vector<std::string> list = Import(source, importHost, imported);
+        const size_t taken = std::min(shortcuts, kMaxLinks);
+        std::vector<std::string> first;
+        for (size_t k = 0; k < taken; ++k) first.push_back(entry(k));
+        ASSERT_EQ(Sorted(list), Sorted(first)) << shortcuts;
+        // The top and every folder up to the one holding the first shortcut too many.
+        EXPECT_EQ(source.listed.size(), 1 + (std::min(shortcuts, kMaxLinks + 1) + kPerFolder - 1) / kPerFolder)
+            << shortcuts;
+        if (shortcuts <= kMaxLinks) {
+            EXPECT_TRUE(importHost.messages.empty()) << shortcuts;
+            continue;
         }
-        if (r.shortcuts == kMaxLinks + 1) {
-            // The first kMaxLinks found are kept: only the last file of Sub is missing.
-            const auto& items = ListTexts(state.m_linkList);
-            const std::string last = "C:\\Fav\\Sub\\b" + std::to_string(kMaxLinks) + ".url";
-            const std::string before = "C:\\Fav\\Sub\\b" + std::to_string(kMaxLinks - 1) + ".url";
-            EXPECT_EQ(std::count(items.begin(), items.end(), last), 0);
-            EXPECT_EQ(std::count(items.begin(), items.end(), before), 1);
+        ASSERT_EQ(importHost.messages.size(), 1u) << shortcuts;
+        EXPECT_EQ(importHost.messages[0].first, "お気に入りが多すぎます。最初の30000件だけを取り込みました。");
+        EXPECT_EQ(importHost.messages[0].second, MsgKind::Refusal);
+        EXPECT_EQ(importHost.events.back(), "msg:" + importHost.messages[0].first);
+        EXPECT_EQ(importHost.events[importHost.events.size() - 2], "endwait");
+
+        // The reader gives "u:" and the file name.
+        std::vector<page::CPageRow> all;
+        for (size_t k = 0; k < taken; ++k)
+            all.push_back({folder(k / kPerFolder), "u:n" + std::to_string(k) + ".url", "n" + std::to_string(k)});
+        all = Sorted(all);
+        for (int style : {STYLE_SINGLE, STYLE_INDEX, STYLE_FRAMES, STYLE_ANCHORS}) {
+            CMainState state = imported;
+            state.m_style = style;
+            CFakeHost host(state);
+            host.controls.outputPath = "C:\\w\\o.html";
+            host.controls.stdGenre = "S";
+            CMemorySink sink;
+            RunWrite(state, host, sink, [](const std::string& p) { return "u:" + p.substr(p.rfind('\\') + 1); });
+            ASSERT_EQ(host.messages.size(), 1u) << style;
+            EXPECT_EQ(host.messages[0].first, kDone) << style;
+            EXPECT_EQ(ListTexts(state.m_linkList), list) << style;
+            if (style != STYLE_INDEX) {
+                EXPECT_TRUE(Sorted(page::PageRows(sink.Content("C:\\w\\o.html"))) == all) << style;
+            }
+            if (style != STYLE_INDEX && style != STYLE_FRAMES) continue;
+            std::vector<page::CPageRow> onGenrePages;
+            for (int g = 0; g < 30; ++g) {
+                const std::string bytes = sink.Content("C:\\w\\" + page::GenrePageName(g + 1));
+                EXPECT_EQ(page::PageHeading(bytes), folder(g)) << style;
+                for (const auto& row : page::PageRows(bytes)) {
+                    EXPECT_EQ(row.genre, folder(g)) << style;
+                    onGenrePages.push_back(row);
+                }
+            }
+            EXPECT_EQ(sink.Content("C:\\w\\" + page::GenrePageName(31)), "<none>") << style;
+            EXPECT_TRUE(Sorted(onGenrePages) == all) << style;
         }
     }
 }
 
 // ScanFolder on its own: the limit counts entries already in the list.
 TEST(LinksScan, ScanFolderCountsExistingEntries) {
-    CFakeFolderSource source;
+    CMemoryFolderSource source;
     source.Add("C:\\Fav\\", "a.url", kFile);
     source.Add("C:\\Fav\\", "b.url", kFile);
     CLinkList list;
@@ -269,72 +283,100 @@ TEST(LinksScan, ScanFolderCountsExistingEntries) {
     EXPECT_EQ(empty.Count(), 2u);
 }
 
-namespace {
+// Entries of 259 to 5000 bytes are listed, sorted and written whole: no cut
+// at 260 or 1023 bytes, and the 0x5C second bytes of long names are never
+// taken for separators.
+TEST(LinksScan, LongPathsStayWhole) {
+    // Favorites C:\F (4 bytes with its separator), a folder of |folder| bytes,
+    // then the file; the entry's length is the sum.
+    const struct {
+        size_t length;  // bytes of the whole entry
+        size_t folder;  // bytes of the folder name (ソ pairs, one "x" when odd)
+    } rows[] = {{259, 100}, {260, 100}, {261, 101}, {1023, 500}, {1024, 500}, {1025, 501}, {5000, 2000}};
+    for (const auto& r : rows) {
+        const std::string favorites = "C:\\F\\";
+        const std::string folder = So(r.folder / 2) + (r.folder % 2 ? "x" : "");
+        const size_t fileBytes = r.length - favorites.size() - folder.size() - 1;
+        const std::string stem = So((fileBytes - 4) / 2) + ((fileBytes - 4) % 2 ? "y" : "");
+        const std::string entry = favorites + folder + "\\" + stem + ".url";
+        ASSERT_EQ(entry.size(), r.length);
 
-// A scratch folder on the host's file system, removed with its content.
-class CTempTree {
-public:
-    CTempTree() {
-        char pattern[] = "/tmp/orvelle-scan-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        root = made ? made : "";
-    }
-    ~CTempTree() {
-        if (root.empty()) return;
-        std::string command = "chmod -R u+w '" + root + "' && rm -rf '" + root + "'";
-        if (std::system(command.c_str()) != 0) {}
-    }
-    void Dir(const std::string& rel, mode_t mode = 0755) { ASSERT_EQ(mkdir((root + "/" + rel).c_str(), mode), 0) << rel; }
-    void File(const std::string& rel) {
-        std::FILE* f = std::fopen((root + "/" + rel).c_str(), "wb");
-        ASSERT_NE(f, nullptr) << rel;
-        std::fputs("[InternetShortcut]\nURL=http://example.com/\n", f);
-        std::fclose(f);
-    }
-    void Link(const std::string& target, const std::string& rel) {
-        ASSERT_EQ(symlink((root + "/" + target).c_str(), (root + "/" + rel).c_str()), 0) << rel;
-    }
-    std::string root;
-};
+        CMemoryFolderSource source;
+        source.favorites = "C:\\F";
+        source.Add(favorites, folder, kDir);
+        source.Add(favorites + folder + "\\", stem + ".url", kFile);
+        CMainState state;
+        CFakeHost host(state);
+        host.controls.outputPath = "o.html";
+        ASSERT_EQ(Import(source, host, state), std::vector<std::string>{entry}) << r.length;
 
-}  // namespace
+        state.m_style = STYLE_SINGLE;
+        CMemorySink sink;
+        std::string readPath;
+        RunWrite(state, host, sink, [&](const std::string& p) {
+            readPath = p;
+            return std::string("http://long/");
+        });
+        EXPECT_EQ(readPath, entry) << r.length;
+        EXPECT_TRUE(page::PageRows(sink.Content("o.html")) ==
+                    (std::vector<page::CPageRow>{{folder, "http://long/", stem}}))
+            << r.length;
+        EXPECT_EQ(host.messages.back().first, kDone);
+    }
+}
 
-// The same rules over a real tree, with attribute words as Wine gives them.
+// The same on the real file system: a chain of folders deeper than 260 and
+// 1023 bytes, read back through the real reader.
+TEST(LinksScan, LongPathsOnDisk) {
+    CTempDir dir;
+    ASSERT_TRUE(dir.ok());
+    // Five folders of 200 and 250 bytes (ソ pairs and a 表): entries of about
+    // 1100 bytes, each name within the host's 255-byte limit.
+    std::string path = "Favorites";
+    std::vector<std::string> entries;
+    for (int level = 0; level < 5; ++level) {
+        path += "\\" + So(level % 2 ? 124 : 99) + "表";
+        entries.push_back(path + "\\" + So(60) + std::to_string(level) + ".url");
+        CTempDir::PutShortcut(entries.back(), "http://depth" + std::to_string(level) + "/");
+    }
+    ASSERT_GT(entries[0].size(), 260u);
+    ASSERT_GT(entries[4].size(), 1023u);
+
+    CPosixFolderSource source("Favorites");
+    CMainState state;
+    state.m_style = STYLE_SINGLE;
+    CFakeHost host(state);
+    host.controls.outputPath = "out.html";
+    EXPECT_EQ(Sorted(Import(source, host, state)), Sorted(entries));
+
+    CStdioPageSink sink;
+    RunWrite(state, host, sink);
+    EXPECT_EQ(host.messages.back().first, kDone);
+    std::vector<std::string> hrefs;
+    for (const auto& row : page::PageRows(CTempDir::Get("out.html"))) hrefs.push_back(row.href);
+    EXPECT_EQ(Sorted(hrefs), (std::vector<std::string>{"http://depth0/", "http://depth1/", "http://depth2/",
+                                                      "http://depth3/", "http://depth4/"}));
+}
+
+// The listing rules over a real tree, with attribute words as Wine gives them.
 TEST(LinksScan, RealFolderTree) {
-    CTempTree tree;
-    ASSERT_FALSE(tree.root.empty());
-    tree.Dir("ソ");  // the Favorites folder: its name ends in 0x5C
-    const std::string fav = "ソ/";
-    tree.File(fav + "Example.url");
-    tree.File(fav + "EXAMPLE.URL");
-    tree.File(fav + "notes.curl");
-    tree.File(fav + "url");
-    tree.File(fav + "readme.txt");
-    tree.File(fav + ".dot.url");
-    tree.Dir(fav + "x.url");
-    tree.File(fav + "x.url/inner.url");
-    tree.Dir(fav + "ソフト");
-    tree.File(fav + "ソフト/予定.url");
-    tree.Dir(fav + "表");
-    tree.File(fav + "表/a.url");
-    tree.Dir(fav + ".hidden");
-    tree.File(fav + ".hidden/h.url");
-    tree.Dir(fav + ".hidden.url");
-    tree.Dir(fav + "ro.url");
-    tree.File(fav + "ro.url/r.url");
-    ASSERT_EQ(chmod((tree.root + "/" + fav + "ro.url").c_str(), 0555), 0);
-    tree.Link(fav + "ソフト", fav + "alias");
-    tree.Link(fav + "表", fav + "alias.url");
+    CTempDir dir;
+    ASSERT_TRUE(dir.ok());
+    const std::string f = "ソ\\";  // the Favorites folder: its name ends in 0x5C
+    for (const char* file : {"Example.url", "EXAMPLE.URL", "notes.curl", "url", "readme.txt", ".dot.url",
+                             "x.url\\inner.url", "ソフト\\予定.url", "表\\a.url", ".hidden\\h.url", "ro.url\\r.url"})
+        CTempDir::Put(f + file, "");
+    CTempDir::MakeFolder(f + ".hidden.url");
+    ASSERT_TRUE(CTempDir::SetMode(f + "ro.url", 0555));
+    ASSERT_TRUE(CTempDir::Link("ソフト", f + "alias"));
+    ASSERT_TRUE(CTempDir::Link("表", f + "alias.url"));
 
-    const std::string favorites = CPosixFolderSource::FromHostPath(tree.root) + "\\ソ";
-    CPosixFolderSource source(favorites);
+    CPosixFolderSource source("ソ");
     CMainState state;
     CFakeHost host(state);
-    ImportFavorites(state, host, source);
-    const std::string f = favorites + "\\";
-    EXPECT_EQ(ListTexts(state.m_linkList),
-              (std::vector<std::string>{f + ".dot.url", f + ".hidden.url", f + "Example.url",
-                                        f + "alias.url", f + "notes.curl", f + "ro.url", f + "url",
-                                        f + "x.url\\inner.url", f + "ソフト\\予定.url", f + "表\\a.url"}));
+    EXPECT_EQ(Import(source, host, state),
+              (std::vector<std::string>{f + ".dot.url", f + ".hidden.url", f + "Example.url", f + "alias.url",
+                                        f + "notes.curl", f + "ro.url", f + "url", f + "x.url\\inner.url",
+                                        f + "ソフト\\予定.url", f + "表\\a.url"}));
     EXPECT_TRUE(host.messages.empty());
 }
