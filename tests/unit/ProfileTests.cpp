@@ -1,14 +1,28 @@
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
+#include <vector>
 
-#include "support/Fakes.h"
 #include "app/Profile.h"
-#include "core/Text.h"
+#include "core/Texts.h"
+#include "support/Fakes.h"
 
 namespace {
 
+// The eight values in their write order.
+const char* const kNames[8] = {"Myurl", "Output", "Caption", "JAVA", "StdGenre", "Style", "Disabled", "Enabled"};
+
+// The field that value |name| loads into, as text.
+std::string Loaded(const CMainState& s, const std::string& name) {
+    if (name == "Myurl") return s.m_backUrl;
+    if (name == "Output") return s.m_outputPath;
+    if (name == "Caption") return s.m_caption;
+    if (name == "JAVA") return std::to_string(s.m_useJava);
+    if (name == "StdGenre") return s.m_stdGenre;
+    if (name == "Style") return std::to_string(s.m_style);
+    if (name == "Disabled") return s.m_excludeText;
+    return s.m_includeText;
+}
 
 }  // namespace
 
@@ -28,27 +42,37 @@ TEST(LoadProfile, FirstStartGivesDefaults) {
     EXPECT_EQ(state.m_includeText, "");
 }
 
+// One stored value per row, possibly of another type or size than its own:
+// values are read as bytes, never harmfully. A string where the integer
+// belongs gives its first four bytes (the default when longer), an integer
+// where a text belongs its bytes up to the first zero. Saving then writes
+// each value back in its own type.
 TEST(LoadProfile, StoredValuesAndTheirEdges) {
-    // Each row stores one value and names the field it must land in.
     const struct {
         const char* what;
-        std::string name, bytes;
+        const char* name;
         bool isString;
-        std::function<std::string(const CMainState&)> field;
-        std::string expected;
+        std::string bytes;
+        std::string read;  // the field's value after loading
+        bool writtenString;
+        std::string written;  // bytes saved back
     } rows[] = {
-        {"embedded NUL cuts the text", "Caption", std::string("ab\0cd", 5) + std::string(1, '\0'), true,
-         [](const CMainState& s) { return s.m_caption; }, "ab"},
-        {"string without NUL read whole", "Myurl", "http://x", true,
-         [](const CMainState& s) { return s.m_backUrl; }, "http://x"},
-        {"style 7 kept", "Style", Dword(7), false,
-         [](const CMainState& s) { return std::to_string(s.m_style); }, "7"},
-        {"negative style kept", "Style", Dword(0xFFFFFFFEu), false,
-         [](const CMainState& s) { return std::to_string(s.m_style); }, "-2"},
-        {"style longer than four bytes falls back", "Style", Dword(3) + std::string(4, '\0'), false,
-         [](const CMainState& s) { return std::to_string(s.m_style); }, "1"},
-        {"empty stored output stays empty", "Output", Sz(""), true,
-         [](const CMainState& s) { return s.m_outputPath; }, ""},
+        {"embedded NUL cuts the text", "Caption", true, Sz(std::string("ab\0cd", 5)), "ab", true, Sz("ab")},
+        {"text without its zero", "Myurl", true, "http://x", "http://x", true, Sz("http://x")},
+        {"empty stored output stays empty", "Output", true, Sz(""), "", true, Sz("")},
+        {"style 7 kept", "Style", false, Dword(7), "7", false, Dword(7)},
+        {"negative style kept", "Style", false, Dword(0xFFFFFFFEu), "-2", false, Dword(0xFFFFFFFEu)},
+        {"string \"7\" as style", "Style", true, Sz("7"), "55", false, Dword(55)},
+        {"string of four bytes as style", "Style", true, "AB" + Sz("C"), "4407873", false, Dword(0x00434241)},
+        {"string of eight bytes as style", "Style", true, Sz("1234567"), "1", false, Dword(1)},
+        {"eight-byte integer as style", "Style", false, Dword(2) + Dword(0), "1", false, Dword(1)},
+        {"two-byte value as style", "Style", false, std::string("\x04\x01", 2), "260", false, Dword(260)},
+        {"empty value as style", "Style", false, "", "0", false, Dword(0)},
+        {"integer 1 as JAVA", "JAVA", false, Dword(1), "0", true, Sz("FALSE")},
+        {"integer as caption", "Caption", false, Dword(0x00434241), "ABC", true, Sz("ABC")},
+        {"integer 0 as output", "Output", false, Dword(0), "", true, Sz("")},
+        {"binary junk as genre", "StdGenre", false, std::string("\xFF\x83\0\x41", 4), "\xFF\x83", true,
+         Sz("\xFF\x83")},
     };
     for (const auto& r : rows) {
         CMemoryStore store;
@@ -56,7 +80,13 @@ TEST(LoadProfile, StoredValuesAndTheirEdges) {
         CMainState state;
         std::string java;
         LoadProfile(store, "Orvelle", state, java);
-        EXPECT_EQ(r.field(state), r.expected) << r.what;
+        EXPECT_EQ(Loaded(state, r.name), r.read) << r.what;
+        CCountingReporter reporter;
+        SaveProfile(store, "Orvelle", state, java, reporter);
+        EXPECT_EQ(reporter.count, 0) << r.what;
+        const auto& v = store.sections["Orvelle"][r.name];
+        EXPECT_EQ(v.isString, r.writtenString) << r.what;
+        EXPECT_EQ(v.bytes, r.written) << r.what;
     }
 }
 
@@ -94,9 +124,7 @@ TEST(SaveProfile, WritesEightValuesInOrderWithTypesAndBytes) {
     std::string java;
     SaveProfile(store, "Orvelle3", state, java, reporter);
     EXPECT_EQ(reporter.count, 0);
-    const std::vector<std::string> order = {"Myurl", "Output", "Caption", "JAVA",
-                                            "StdGenre", "Style", "Disabled", "Enabled"};
-    EXPECT_EQ(store.writeLog, order);
+    EXPECT_EQ(store.writeLog, std::vector<std::string>(kNames, kNames + 8));
     auto& s = store.sections["Orvelle3"];
     EXPECT_EQ(s["Myurl"].bytes, Sz("http://back/"));
     EXPECT_EQ(s["Output"].bytes, Sz("C:\\web\\\x83\x5C.html"));
@@ -110,41 +138,88 @@ TEST(SaveProfile, WritesEightValuesInOrderWithTypesAndBytes) {
     EXPECT_EQ(store.sections.count("Orvelle"), 0u);  // no other section touched
 }
 
-TEST(SaveProfile, EachFailedWriteReportedOnceAndOthersStored) {
-    const char* names[] = {"Myurl", "Output", "Caption", "JAVA", "StdGenre", "Style", "Disabled", "Enabled"};
-    for (const char* failing : names) {
+// Every one of the 256 mixes of failing writes, each alone among them: one
+// report per failed value, every other value stored with its bytes, all
+// eight always attempted, and a failed value left as it was. An unreachable
+// section gives defaults and eight reports.
+TEST(SaveProfile, EveryMixOfFailedWrites) {
+    CMainState state;
+    state.m_backUrl = "http://back/";
+    state.m_outputPath = "C:\\ソ\\out.html";
+    state.m_caption = "表題";
+    state.m_useJava = 1;
+    state.m_stdGenre = "その他";
+    state.m_style = 3;
+    state.m_excludeText = "ex";
+    state.m_includeText = "in";
+    const std::string stored[8] = {Sz("http://back/"), Sz("C:\\ソ\\out.html"), Sz("表題"), Sz("TRUE"),
+                                   Sz("その他"), Dword(3), Sz("ex"), Sz("in")};
+    for (unsigned mask = 0; mask < 256; ++mask) {
         CMemoryStore store;
-        store.failingWrites.insert(failing);
-        CMainState state;
-        std::string java;
-        LoadProfile(store, "Orvelle", state, java);
+        int failing = 0;
+        for (int k = 0; k < 8; ++k) {
+            store.sections["Orvelle"][kNames[k]] = CMemoryStore::Value{true, Sz("old")};
+            if (mask & (1u << k)) {
+                store.failingWrites.insert(kNames[k]);
+                ++failing;
+            }
+        }
         CCountingReporter reporter;
+        std::string java;
         SaveProfile(store, "Orvelle", state, java, reporter);
-        EXPECT_EQ(reporter.count, 1) << failing;
-        EXPECT_EQ(store.sections["Orvelle"].size(), 7u) << failing;
-        EXPECT_EQ(store.sections["Orvelle"].count(failing), 0u) << failing;
+        EXPECT_EQ(reporter.count, failing) << mask;
+        EXPECT_EQ(store.writeLog, std::vector<std::string>(kNames, kNames + 8)) << mask;
+        for (int k = 0; k < 8; ++k)
+            EXPECT_EQ(store.sections["Orvelle"][kNames[k]].bytes, (mask & (1u << k)) ? Sz("old") : stored[k])
+                << mask << " " << kNames[k];
     }
+
     CMemoryStore unreachable;
     unreachable.unreachable = true;
-    CMainState state;
+    CMainState loaded;
     std::string java;
-    LoadProfile(unreachable, "Orvelle", state, java);
-    EXPECT_EQ(state.m_outputPath, "link.html");  // defaults when nothing can be read
+    LoadProfile(unreachable, "Orvelle", loaded, java);
+    EXPECT_EQ(loaded.m_outputPath, "link.html");
     CCountingReporter reporter;
-    SaveProfile(unreachable, "Orvelle", state, java, reporter);
+    SaveProfile(unreachable, "Orvelle", loaded, java, reporter);
     EXPECT_EQ(reporter.count, 8);
 }
 
+// Texts of 100000 bytes (two-byte characters with second byte 0x5C among
+// them) in every string value are read, saved and read again whole; a JAVA
+// text that long is not "TRUE" and is saved back as "FALSE".
 TEST(SaveProfile, LongStringsRoundTrip) {
+    std::string big;
+    while (big.size() < 100000) big += "ソ表a";
+    big.resize(100000);
+    const char* const texts[] = {"Myurl", "Output", "Caption", "StdGenre", "Disabled", "Enabled"};
     CMemoryStore store;
+    for (const char* name : texts) store.PutString("Orvelle", name, Sz(big));
+    store.PutString("Orvelle", "JAVA", Sz(big));
     CMainState state;
-    state.m_caption = std::string(100000, 'x');
     std::string java;
+    LoadProfile(store, "Orvelle", state, java);
+    for (const char* name : texts) EXPECT_TRUE(Loaded(state, name) == big) << name;
+    EXPECT_TRUE(java == big);
+    EXPECT_EQ(state.m_useJava, 0);
+
     CCountingReporter reporter;
-    SaveProfile(store, "Orvelle", state, java, reporter);
+    SaveProfile(store, "Orvelle2", state, java, reporter);
+    EXPECT_EQ(reporter.count, 0);
+    auto& s = store.sections["Orvelle2"];
+    for (const char* name : texts) EXPECT_TRUE(s[name].bytes == Sz(big)) << name;
+    EXPECT_EQ(s["JAVA"].bytes, Sz("FALSE"));
     CMainState again;
-    LoadProfile(store, "Orvelle", again, java);
-    EXPECT_EQ(again.m_caption, state.m_caption);
+    LoadProfile(store, "Orvelle2", again, java);
+    for (const char* name : texts) EXPECT_TRUE(Loaded(again, name) == big) << name;
+}
+
+// The texts of the failed-write box, as code page 932 bytes.
+TEST(SaveProfile, FailedWriteTexts) {
+    EXPECT_EQ(std::string(kFailedWriteText),
+              "\x83\x8c\x83\x57\x83\x58\x83\x67\x83\x8a\x82\xf0\x8a\x4a\x82\xaf\x82\xdc\x82\xb9\x82\xf1\x81\x42"
+              "\x90\xdd\x92\xe8\x82\xf0\x83\x4e\x83\x8a\x83\x41\x82\xb5\x82\xdc\x82\xb7\x81\x42");
+    EXPECT_EQ(std::string(kFailedWriteCaption), "\x8f\xee\x95\xf1\x90\xdd\x92\xe8\x83\x47\x83\x89\x81\x5b");
 }
 
 TEST(AppName, FromModulePath) {
