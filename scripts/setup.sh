@@ -25,13 +25,21 @@ if [ ${#missing[@]} -gt 0 ]; then
   as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
 fi
 
-# Wine uses code page 932 only under a generated Japanese UTF-8 locale.
-if ! locale -a 2>/dev/null | grep -qiE '^ja_JP\.utf-?8$'; then
-  echo "setup: generating the ja_JP.UTF-8 locale"
-  if [ -f /etc/locale.gen ] && grep -qE '^# *ja_JP\.UTF-8 UTF-8' /etc/locale.gen; then
-    as_root sed -i -E 's/^# *(ja_JP\.UTF-8 UTF-8)/\1/' /etc/locale.gen
-  elif ! grep -qE '^ja_JP\.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
-    echo 'ja_JP.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
-  fi
+# Wine takes its ANSI code page from the locale: ja_JP.UTF-8 gives 932, the
+# e2e suite's other runs use en_US.UTF-8 (1252) and hi_IN.UTF-8 (65001).
+# Only locales that are generated can be used.
+wanted=()
+for loc in ja_JP en_US hi_IN; do
+  if ! locale -a 2>/dev/null | grep -qiE "^${loc}\.utf-?8\$"; then wanted+=("$loc"); fi
+done
+if [ ${#wanted[@]} -gt 0 ]; then
+  echo "setup: generating the locales ${wanted[*]/%/.UTF-8}"
+  for loc in "${wanted[@]}"; do
+    if [ -f /etc/locale.gen ] && grep -qE "^# *${loc}\.UTF-8 UTF-8" /etc/locale.gen; then
+      as_root sed -i -E "s/^# *(${loc}\.UTF-8 UTF-8)/\1/" /etc/locale.gen
+    elif ! grep -qE "^${loc}\.UTF-8 UTF-8" /etc/locale.gen 2>/dev/null; then
+      echo "${loc}.UTF-8 UTF-8" | as_root tee -a /etc/locale.gen >/dev/null
+    fi
+  done
   as_root locale-gen >/dev/null
 fi
