@@ -1,14 +1,45 @@
-# Sourced by scripts/run.sh and tests/e2e/run.sh: a Wine prefix of the project's
-# own (never the user's), in Japanese with code page 932, prepared once.
+# Sourced by scripts/run.sh, tests/e2e/run.sh and bench/wine.sh: a Wine prefix
+# of the project's own (never the user's), prepared once, one per locale.
 # Defines orv_prepare_prefix, orv_favorites_dir and orv_start_display.
+#
+# ORV_LOCALE picks the locale, and with it the ANSI code page Wine gives
+# programs (it follows LC_CTYPE alone):
+#   ja_JP.UTF-8 (default, also "ja")  code page 932    build/wineprefix
+#   en_US.UTF-8 ("en")                code page 1252   build/wineprefix-en_US
+#   hi_IN.UTF-8 ("hi")                code page 65001  build/wineprefix-hi_IN
+# A prefix started under another locale than its own gets its font settings
+# rewritten, so each locale keeps a prefix of its own.
 
 ORV_ROOT=${ORV_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
-export WINEPREFIX=${ORV_WINEPREFIX:-$ORV_ROOT/build/wineprefix}
+case "${ORV_LOCALE:-ja}" in
+  ja | ja_JP | ja_JP.UTF-8 | ja_JP.utf8)
+    ORV_LOCALE=ja_JP.UTF-8 ORV_LOCALE_TAG=ja ORV_EXPECTED_ACP=932 ;;
+  en | en_US | en_US.UTF-8 | en_US.utf8)
+    ORV_LOCALE=en_US.UTF-8 ORV_LOCALE_TAG=en_US ORV_EXPECTED_ACP=1252 ;;
+  hi | hi_IN | hi_IN.UTF-8 | hi_IN.utf8)
+    ORV_LOCALE=hi_IN.UTF-8 ORV_LOCALE_TAG=hi_IN ORV_EXPECTED_ACP=65001 ;;
+  *)
+    echo "prefix: unknown locale ${ORV_LOCALE} (ja_JP.UTF-8, en_US.UTF-8 or hi_IN.UTF-8)" >&2
+    return 2 2>/dev/null || exit 2 ;;
+esac
+export ORV_LOCALE ORV_LOCALE_TAG ORV_EXPECTED_ACP
+if [ "$ORV_LOCALE_TAG" = ja ]; then
+  export WINEPREFIX=${ORV_WINEPREFIX:-$ORV_ROOT/build/wineprefix}
+else
+  export WINEPREFIX=${ORV_WINEPREFIX:-$ORV_ROOT/build/wineprefix-$ORV_LOCALE_TAG}
+fi
 export WINEARCH=win64
 export WINEDEBUG=-all
-# Wine picks the ANSI code page from the locale: 932 only under ja_JP.UTF-8.
-export LANG=ja_JP.UTF-8
-export LC_ALL=ja_JP.UTF-8
+unset LC_ALL LC_CTYPE LC_MESSAGES LANGUAGE
+if [ "$ORV_LOCALE_TAG" = hi_IN ]; then
+  # As a Windows set to UTF-8 for programs: only the character type is
+  # Hindi (no ANSI code page of its own), the rest English.
+  export LANG=en_US.UTF-8
+  export LC_CTYPE=$ORV_LOCALE
+else
+  export LANG=$ORV_LOCALE
+  export LC_ALL=$ORV_LOCALE
+fi
 # No Mono or Gecko installer dialogs while the prefix boots.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
@@ -26,10 +57,18 @@ orv_reg_add() {
 
 # Creates and configures the prefix unless a prepared one is already there.
 orv_prepare_prefix() {
+  # The stamp names the locale the prefix was made under; an empty one is
+  # from the time when every prefix was Japanese.
   if [ -f "$ORV_PREFIX_STAMP" ]; then
-    return 0
+    local made
+    made=$(cat "$ORV_PREFIX_STAMP")
+    [ "${made:-ja_JP.UTF-8}" = "$ORV_LOCALE" ] && return 0
   fi
-  echo "prefix: creating $WINEPREFIX (about 10 s)"
+  if ! locale -a 2>/dev/null | grep -qiE "^${ORV_LOCALE%%.*}\.utf-?8\$"; then
+    echo "prefix: the locale $ORV_LOCALE is not generated; run scripts/setup.sh" >&2
+    return 1
+  fi
+  echo "prefix: creating $WINEPREFIX for $ORV_LOCALE (about 10 s)"
   rm -rf "$WINEPREFIX"
   mkdir -p "$(dirname "$WINEPREFIX")"
   orv_wine wineboot -i >/dev/null 2>&1 || true
@@ -54,7 +93,7 @@ orv_prepare_prefix() {
     echo "prefix: no Favorites folder found in $WINEPREFIX" >&2
     return 1
   fi
-  touch "$ORV_PREFIX_STAMP"
+  echo "$ORV_LOCALE" >"$ORV_PREFIX_STAMP"
 }
 
 # Prints the Unix path of the prefix user's Favorites folder (C:\users\<user>\Favorites).
