@@ -244,7 +244,7 @@ HWND OpenBrowse(CCheck& t, COrvelle& app)
 HWND FileNameField(HWND dlg)
 {
     HWND combo = GetDlgItem(dlg, 1148);
-    HWND edit = combo ? FindWindowExA(combo, nullptr, "Edit", nullptr) : nullptr;
+    HWND edit = combo ? FindWindowExW(combo, nullptr, L"Edit", nullptr) : nullptr;
     return edit ? edit : combo;
 }
 

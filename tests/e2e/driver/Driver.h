@@ -12,7 +12,8 @@
 
 namespace drv {
 
-// Where things are, from the command line.
+// Where things are, from the command line (code page 932 like every path of
+// the driver; one that code page 932 cannot spell is refused at start).
 struct CConfig {
     std::string orvelleExe;  // Windows path of Orvelle.exe
     std::string workDir;     // scratch folder of the suite (Windows path)
@@ -32,12 +33,20 @@ constexpr DWORD kWriteTimeout = 20000;
 // The message that ends a completed Write.
 const char kWrittenText[] = "ファイルへの出力が完了しました。";
 
-// Texts: the driver works in code page 932 like the program; windows of
-// another process give their texts as UTF-16.
+// Texts: the driver works in code page 932 like the program, converted with
+// code page 932 given explicitly (never the system's code page, which is 932,
+// 1252 or 65001 in the suite's runs); windows of another process, the
+// registry and file names are UTF-16, always reached through W functions.
+// A character without a code page 932 form becomes "?", never a look-alike:
+// ¥ stays no separator.
 std::string ToCp932(const std::wstring& text);
 std::wstring FromCp932(const std::string& text);
-// Printable form of bytes for failure messages (non-ASCII as \xNN).
+// True when |text| has a code page 932 form that converts back to it.
+bool HasCp932Form(const std::wstring& text);
+// Printable form of bytes for failure messages (non-ASCII as \xNN), and of
+// UTF-16 (non-ASCII as \u{N}).
 std::string Visible(const std::string& bytes);
+std::string Visible(const std::wstring& text);
 std::string Num(long long n);
 
 // Polls pred every 20 ms until it holds or timeoutMs has passed.
@@ -107,6 +116,9 @@ public:
     bool Settle();
 
     std::vector<std::string> ListItems() const;  // the list box IDC_LINKLIST
+    std::vector<std::wstring> ListItemsW() const;  // the same as UTF-16, as shown
+    std::wstring TextW(int id) const;
+    bool SetTextW(int id, const std::wstring& text);
     bool ListSelect(int index);
     // A real double click on entry index of the list box.
     bool ListDoubleClick(int index);
@@ -137,7 +149,9 @@ bool SendBounded(HWND hwnd, UINT msg, WPARAM w, LPARAM l, DWORD_PTR* result = nu
 void PressButton(HWND dlg, int id);
 bool WaitClosed(HWND dlg, DWORD timeoutMs = kWindowTimeout);
 std::string WindowText(HWND hwnd);
+std::wstring WindowTextW(HWND hwnd);
 bool SetWindowTextTo(HWND hwnd, const std::string& text);
+bool SetWindowTextTo(HWND hwnd, const std::wstring& text);
 std::string ClassOf(HWND hwnd);
 // Texts of the items of a combo box.
 std::vector<std::string> ComboItems(HWND combo);
@@ -146,14 +160,22 @@ int Cursel(HWND box, UINT getCursel);
 // Saves a picture of the window into the screenshot folder as name.bmp.
 void Shot(HWND hwnd, const std::string& name);
 
-// Registry values.
+// Registry values. Key and value names are code page 932; the data are the
+// stored bytes as they are (a text type in UTF-16).
 struct CRegValue {
     bool present = false;
     DWORD type = 0;
     std::string bytes;
 };
 CRegValue ReadValue(HKEY root, const std::string& keyPath, const std::string& name);
+// Stores bytes; those of a text type (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ)
+// are code page 932 and stored as UTF-16, zeros included.
 bool WriteValue(HKEY root, const std::string& keyPath, const std::string& name, DWORD type, const std::string& bytes);
+// Stores the bytes as they are, whatever the type.
+bool WriteRawValue(HKEY root, const std::string& keyPath, const std::string& name, DWORD type,
+                   const std::string& bytes);
+// The UTF-16LE bytes of text (what a text value holds).
+std::string Utf16Bytes(const std::wstring& text);
 // A value changed for one scenario: put back as it was, or removed, at the end.
 class CSavedValue {
 public:
@@ -176,16 +198,21 @@ void ResetSettings();
 CRegValue ReadSetting(const std::string& section, const std::string& name);
 // Number of values in a section, -1 if the section key does not exist.
 int SettingCount(const std::string& section);
-// Stores bytes of any type; the string form adds the closing NUL.
+// Stores bytes of any type (a text type's as WriteValue does); the string
+// forms add the closing NUL.
 bool PutSetting(const std::string& section, const std::string& name, DWORD type, const std::string& bytes);
 bool PutSettingString(const std::string& section, const std::string& name, const std::string& text);
+bool PutSettingStringW(const std::string& section, const std::string& name, const std::wstring& text);
 bool PutSettingDword(const std::string& section, const std::string& name, DWORD value);
 // Lets everyone only read (and delete) the section key: Wine then refuses the
 // program's open with write access, so every read falls back and every write fails.
 bool ProtectSection(const std::string& section);
-// Checks one value: its type and its exact bytes (a string with its NUL).
+// Checks one value: its type and its exact bytes (a string as UTF-16 with
+// its NUL character; text given in code page 932 or as UTF-16).
 void ExpectSz(CCheck& check, const std::string& section, const std::string& name,
               const std::string& text);
+void ExpectSzW(CCheck& check, const std::string& section, const std::string& name,
+               const std::wstring& text);
 void ExpectDword(CCheck& check, const std::string& section, const std::string& name, DWORD value);
 // Checks all eight values of a section at once.
 struct CProfileValues {
@@ -203,6 +230,7 @@ void WriteExpecting(CCheck& check, COrvelle& app, const std::string& text, const
 
 // The Favorites folder of the prefix user, without a trailing separator.
 std::string FavoritesPath();
+std::wstring FavoritesPathW();
 // One entry of a Favorites tree: a folder when url is nullptr, else a
 // shortcut file in the usual layout; readOnly folders lose their write
 // permission (Wine then reports the attribute word 17).
@@ -213,19 +241,33 @@ struct CFavEntry {
 };
 // Empties the Favorites folder and builds the tree. False with a reason.
 bool MakeFavorites(CCheck& check, const std::vector<CFavEntry>& entries);
+// The same for a tree whose names are given by their real UTF-16 spelling.
+struct CWideFavEntry {
+    std::wstring path;  // relative to the Favorites folder
+    const char* url;    // nullptr: a folder
+};
+bool MakeWideFavorites(CCheck& check, const std::vector<CWideFavEntry>& entries);
 void ClearFavorites();
 std::string ShortcutText(const std::string& url);
 
-// Files.
+// Files, by a code page 932 path or by the real UTF-16 one; paths of 240
+// characters or more are passed in the "\\?\" long form.
 bool ReadBytes(const std::string& path, std::string* bytes);
+bool ReadBytes(const std::wstring& path, std::string* bytes);
 bool WriteBytes(const std::string& path, const std::string& bytes);
+bool WriteBytes(const std::wstring& path, const std::string& bytes);
 // Checks that the file holds exactly want.
 void ExpectFile(CCheck& check, const std::string& path, const std::string& want);
+void ExpectFile(CCheck& check, const std::wstring& path, const std::string& want);
 bool FileExists(const std::string& path);
+bool FileExists(const std::wstring& path);
 bool MakeFolder(const std::string& path);  // also the folders above it
+bool MakeFolder(const std::wstring& path);
 void RemoveTree(const std::string& path);
+void RemoveTree(const std::wstring& path);
 // A fresh empty folder below the work folder; returns its full path.
 std::string FreshWorkFolder(const std::string& name);
+std::wstring FreshWorkFolder(const std::wstring& name);
 
 // Scenarios.
 struct CScenario {
@@ -237,6 +279,7 @@ void AddImportScenarios(std::vector<CScenario>& list);
 void AddWriteScenarios(std::vector<CScenario>& list);
 void AddDialogScenarios(std::vector<CScenario>& list);
 void AddRobustnessScenarios(std::vector<CScenario>& list);
+void AddTodaysNamesScenarios(std::vector<CScenario>& list);
 
 // The walk-through of scripts/run.sh: Import, Write in four styles into
 // outDir\pages\..., a screenshot, then exit. Returns the process exit code.

@@ -5,32 +5,60 @@
 #include <shlobj.h>
 
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
+#include <utility>
 
 namespace drv {
 
 CConfig g_config;
 volatile HANDLE g_runningProgram = nullptr;
 
-std::string ToCp932(const std::wstring& text)
+namespace {
+
+// Code page 932 always, whatever the system's code page.
+const UINT kCp932 = 932;
+
+// text in code page 932, "?" for a character without a round-trip form;
+// usedDefault tells whether that happened.
+std::string EncodeCp932(const std::wstring& text, BOOL* usedDefault)
 {
+    *usedDefault = FALSE;
     if (text.empty())
         return std::string();
-    int n = WideCharToMultiByte(932, 0, text.data(), (int)text.size(), nullptr, 0, nullptr, nullptr);
+    // No best fit: a look-alike (¥ as 0x5C, 〜 as ～) is not the character.
+    int n = WideCharToMultiByte(kCp932, WC_NO_BEST_FIT_CHARS, text.data(), (int)text.size(), nullptr, 0, nullptr,
+                                nullptr);
     std::string out(n > 0 ? n : 0, '\0');
     if (n > 0)
-        WideCharToMultiByte(932, 0, text.data(), (int)text.size(), &out[0], n, nullptr, nullptr);
+        WideCharToMultiByte(kCp932, WC_NO_BEST_FIT_CHARS, text.data(), (int)text.size(), &out[0], n, nullptr,
+                            usedDefault);
     return out;
+}
+
+}  // namespace
+
+std::string ToCp932(const std::wstring& text)
+{
+    BOOL usedDefault;
+    return EncodeCp932(text, &usedDefault);
+}
+
+bool HasCp932Form(const std::wstring& text)
+{
+    BOOL usedDefault;
+    std::string bytes = EncodeCp932(text, &usedDefault);
+    return !usedDefault && FromCp932(bytes) == text;
 }
 
 std::wstring FromCp932(const std::string& text)
 {
     if (text.empty())
         return std::wstring();
-    int n = MultiByteToWideChar(932, 0, text.data(), (int)text.size(), nullptr, 0);
+    int n = MultiByteToWideChar(kCp932, 0, text.data(), (int)text.size(), nullptr, 0);
     std::wstring out(n > 0 ? n : 0, L'\0');
     if (n > 0)
-        MultiByteToWideChar(932, 0, text.data(), (int)text.size(), &out[0], n);
+        MultiByteToWideChar(kCp932, 0, text.data(), (int)text.size(), &out[0], n);
     return out;
 }
 
@@ -45,6 +73,28 @@ std::string Visible(const std::string& bytes)
             out += "\\n";
         } else if (c < 0x20 || c >= 0x7F || c == '\\') {
             snprintf(buf, sizeof buf, "\\x%02X", c);
+            out += buf;
+        } else {
+            out += (char)c;
+        }
+    }
+    return out;
+}
+
+std::string Visible(const std::wstring& text)
+{
+    // Paths below the work and Favorites folders are shown from there on.
+    std::wstring shown = text;
+    const std::pair<std::wstring, const wchar_t*> folders[] = {{FromCp932(g_config.workDir), L"<work>"},
+                                                               {FavoritesPathW(), L"<Favorites>"}};
+    for (const auto& f : folders)
+        if (!f.first.empty() && shown.compare(0, f.first.size(), f.first) == 0)
+            shown = f.second + shown.substr(f.first.size());
+    std::string out;
+    char buf[16];
+    for (wchar_t c : shown) {
+        if (c < 0x20 || c >= 0x7F) {
+            snprintf(buf, sizeof buf, "\\u{%X}", (unsigned)c);
             out += buf;
         } else {
             out += (char)c;
@@ -121,38 +171,47 @@ bool WaitClosed(HWND dlg, DWORD timeoutMs)
     return WaitUntil([&] { return !IsWindow(dlg) || !IsWindowVisible(dlg); }, timeoutMs);
 }
 
-std::string WindowText(HWND hwnd)
+std::wstring WindowTextW(HWND hwnd)
 {
     DWORD_PTR length = 0;
     if (!SendBounded(hwnd, WM_GETTEXTLENGTH, 0, 0, &length))
-        return std::string();
+        return std::wstring();
     std::wstring text(length + 1, L'\0');
     if (!SendBounded(hwnd, WM_GETTEXT, text.size(), (LPARAM)&text[0]))
-        return std::string();
+        return std::wstring();
     text.resize(wcsnlen(text.c_str(), text.size()));
-    return ToCp932(text);
+    return text;
+}
+
+std::string WindowText(HWND hwnd)
+{
+    return ToCp932(WindowTextW(hwnd));
+}
+
+bool SetWindowTextTo(HWND hwnd, const std::wstring& text)
+{
+    return SendBounded(hwnd, WM_SETTEXT, 0, (LPARAM)text.c_str());
 }
 
 bool SetWindowTextTo(HWND hwnd, const std::string& text)
 {
-    std::wstring wide = FromCp932(text);
-    return SendBounded(hwnd, WM_SETTEXT, 0, (LPARAM)wide.c_str());
+    return SetWindowTextTo(hwnd, FromCp932(text));
 }
 
 std::string ClassOf(HWND hwnd)
 {
-    char buf[256] = {0};
-    GetClassNameA(hwnd, buf, sizeof buf);
-    return buf;
+    wchar_t buf[256] = {0};
+    GetClassNameW(hwnd, buf, 256);
+    return ToCp932(buf);
 }
 
 // Item texts of a list or combo box of another process, read as UTF-16
 // (the messages are given: LB_ or CB_ ones). An item whose length cannot be
 // read, or is absurd, stands as |unreadable|; at most |limit| items.
-static std::vector<std::string> ItemTexts(HWND box, UINT getCount, UINT getTextLen, UINT getText, int limit,
-                                          const std::string& unreadable)
+static std::vector<std::wstring> ItemTexts(HWND box, UINT getCount, UINT getTextLen, UINT getText, int limit,
+                                           const std::wstring& unreadable)
 {
-    std::vector<std::string> items;
+    std::vector<std::wstring> items;
     DWORD_PTR count = 0;
     if (!SendBounded(box, getCount, 0, 0, &count))
         return items;
@@ -166,14 +225,22 @@ static std::vector<std::string> ItemTexts(HWND box, UINT getCount, UINT getTextL
         std::wstring buf(len + 1, L'\0');
         SendBounded(box, getText, i, (LPARAM)&buf[0]);
         buf.resize(wcsnlen(buf.c_str(), buf.size()));
-        items.push_back(ToCp932(buf));
+        items.push_back(buf);
     }
     return items;
 }
 
+static std::vector<std::string> InCp932(const std::vector<std::wstring>& wide)
+{
+    std::vector<std::string> out;
+    for (const std::wstring& w : wide)
+        out.push_back(ToCp932(w));
+    return out;
+}
+
 std::vector<std::string> ComboItems(HWND combo)
 {
-    return ItemTexts(combo, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT, 1000, std::string());
+    return InCp932(ItemTexts(combo, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT, 1000, std::wstring()));
 }
 
 int Cursel(HWND box, UINT getCursel)
@@ -215,8 +282,8 @@ void Shot(HWND hwnd, const std::string& name)
         fh.bfType = 0x4D42;
         fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
         fh.bfSize = fh.bfOffBits + size;
-        std::string path = g_config.shotsDir + "\\" + name + ".bmp";
-        HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        std::wstring path = FromCp932(g_config.shotsDir + "\\" + name + ".bmp");
+        HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         if (f != INVALID_HANDLE_VALUE) {
             DWORD done = 0;
             WriteFile(f, &fh, sizeof fh, &done, nullptr);
@@ -240,11 +307,13 @@ COrvelle::~COrvelle()
 
 bool COrvelle::Start(CCheck& check, const std::string& currentDir, const std::string& mainTitle)
 {
-    std::string cmd = "\"" + g_config.orvelleExe + "\"";
-    STARTUPINFOA si{};
+    std::wstring exe = FromCp932(g_config.orvelleExe);
+    std::wstring cmd = L"\"" + exe + L"\"";
+    std::wstring dir = FromCp932(currentDir);
+    STARTUPINFOW si{};
     si.cb = sizeof si;
-    if (!CreateProcessA(g_config.orvelleExe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        currentDir.empty() ? nullptr : currentDir.c_str(), &si, &m_pi)) {
+    if (!CreateProcessW(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        dir.empty() ? nullptr : dir.c_str(), &si, &m_pi)) {
         check.That(false, "cannot start " + g_config.orvelleExe + " (error " + Num(GetLastError()) + ")");
         m_pi = PROCESS_INFORMATION{};
         return false;
@@ -319,9 +388,9 @@ void COrvelle::Kill()
 
 std::string COrvelle::Title() const
 {
-    char buf[512] = {0};
-    GetWindowTextA(m_main, buf, sizeof buf);
-    return buf;
+    wchar_t buf[512] = {0};
+    GetWindowTextW(m_main, buf, 512);
+    return ToCp932(buf);
 }
 
 std::string COrvelle::Text(int id) const
@@ -329,7 +398,17 @@ std::string COrvelle::Text(int id) const
     return WindowText(Item(id));
 }
 
+std::wstring COrvelle::TextW(int id) const
+{
+    return WindowTextW(Item(id));
+}
+
 bool COrvelle::SetText(int id, const std::string& text)
+{
+    return SetWindowTextTo(Item(id), text);
+}
+
+bool COrvelle::SetTextW(int id, const std::wstring& text)
 {
     return SetWindowTextTo(Item(id), text);
 }
@@ -397,9 +476,14 @@ bool COrvelle::Settle()
     return SendBounded(m_main, WM_NULL, 0, 0);
 }
 
+std::vector<std::wstring> COrvelle::ListItemsW() const
+{
+    return ItemTexts(Item(IDC_LINKLIST), LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT, 40000, L"?");
+}
+
 std::vector<std::string> COrvelle::ListItems() const
 {
-    return ItemTexts(Item(IDC_LINKLIST), LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT, 40000, "?");
+    return InCp932(ListItemsW());
 }
 
 bool COrvelle::ListSelect(int index)
@@ -432,7 +516,7 @@ struct CFindData {
     DWORD pid;
     HWND exclude;
     HWND owner;
-    const std::string* caption;
+    const std::wstring* caption;
     HWND found;
 };
 
@@ -446,8 +530,9 @@ BOOL CALLBACK FindProc(HWND hwnd, LPARAM lp)
     if (d->owner && GetWindow(hwnd, GW_OWNER) != d->owner)
         return TRUE;
     if (d->caption) {
-        char buf[512] = {0};
-        GetWindowTextA(hwnd, buf, sizeof buf);
+        // The caption is kept with the window: no message to a busy process.
+        wchar_t buf[512] = {0};
+        GetWindowTextW(hwnd, buf, 512);
         if (*d->caption != buf)
             return TRUE;
     }
@@ -457,7 +542,7 @@ BOOL CALLBACK FindProc(HWND hwnd, LPARAM lp)
 
 // A visible dialog of process pid other than main, owned by owner and
 // titled caption where they are given; nullptr after timeoutMs.
-HWND FindDialogOf(DWORD pid, HWND main, HWND owner, const std::string* caption, DWORD timeoutMs)
+HWND FindDialogOf(DWORD pid, HWND main, HWND owner, const std::wstring* caption, DWORD timeoutMs)
 {
     CFindData d{pid, main, owner, caption, nullptr};
     WaitUntil([&] {
@@ -472,7 +557,8 @@ HWND FindDialogOf(DWORD pid, HWND main, HWND owner, const std::string* caption, 
 
 HWND COrvelle::FindDialog(const std::string& caption, DWORD timeoutMs) const
 {
-    return FindDialogOf(m_pi.dwProcessId, m_main, nullptr, &caption, timeoutMs);
+    const std::wstring wide = FromCp932(caption);
+    return FindDialogOf(m_pi.dwProcessId, m_main, nullptr, &wide, timeoutMs);
 }
 
 HWND COrvelle::FindOwnedDialog(HWND owner, DWORD timeoutMs) const
@@ -531,25 +617,36 @@ const char* TypeName(DWORD type)
     }
 }
 
+bool IsTextType(DWORD type)
+{
+    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
+
 }  // namespace
+
+std::string Utf16Bytes(const std::wstring& text)
+{
+    return std::string((const char*)text.data(), text.size() * sizeof(wchar_t));
+}
 
 void ResetSettings()
 {
-    RegDeleteTreeA(HKEY_CURRENT_USER, "software\\Fenwold Applications");
-    RegDeleteKeyA(HKEY_CURRENT_USER, "software\\Fenwold Applications");
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"software\\Fenwold Applications");
+    RegDeleteKeyW(HKEY_CURRENT_USER, L"software\\Fenwold Applications");
 }
 
 CRegValue ReadValue(HKEY root, const std::string& keyPath, const std::string& name)
 {
     CRegValue v;
     HKEY key;
-    if (RegOpenKeyExA(root, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(root, FromCp932(keyPath).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
         return v;
+    const std::wstring wideName = FromCp932(name);
     DWORD size = 0, type = 0;
-    if (RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
+    if (RegQueryValueExW(key, wideName.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS) {
         std::string bytes(size, '\0');
         DWORD got = size;
-        if (RegQueryValueExA(key, name.c_str(), nullptr, &type, size ? (BYTE*)&bytes[0] : nullptr, &got) ==
+        if (RegQueryValueExW(key, wideName.c_str(), nullptr, &type, size ? (BYTE*)&bytes[0] : nullptr, &got) ==
             ERROR_SUCCESS) {
             bytes.resize(got);
             v.present = true;
@@ -561,16 +658,22 @@ CRegValue ReadValue(HKEY root, const std::string& keyPath, const std::string& na
     return v;
 }
 
-bool WriteValue(HKEY root, const std::string& keyPath, const std::string& name, DWORD type, const std::string& bytes)
+bool WriteRawValue(HKEY root, const std::string& keyPath, const std::string& name, DWORD type,
+                   const std::string& bytes)
 {
     HKEY key;
-    if (RegCreateKeyExA(root, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExW(root, FromCp932(keyPath).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
         return false;
-    bool ok = RegSetValueExA(key, name.c_str(), 0, type, (const BYTE*)bytes.data(), (DWORD)bytes.size()) ==
-              ERROR_SUCCESS;
+    bool ok = RegSetValueExW(key, FromCp932(name).c_str(), 0, type, (const BYTE*)bytes.data(),
+                             (DWORD)bytes.size()) == ERROR_SUCCESS;
     RegCloseKey(key);
     return ok;
+}
+
+bool WriteValue(HKEY root, const std::string& keyPath, const std::string& name, DWORD type, const std::string& bytes)
+{
+    return WriteRawValue(root, keyPath, name, type, IsTextType(type) ? Utf16Bytes(FromCp932(bytes)) : bytes);
 }
 
 CSavedValue::CSavedValue(HKEY root, const std::string& keyPath, const std::string& name)
@@ -581,12 +684,12 @@ CSavedValue::CSavedValue(HKEY root, const std::string& keyPath, const std::strin
 CSavedValue::~CSavedValue()
 {
     if (m_old.present) {
-        WriteValue(m_root, m_key, m_name, m_old.type, m_old.bytes);
+        WriteRawValue(m_root, m_key, m_name, m_old.type, m_old.bytes);
         return;
     }
     HKEY key;
-    if (RegOpenKeyExA(m_root, m_key.c_str(), 0, KEY_WRITE, &key) == ERROR_SUCCESS) {
-        RegDeleteValueA(key, m_name.c_str());
+    if (RegOpenKeyExW(m_root, FromCp932(m_key).c_str(), 0, KEY_WRITE, &key) == ERROR_SUCCESS) {
+        RegDeleteValueW(key, FromCp932(m_name).c_str());
         RegCloseKey(key);
     }
 }
@@ -604,10 +707,10 @@ CRegValue ReadSetting(const std::string& section, const std::string& name)
 int SettingCount(const std::string& section)
 {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, SectionKey(section).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, FromCp932(SectionKey(section)).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
         return -1;
     DWORD values = 0;
-    RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr, nullptr,
+    RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, nullptr, nullptr, nullptr,
                      nullptr);
     RegCloseKey(key);
     return (int)values;
@@ -631,6 +734,11 @@ bool PutSettingString(const std::string& section, const std::string& name, const
     return PutSetting(section, name, REG_SZ, text + std::string(1, '\0'));
 }
 
+bool PutSettingStringW(const std::string& section, const std::string& name, const std::wstring& text)
+{
+    return WriteRawValue(HKEY_CURRENT_USER, SectionKey(section), name, REG_SZ, Utf16Bytes(text + L'\0'));
+}
+
 bool PutSettingDword(const std::string& section, const std::string& name, DWORD value)
 {
     return PutSetting(section, name, REG_DWORD, LittleEndian(value, 4));
@@ -638,14 +746,15 @@ bool PutSettingDword(const std::string& section, const std::string& name, DWORD 
 
 bool ProtectSection(const std::string& section)
 {
+    const std::wstring path = FromCp932(SectionKey(section));
     HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, SectionKey(section).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
         return false;
     // KEY_READ | DELETE | WRITE_DAC for everyone, nothing else: the suite can
     // still remove the key afterwards.
     PSECURITY_DESCRIPTOR sd = nullptr;
-    bool ok = ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;0x70019;;;WD)", SDDL_REVISION_1, &sd,
+    bool ok = ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;0x70019;;;WD)", SDDL_REVISION_1, &sd,
                                                                     nullptr) &&
               RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd) == ERROR_SUCCESS;
     if (sd)
@@ -654,8 +763,7 @@ bool ProtectSection(const std::string& section)
     if (!ok)
         return false;
     HKEY probe;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, SectionKey(section).c_str(), 0, KEY_READ | KEY_WRITE, &probe) ==
-        ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ | KEY_WRITE, &probe) == ERROR_SUCCESS) {
         RegCloseKey(probe);
         return false;  // the protection does not hold here
     }
@@ -677,9 +785,27 @@ void ExpectValue(CCheck& check, const std::string& section, const std::string& n
 
 }  // namespace
 
+void ExpectSzW(CCheck& check, const std::string& section, const std::string& name, const std::wstring& text)
+{
+    CRegValue v = ReadSetting(section, name);
+    std::string where = section + "\\" + name;
+    if (!check.That(v.present, where + " is missing"))
+        return;
+    check.That(v.type == REG_SZ, where + " is " + TypeName(v.type) + ", not REG_SZ");
+    if (v.bytes == Utf16Bytes(text + L'\0'))
+        return;
+    std::wstring got(v.bytes.size() / 2, L'\0');
+    if (!got.empty())
+        memcpy(&got[0], v.bytes.data(), got.size() * 2);
+    std::string odd = v.bytes.size() % 2 ? " and an odd byte" : "";
+    check.That(false, where + " holds \"" + Visible(got.substr(0, 200)) + "\"" + odd + " (" +
+                          Num((long long)got.size()) + " units), want \"" + Visible(text.substr(0, 200)) +
+                          "\" and one NUL (" + Num((long long)text.size() + 1) + " units)");
+}
+
 void ExpectSz(CCheck& check, const std::string& section, const std::string& name, const std::string& text)
 {
-    ExpectValue(check, section, name, REG_SZ, text + std::string(1, '\0'));
+    ExpectSzW(check, section, name, FromCp932(text));
 }
 
 void ExpectDword(CCheck& check, const std::string& section, const std::string& name, DWORD value)
@@ -734,77 +860,99 @@ void WriteExpecting(CCheck& check, COrvelle& app, const std::string& text, const
 
 // ---- Favorites and files ----
 
-std::string FavoritesPath()
+std::wstring FavoritesPathW()
 {
-    char buf[MAX_PATH] = {0};
-    if (!SHGetSpecialFolderPathA(nullptr, buf, CSIDL_FAVORITES, TRUE))
-        return std::string();
-    std::string path = buf;
-    // Drop a trailing separator, but not the second byte 0x5C of a last
-    // two-byte character such as ソ.
-    size_t i = 0, last = std::string::npos;
-    while (i < path.size()) {
-        last = i;
-        i += IsDBCSLeadByteEx(932, (BYTE)path[i]) && i + 1 < path.size() ? 2 : 1;
-    }
-    if (last != std::string::npos && last == path.size() - 1 && path[last] == '\\')
+    wchar_t buf[MAX_PATH] = {0};
+    if (!SHGetSpecialFolderPathW(nullptr, buf, CSIDL_FAVORITES, TRUE))
+        return std::wstring();
+    std::wstring path = buf;
+    if (!path.empty() && path.back() == L'\\')
         path.pop_back();
     return path;
 }
 
+std::string FavoritesPath()
+{
+    // Empty rather than a wrong path when code page 932 cannot spell it.
+    std::wstring wide = FavoritesPathW();
+    return HasCp932Form(wide) ? ToCp932(wide) : std::string();
+}
+
 namespace {
+
+// path as Windows must be given it: from 240 characters on in the "\\?\"
+// long form, which passes the 260-character limit (the folders below the
+// work and Favorites folders are always absolute).
+std::wstring LongForm(const std::wstring& path)
+{
+    if (path.size() < 240 || path.compare(0, 4, L"\\\\?\\") == 0)
+        return path;
+    if (path.size() > 2 && path[1] == L':' && path[2] == L'\\')
+        return L"\\\\?\\" + path;
+    return path;
+}
+
+DWORD Attributes(const std::wstring& path)
+{
+    return GetFileAttributesW(LongForm(path).c_str());
+}
 
 // Runs a Unix chmod on one entry of folder (Wine starts Unix programs
 // directly): the only way to take the write permission away from a folder,
 // which is what makes Wine report the attribute word 17. Wine does not wait
 // for a Unix child, so the change is awaited on the attribute itself.
-bool UnixChmod(const std::string& folder, const std::string& mode, const std::string& name, bool readOnly)
+bool UnixChmod(const std::wstring& folder, const std::wstring& mode, const std::wstring& name, bool readOnly)
 {
-    std::string cmd = "/bin/chmod " + mode + " \"" + name + "\"";
-    STARTUPINFOA si{};
+    std::wstring cmd = L"/bin/chmod " + mode + L" \"" + name + L"\"";
+    STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    if (!CreateProcessA("Z:\\bin\\chmod", &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi))
+    if (!CreateProcessW(L"Z:\\bin\\chmod", &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &si, &pi))
         return false;
     CloseHandle(pi.hProcess);
     CloseHandle(pi.hThread);
-    std::string full = folder + "\\" + name;
+    std::wstring full = folder + L"\\" + name;
     return WaitUntil([&] {
-        DWORD attr = GetFileAttributesA(full.c_str());
+        DWORD attr = Attributes(full);
         return attr != INVALID_FILE_ATTRIBUTES && ((attr & FILE_ATTRIBUTE_READONLY) != 0) == readOnly;
     }, 5000);
 }
 
 }  // namespace
 
-void RemoveTree(const std::string& path)
+void RemoveTree(const std::wstring& path)
 {
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((path + "\\*").c_str(), &fd);
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW(LongForm(path + L"\\*").c_str(), &fd);
     if (h != INVALID_HANDLE_VALUE) {
         do {
-            std::string name = fd.cFileName;
-            if (name == "." || name == "..")
+            std::wstring name = fd.cFileName;
+            if (name == L"." || name == L"..")
                 continue;
-            std::string full = path + "\\" + name;
+            std::wstring full = path + L"\\" + name;
             bool folder = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
             if (folder && (fd.dwFileAttributes & FILE_ATTRIBUTE_READONLY))
-                UnixChmod(path, "u+w", name, false);
-            SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+                UnixChmod(path, L"u+w", name, false);
+            SetFileAttributesW(LongForm(full).c_str(), FILE_ATTRIBUTE_NORMAL);
             if (folder) {
                 RemoveTree(full);
-                RemoveDirectoryA(full.c_str());
+                RemoveDirectoryW(LongForm(full).c_str());
             } else {
-                DeleteFileA(full.c_str());
+                DeleteFileW(LongForm(full).c_str());
             }
-        } while (FindNextFileA(h, &fd));
+        } while (FindNextFileW(h, &fd));
         FindClose(h);
     }
 }
 
+void RemoveTree(const std::string& path)
+{
+    RemoveTree(FromCp932(path));
+}
+
 void ClearFavorites()
 {
-    std::string fav = FavoritesPath();
+    std::wstring fav = FavoritesPathW();
     if (fav.size() < 4)
         return;  // never wipe anything but a real Favorites folder
     RemoveTree(fav);
@@ -815,9 +963,10 @@ std::string ShortcutText(const std::string& url)
     return "[InternetShortcut]\r\nURL=" + url + "\r\n";
 }
 
-bool WriteBytes(const std::string& path, const std::string& bytes)
+bool WriteBytes(const std::wstring& path, const std::string& bytes)
 {
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE f = CreateFileW(LongForm(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
     if (f == INVALID_HANDLE_VALUE)
         return false;
     DWORD done = 0;
@@ -826,34 +975,50 @@ bool WriteBytes(const std::string& path, const std::string& bytes)
     return ok;
 }
 
-bool MakeFavorites(CCheck& check, const std::vector<CFavEntry>& entries)
+bool WriteBytes(const std::string& path, const std::string& bytes)
 {
-    std::string fav = FavoritesPath();
+    return WriteBytes(FromCp932(path), bytes);
+}
+
+bool MakeWideFavorites(CCheck& check, const std::vector<CWideFavEntry>& entries)
+{
+    std::wstring fav = FavoritesPathW();
     if (!check.That(fav.size() >= 4, "no Favorites folder"))
         return false;
     ClearFavorites();
-    for (const CFavEntry& e : entries) {
-        std::string full = fav + "\\" + e.path;
+    for (const CWideFavEntry& e : entries) {
+        std::wstring full = fav + L"\\" + e.path;
         bool ok = e.url ? WriteBytes(full, ShortcutText(e.url)) : MakeFolder(full);
         if (!check.That(ok, "cannot create " + Visible(full)))
             return false;
     }
+    return true;
+}
+
+bool MakeFavorites(CCheck& check, const std::vector<CFavEntry>& entries)
+{
+    std::vector<CWideFavEntry> wide;
+    for (const CFavEntry& e : entries)
+        wide.push_back({FromCp932(e.path), e.url});
+    if (!MakeWideFavorites(check, wide))
+        return false;
     // Write permission goes last, when the folder's content is in place.
+    std::wstring fav = FavoritesPathW();
     for (const CFavEntry& e : entries) {
         if (!e.readOnly)
             continue;
-        UnixChmod(fav, "a-w", e.path, true);
-        DWORD attr = GetFileAttributesA((fav + "\\" + e.path).c_str());
+        UnixChmod(fav, L"a-w", FromCp932(e.path), true);
+        DWORD attr = Attributes(fav + L"\\" + FromCp932(e.path));
         if (!check.That(attr == 17, "folder " + Visible(e.path) + " reports attributes " + Num(attr) + ", not 17"))
             return false;
     }
     return true;
 }
 
-bool ReadBytes(const std::string& path, std::string* bytes)
+bool ReadBytes(const std::wstring& path, std::string* bytes)
 {
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                           nullptr);
+    HANDLE f = CreateFileW(LongForm(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
     if (f == INVALID_HANDLE_VALUE)
         return false;
     bytes->clear();
@@ -865,6 +1030,18 @@ bool ReadBytes(const std::string& path, std::string* bytes)
     return true;
 }
 
+bool ReadBytes(const std::string& path, std::string* bytes)
+{
+    return ReadBytes(FromCp932(path), bytes);
+}
+
+void ExpectFile(CCheck& check, const std::wstring& path, const std::string& want)
+{
+    std::string got;
+    if (check.That(ReadBytes(path, &got), Visible(path) + " was not written"))
+        check.Same(got, want, Visible(path));
+}
+
 void ExpectFile(CCheck& check, const std::string& path, const std::string& want)
 {
     std::string got;
@@ -872,36 +1049,45 @@ void ExpectFile(CCheck& check, const std::string& path, const std::string& want)
         check.Same(got, want, Visible(path));
 }
 
+bool FileExists(const std::wstring& path)
+{
+    return Attributes(path) != INVALID_FILE_ATTRIBUTES;
+}
+
 bool FileExists(const std::string& path)
 {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return FileExists(FromCp932(path));
+}
+
+bool MakeFolder(const std::wstring& path)
+{
+    if (CreateDirectoryW(LongForm(path).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS)
+        return true;
+    size_t cut = path.find_last_of(L'\\');
+    if (cut == std::wstring::npos || cut < 3)
+        return false;
+    if (!MakeFolder(path.substr(0, cut)))
+        return false;
+    return CreateDirectoryW(LongForm(path).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
 bool MakeFolder(const std::string& path)
 {
-    if (CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS)
-        return true;
-    // The last real separator: the second byte 0x5C of ソ or 表 is none.
-    size_t cut = std::string::npos;
-    for (size_t i = 0; i < path.size(); ++i) {
-        if (IsDBCSLeadByteEx(932, (BYTE)path[i]) && i + 1 < path.size())
-            ++i;
-        else if (path[i] == '\\')
-            cut = i;
-    }
-    if (cut == std::string::npos || cut < 3)
-        return false;
-    if (!MakeFolder(path.substr(0, cut)))
-        return false;
-    return CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+    // In UTF-16 the second byte 0x5C of ソ or 表 is no separator any more.
+    return MakeFolder(FromCp932(path));
+}
+
+std::wstring FreshWorkFolder(const std::wstring& name)
+{
+    std::wstring path = FromCp932(g_config.workDir) + L"\\" + name;
+    RemoveTree(path);
+    MakeFolder(path);
+    return path;
 }
 
 std::string FreshWorkFolder(const std::string& name)
 {
-    std::string path = g_config.workDir + "\\" + name;
-    RemoveTree(path);
-    MakeFolder(path);
-    return path;
+    return ToCp932(FreshWorkFolder(FromCp932(name)));
 }
 
 }  // namespace drv

@@ -186,7 +186,7 @@ void FavoritesUnderAnotherName(CCheck& t)
         ClearFavorites();
     }
     RemoveTree(moved);
-    RemoveDirectoryA(moved.c_str());
+    RemoveDirectoryW(FromCp932(moved).c_str());
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 // orvdriver.exe: the end-to-end suite, the recorder used as the "open"
 // handler of http addresses, and the walk-through of scripts/run.sh.
-//   orvdriver --orvelle EXE --work DIR [--shots DIR] [--only TEXT] [--timeout S]
+//   orvdriver --orvelle EXE --work DIR [--shots DIR] [--only TEXT] [--timeout S] [--acp N]
 //   orvdriver --record FILE ARGS...
 //   orvdriver --orvelle EXE --demo OUTDIR
 #include "Driver.h"
+
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,17 +14,30 @@ using namespace drv;
 
 namespace {
 
-// Appends the arguments to file, one line each: what the shell asked the
-// "open" handler to do.
-int Record(int argc, char** argv, int from)
+// Appends the arguments to file, one line each in code page 932: what the
+// shell asked the "open" handler to do.
+int Record(const std::vector<std::wstring>& args, size_t from)
 {
-    FILE* f = fopen(argv[from], "ab");
+    FILE* f = _wfopen(args[from].c_str(), L"ab");
     if (!f)
         return 1;
-    for (int i = from + 1; i < argc; ++i)
-        fprintf(f, "%s\r\n", argv[i]);
+    for (size_t i = from + 1; i < args.size(); ++i)
+        fprintf(f, "%s\r\n", ToCp932(args[i]).c_str());
     fclose(f);
     return 0;
+}
+
+// The arguments as UTF-16: argv would come through the system's code page.
+std::vector<std::wstring> WideArguments()
+{
+    std::vector<std::wstring> args;
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    for (int i = 0; argv && i < argc; ++i)
+        args.push_back(argv[i]);
+    if (argv)
+        LocalFree(argv);
+    return args;
 }
 
 int g_passed = 0, g_failed = 0;
@@ -47,7 +62,7 @@ DWORD WINAPI Watchdog(LPVOID)
 
 void Usage()
 {
-    fprintf(stderr, "usage: orvdriver --orvelle EXE --work DIR [--shots DIR] [--only TEXT] [--timeout S]\n"
+    fprintf(stderr, "usage: orvdriver --orvelle EXE --work DIR [--shots DIR] [--only TEXT] [--timeout S] [--acp N]\n"
                     "       orvdriver --orvelle EXE --demo OUTDIR\n"
                     "       orvdriver --orvelle EXE --bench COUNT OUTDIR\n"
                     "       orvdriver --record FILE ARGS...\n");
@@ -55,34 +70,46 @@ void Usage()
 
 }  // namespace
 
-int main(int argc, char** argv)
+int main()
 {
+    std::vector<std::wstring> args = WideArguments();
     std::string only, demo, benchOut;
     int benchCount = 0;
-    char self[MAX_PATH] = {0};
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    g_config.driverExe = self;
-    for (int i = 1; i < argc; ++i) {
-        std::string a = argv[i];
-        bool hasValue = i + 1 < argc;
-        if (a == "--record" && hasValue)
-            return Record(argc, argv, i + 1);
-        if (a == "--orvelle" && hasValue)
-            g_config.orvelleExe = argv[++i];
-        else if (a == "--work" && hasValue)
-            g_config.workDir = argv[++i];
-        else if (a == "--shots" && hasValue)
-            g_config.shotsDir = argv[++i];
-        else if (a == "--only" && hasValue)
-            only = argv[++i];
-        else if (a == "--demo" && hasValue)
-            demo = argv[++i];
-        else if (a == "--bench" && i + 2 < argc) {
-            benchCount = atoi(argv[++i]);
-            benchOut = argv[++i];
+    long expectedAcp = 0;
+    wchar_t self[MAX_PATH] = {0};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    // Paths are code page 932 texts in the driver; one it cannot spell would
+    // be a different path, so it is refused.
+    std::string unspellable;
+    auto cp932 = [&](const std::wstring& text) {
+        if (!HasCp932Form(text))
+            unspellable = Visible(text);
+        return ToCp932(text);
+    };
+    g_config.driverExe = cp932(self);
+    for (size_t i = 1; i < args.size(); ++i) {
+        const std::wstring& a = args[i];
+        bool hasValue = i + 1 < args.size();
+        if (a == L"--record" && hasValue)
+            return Record(args, i + 1);
+        if (a == L"--orvelle" && hasValue)
+            g_config.orvelleExe = cp932(args[++i]);
+        else if (a == L"--work" && hasValue)
+            g_config.workDir = cp932(args[++i]);
+        else if (a == L"--shots" && hasValue)
+            g_config.shotsDir = cp932(args[++i]);
+        else if (a == L"--only" && hasValue)
+            only = cp932(args[++i]);
+        else if (a == L"--demo" && hasValue)
+            demo = cp932(args[++i]);
+        else if (a == L"--bench" && i + 2 < args.size()) {
+            benchCount = _wtoi(args[++i].c_str());
+            benchOut = cp932(args[++i]);
         }
-        else if (a == "--timeout" && hasValue)
-            g_budgetSeconds = (DWORD)atoi(argv[++i]);
+        else if (a == L"--timeout" && hasValue)
+            g_budgetSeconds = (DWORD)_wtoi(args[++i].c_str());
+        else if (a == L"--acp" && hasValue)
+            expectedAcp = _wtol(args[++i].c_str());
         else {
             Usage();
             return 2;
@@ -92,10 +119,27 @@ int main(int argc, char** argv)
         Usage();
         return 2;
     }
+    if (!unspellable.empty()) {
+        printf("not ok - start: the path \"%s\" has no code page 932 form\n", unspellable.c_str());
+        printf("e2e: 0 passed, 1 failed\n");
+        return 2;
+    }
     if (g_config.workDir.empty()) {
-        char cwd[MAX_PATH] = {0};
-        GetCurrentDirectoryA(MAX_PATH, cwd);
-        g_config.workDir = cwd;
+        wchar_t cwd[MAX_PATH] = {0};
+        GetCurrentDirectoryW(MAX_PATH, cwd);
+        g_config.workDir = cp932(cwd);
+    }
+    // The run is only worth its name under the code page it was meant for:
+    // Wine takes it from the locale, which a wrong environment changes quietly.
+    if (expectedAcp != 0) {
+        UINT acp = GetACP();
+        printf("e2e: ANSI code page %u\n", acp);
+        fflush(stdout);
+        if ((long)acp != expectedAcp) {
+            printf("not ok - start: the ANSI code page is %u, not %ld\n", acp, expectedAcp);
+            printf("e2e: 0 passed, 1 failed\n");
+            return 1;
+        }
     }
     if (g_budgetSeconds < 10)
         g_budgetSeconds = 10;
@@ -118,6 +162,7 @@ int main(int argc, char** argv)
     AddWriteScenarios(scenarios);
     AddDialogScenarios(scenarios);
     AddRobustnessScenarios(scenarios);
+    AddTodaysNamesScenarios(scenarios);
 
     for (const CScenario& s : scenarios) {
         if (!only.empty() && s.name.find(only) == std::string::npos)
