@@ -28,6 +28,10 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 
 echo "== end-to-end tests under Wine"
 bash tests/e2e/run.sh || status=1
+# The same suite where Windows would use another ANSI code page: English
+# (1252) and set to UTF-8 (65001). Orvelle must not depend on it.
+bash tests/e2e/run.sh --locale en_US.UTF-8 || status=1
+bash tests/e2e/run.sh --locale hi_IN.UTF-8 || status=1
 
 if [ "$status" -eq 0 ]; then echo "test: all passed"; else echo "test: FAILED"; fi
 exit "$status"
