@@ -9,7 +9,7 @@
 #include "links/Shortcut.h"
 
 void RunWrite(CMainState& state, IMainHost& host, IPageSink& sink) {
-    RunWrite(state, host, sink, [](const std::string& path) { return ReadShortcutUrl(path); });
+    RunWrite(state, host, sink, [](const CLinkEntry& entry) { return ReadShortcutUrl(entry); });
 }
 
 PageResult WriteAllPages(CExportContext& ctx) {

@@ -58,7 +58,7 @@ const std::string& CExportContext::Url(size_t index) {
         m_urlRead.resize(state.m_linkList.Count(), false);
     }
     if (!m_urlRead[index]) {
-        if (m_readUrl) m_urls[index] = m_readUrl(state.m_linkList.Text(index));
+        if (m_readUrl) m_urls[index] = m_readUrl(state.m_linkList.Entry(index));
         m_urlRead[index] = true;
     }
     return m_urls[index];

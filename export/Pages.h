@@ -10,9 +10,9 @@
 #include "core/MainState.h"
 #include "export/PageOutput.h"
 
-// Reads the link address of the shortcut file at |path| (ReadShortcutUrl in
-// the program; tests put their own reader here).
-using UrlReader = std::function<std::string(const std::string& path)>;
+// Reads the link address of the shortcut file of a list entry
+// (ReadShortcutUrl in the program; tests put their own reader here).
+using UrlReader = std::function<std::string(const CLinkEntry& entry)>;
 
 // How a page, or the pages of a step, ended.
 enum class PageResult { Ok, OpenFailed, WriteFailed };

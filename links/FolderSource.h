@@ -4,9 +4,13 @@
 #include <memory>
 #include <string>
 
-// One entry of a folder listing: its name alone and its attribute word.
+#include "core/HostFile.h"
+
+// One entry of a folder listing: its name alone, as the program's text and
+// as the platform spells it, and its attribute word.
 struct FolderEntry {
     std::string name;
+    HostName realName;
     uint32_t attributes = 0;
 };
 
@@ -24,9 +28,11 @@ public:
 class IFolderSource {
 public:
     virtual ~IFolderSource() = default;
-    // The Favorites folder path, or false when the platform cannot supply it.
-    virtual bool FavoritesPath(std::string& path) = 0;
-    // Starts a listing of |pattern| (folder path + "*.*"); null when the
-    // folder cannot be listed at all.
-    virtual std::unique_ptr<IFolderListing> List(const std::string& pattern) = 0;
+    // The Favorites folder as a text and as its real path, or false when the
+    // platform cannot supply it.
+    virtual bool FavoritesPath(std::string& path, HostName& realPath) = 0;
+    // Starts a listing of every entry of one folder: |pattern| is its text
+    // path followed by "*.*", |realFolder| its real path ending in the
+    // separator. Null when the folder cannot be listed at all.
+    virtual std::unique_ptr<IFolderListing> List(const std::string& pattern, const HostName& realFolder) = 0;
 };

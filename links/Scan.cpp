@@ -15,18 +15,23 @@ bool EndsInUrl(const std::string& name) {
 
 }  // namespace
 
-bool ScanFolder(const std::string& folderPath, IFolderSource& source, CLinkList& list) {
-    std::unique_ptr<IFolderListing> listing = source.List(folderPath + "*.*");
+bool ScanFolder(const std::string& folderPath, const HostName& realFolder, IFolderSource& source,
+                CLinkList& list) {
+    std::unique_ptr<IFolderListing> listing = source.List(folderPath + "*.*", realFolder);
     if (!listing) return true;  // a folder that cannot be listed adds nothing
 
     FolderEntry entry;
     while (listing->Next(entry)) {
         if (entry.name == "." || entry.name == "..") continue;
         if (entry.attributes == kFolderAttributes) {
-            if (!ScanFolder(folderPath + entry.name + kSeparator, source, list)) return false;
+            if (!ScanFolder(folderPath + entry.name + kSeparator, realFolder + entry.realName + kHostSeparator,
+                            source, list))
+                return false;
         } else if (EndsInUrl(entry.name)) {
             if (list.Count() >= kMaxLinks) return false;
-            list.AddSorted(folderPath + entry.name);
+            CLinkEntry link(folderPath + entry.name);
+            link.realPath = realFolder + entry.realName;
+            list.AddSorted(std::move(link));
         }
     }
     return true;
@@ -39,11 +44,13 @@ void ImportFavorites(CMainState& state, IMainHost& host, IFolderSource& source) 
         host.TakeControlValues();
         state.m_linkList.Reset();
         std::string favorites;
+        HostName realFavorites;
         // Without a Favorites folder there is nothing to scan; an empty path
         // would otherwise become the root of the current drive.
-        if (source.FavoritesPath(favorites) && !favorites.empty()) {
+        if (source.FavoritesPath(favorites, realFavorites) && !favorites.empty()) {
             if (!EndsWithSeparator(favorites)) favorites += kSeparator;
-            complete = ScanFolder(favorites, source, state.m_linkList);
+            if (realFavorites.empty() || realFavorites.back() != kHostSeparator) realFavorites += kHostSeparator;
+            complete = ScanFolder(favorites, realFavorites, source, state.m_linkList);
         }
         RefreshLinkList(state, host);
     } catch (...) {

@@ -5,10 +5,12 @@
 #include "core/MainState.h"
 #include "links/FolderSource.h"
 
-// Adds every shortcut below |folderPath| (ending in the separator) to |list|,
-// depth first. Stops adding once the list holds kMaxLinks entries and then
-// returns false; true when the whole tree was taken.
-bool ScanFolder(const std::string& folderPath, IFolderSource& source, CLinkList& list);
+// Adds every shortcut below |folderPath| (ending in the separator; its real
+// path |realFolder| likewise) to |list|, depth first, each entry with its
+// text and its real path. Stops adding once the list holds kMaxLinks
+// entries and then returns false; true when the whole tree was taken.
+bool ScanFolder(const std::string& folderPath, const HostName& realFolder, IFolderSource& source,
+                CLinkList& list);
 
 // OnImport's work: wait cursor, control values, empty list, scan of the
 // Favorites folder, RefreshLinkList; tells the user when the limit was hit.

@@ -165,7 +165,9 @@ void CMainDlg::LinkListChanged() {
     shown.reserve(m_linkList.Count());
     size_t units = 0;
     for (const CLinkEntry& e : m_linkList.Items()) {
-        shown.push_back(WideText(e.text));
+        // The real path: the text of a name code page 932 cannot spell
+        // holds references the user never typed.
+        shown.push_back(e.realPath.empty() ? WideText(e.text) : e.realPath);
         units += shown.back().size() + 1;
     }
     HWND list = GetDlgItem(m_hwnd, IDC_LINKLIST);
