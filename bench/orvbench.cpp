@@ -142,8 +142,9 @@ int Literal(const std::string& dir, const std::string& out) {
         [&](IFolderSource& source) {
             state.m_linkList.Reset();
             std::string favorites;
-            source.FavoritesPath(favorites);
-            ScanFolder(favorites, source, state.m_linkList);
+            HostName realFavorites;
+            source.FavoritesPath(favorites, realFavorites);
+            ScanFolder(favorites, realFavorites, source, state.m_linkList);
             std::vector<std::string> paths = ListTexts(state.m_linkList);
             std::vector<int> none(paths.size());
             LiteralExchangeSort(paths, none, [&](const std::string& x, const std::string& y) {

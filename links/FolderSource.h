@@ -3,15 +3,20 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "core/HostFile.h"
 
-// One entry of a folder listing: its name alone, as the program's text and
-// as the platform spells it, and its attribute word.
+// One entry of a folder listing: its name alone as the program's text, its
+// attribute word, and its name as the platform spells it.
 struct FolderEntry {
+    FolderEntry() = default;
+    FolderEntry(std::string entryName, uint32_t entryAttributes, HostName entryRealName = HostName())
+        : name(std::move(entryName)), attributes(entryAttributes), realName(std::move(entryRealName)) {}
+
     std::string name;
-    HostName realName;
     uint32_t attributes = 0;
+    HostName realName;
 };
 
 const uint32_t kFolderAttributes = 16;  // the directory bit and no other
@@ -28,8 +33,8 @@ public:
 class IFolderSource {
 public:
     virtual ~IFolderSource() = default;
-    // The Favorites folder as a text and as its real path, or false when the
-    // platform cannot supply it.
+    // The Favorites folder as a text and as its real path (empty when the
+    // source knows no real names), or false when the platform cannot supply it.
     virtual bool FavoritesPath(std::string& path, HostName& realPath) = 0;
     // Starts a listing of every entry of one folder: |pattern| is its text
     // path followed by "*.*", |realFolder| its real path ending in the

@@ -24,13 +24,13 @@ bool ScanFolder(const std::string& folderPath, const HostName& realFolder, IFold
     while (listing->Next(entry)) {
         if (entry.name == "." || entry.name == "..") continue;
         if (entry.attributes == kFolderAttributes) {
-            if (!ScanFolder(folderPath + entry.name + kSeparator, realFolder + entry.realName + kHostSeparator,
-                            source, list))
-                return false;
+            const HostName realSub =
+                realFolder.empty() ? HostName() : realFolder + entry.realName + kHostSeparator;
+            if (!ScanFolder(folderPath + entry.name + kSeparator, realSub, source, list)) return false;
         } else if (EndsInUrl(entry.name)) {
             if (list.Count() >= kMaxLinks) return false;
             CLinkEntry link(folderPath + entry.name);
-            link.realPath = realFolder + entry.realName;
+            if (!realFolder.empty()) link.realPath = realFolder + entry.realName;
             list.AddSorted(std::move(link));
         }
     }
@@ -49,7 +49,7 @@ void ImportFavorites(CMainState& state, IMainHost& host, IFolderSource& source) 
         // would otherwise become the root of the current drive.
         if (source.FavoritesPath(favorites, realFavorites) && !favorites.empty()) {
             if (!EndsWithSeparator(favorites)) favorites += kSeparator;
-            if (realFavorites.empty() || realFavorites.back() != kHostSeparator) realFavorites += kHostSeparator;
+            if (!realFavorites.empty() && realFavorites.back() != kHostSeparator) realFavorites += kHostSeparator;
             complete = ScanFolder(favorites, realFavorites, source, state.m_linkList);
         }
         RefreshLinkList(state, host);

@@ -27,16 +27,22 @@ public:
     std::map<std::string, Folder> folders;
     std::vector<std::string> listed;  // every pattern asked for
 
+    // The Favorites folder's real path; empty: entries are known by their
+    // texts alone.
+    HostName realFavorites;
+
     // Adds |name| to |folder| (which ends in its separator).
-    void Add(const std::string& folder, const std::string& name, uint32_t attributes) {
-        folders[folder + "*.*"].entries.push_back(FolderEntry{name, attributes});
+    void Add(const std::string& folder, const std::string& name, uint32_t attributes,
+             const HostName& realName = HostName()) {
+        folders[folder + "*.*"].entries.push_back(FolderEntry{name, attributes, realName});
     }
-    bool FavoritesPath(std::string& path) override {
+    bool FavoritesPath(std::string& path, HostName& realPath) override {
         if (!hasFavorites) return false;
         path = favorites;
+        realPath = realFavorites;
         return true;
     }
-    std::unique_ptr<IFolderListing> List(const std::string& pattern) override {
+    std::unique_ptr<IFolderListing> List(const std::string& pattern, const HostName&) override {
         listed.push_back(pattern);
         auto f = folders.find(pattern);
         if (f == folders.end()) return nullptr;
@@ -76,18 +82,21 @@ public:
         return path;
     }
 
-    bool FavoritesPath(std::string& path) override {
+    // The real names are the host's: the text path in its host form.
+    bool FavoritesPath(std::string& path, HostName& realPath) override {
         path = m_favorites;
+        realPath = HostPath(m_favorites);
         return true;
     }
 
-    std::unique_ptr<IFolderListing> List(const std::string& pattern) override {
+    std::unique_ptr<IFolderListing> List(const std::string& pattern, const HostName& realFolder) override {
         listed.push_back(pattern);
         const std::string suffix = "*.*";
         if (pattern.size() < suffix.size() ||
             pattern.compare(pattern.size() - suffix.size(), suffix.size(), suffix) != 0)
             return nullptr;
-        std::string folder = HostPath(pattern.substr(0, pattern.size() - suffix.size()));
+        std::string folder =
+            realFolder.empty() ? HostPath(pattern.substr(0, pattern.size() - suffix.size())) : realFolder;
         DIR* dir = opendir(folder.c_str());
         if (!dir) return nullptr;
         return std::unique_ptr<IFolderListing>(new CListing(dir, folder));
@@ -104,6 +113,7 @@ private:
             struct dirent* d = readdir(m_dir);
             if (!d) return false;
             entry.name = d->d_name;
+            entry.realName = d->d_name;
             entry.attributes = Attributes(m_folder + entry.name, entry.name);
             return true;
         }

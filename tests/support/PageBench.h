@@ -26,9 +26,9 @@ struct CPageBench {
     // empty link text, base folder from the output path.
     CExportContext& Ctx() {
         if (!m_ctx) {
-            m_ctx.reset(new CExportContext(state, sink, [this](const std::string& p) {
+            m_ctx.reset(new CExportContext(state, sink, [this](const CLinkEntry& entry) {
                 ++reads;
-                auto it = urls.find(p);
+                auto it = urls.find(entry.text);
                 return it == urls.end() ? std::string() : it->second;
             }));
             m_ctx->row.rowGenre = state.m_stdGenre;

@@ -69,13 +69,13 @@ private:
 class CFaultySource : public IFolderSource {
 public:
     CFaultySource(IFolderSource& inner, CFault& fault) : m_inner(inner), m_fault(fault) {}
-    bool FavoritesPath(std::string& path) override {
+    bool FavoritesPath(std::string& path, HostName& realPath) override {
         m_fault.Step();
-        return m_inner.FavoritesPath(path);
+        return m_inner.FavoritesPath(path, realPath);
     }
-    std::unique_ptr<IFolderListing> List(const std::string& pattern) override {
+    std::unique_ptr<IFolderListing> List(const std::string& pattern, const HostName& realFolder) override {
         m_fault.Step();
-        std::unique_ptr<IFolderListing> listing = m_inner.List(pattern);
+        std::unique_ptr<IFolderListing> listing = m_inner.List(pattern, realFolder);
         if (!listing) return nullptr;
         return std::unique_ptr<IFolderListing>(new CFaultyListing(std::move(listing), m_fault));
     }
@@ -180,9 +180,9 @@ TEST(CommandFailure, WriteRecoversAndTellsAtEveryStep) {
             state.m_style = style;
             CMemorySink pages;
             CFaultySink sink(pages, fault);
-            RunWrite(state, host, sink, [&](const std::string& path) {
+            RunWrite(state, host, sink, [&](const CLinkEntry& entry) {
                 fault.Step();
-                return ReadShortcutUrl(path);
+                return ReadShortcutUrl(entry);
             });
             if (!fault.fired) {
                 ASSERT_EQ(host.messages.size(), 1u);

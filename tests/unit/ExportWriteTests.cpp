@@ -351,7 +351,7 @@ TEST(ExportWrite, InjectedFailuresStopTheExport) {
         sink.failWriteAt = r.failWrite;
         sink.failWriteAfter = 10;
         sink.failCloseAt = r.failClose;
-        RunWrite(state, host, sink, [](const std::string&) { return std::string("u"); });
+        RunWrite(state, host, sink, [](const CLinkEntry&) { return std::string("u"); });
         EXPECT_EQ(sink.events, r.events) << r.name;
         for (const auto& f : sink.files) {
             EXPECT_EQ(f->closes, 1) << r.name << " " << f->path;
@@ -376,7 +376,7 @@ TEST(ExportWrite, ThrowingPageEndsAsFailure) {
     host.controls.outputPath = "o.html";
     CMemorySink sink;
     RunWrite(state, host, sink,
-             [](const std::string&) -> std::string { throw std::runtime_error("no memory"); });
+             [](const CLinkEntry&) -> std::string { throw std::runtime_error("no memory"); });
     EXPECT_EQ(Events(host), Written(kFailed));
     EXPECT_EQ(sink.openNow, 0);
 }

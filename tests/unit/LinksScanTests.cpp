@@ -246,7 +246,9 @@ TEST(LinksScan, LimitOfLinks) {
             host.controls.outputPath = "C:\\w\\o.html";
             host.controls.stdGenre = "S";
             CMemorySink sink;
-            RunWrite(state, host, sink, [](const std::string& p) { return "u:" + p.substr(p.rfind('\\') + 1); });
+            RunWrite(state, host, sink, [](const CLinkEntry& entry) {
+                return "u:" + entry.text.substr(entry.text.rfind('\\') + 1);
+            });
             ASSERT_EQ(host.messages.size(), 1u) << style;
             EXPECT_EQ(host.messages[0].first, kDone) << style;
             EXPECT_EQ(ListTexts(state.m_linkList), list) << style;
@@ -276,10 +278,10 @@ TEST(LinksScan, ScanFolderCountsExistingEntries) {
     source.Add("C:\\Fav\\", "b.url", kFile);
     CLinkList list;
     for (size_t k = 0; k + 1 < kMaxLinks; ++k) list.Append("x");
-    EXPECT_FALSE(ScanFolder("C:\\Fav\\", source, list));
+    EXPECT_FALSE(ScanFolder("C:\\Fav\\", HostName(), source, list));
     EXPECT_EQ(list.Count(), kMaxLinks);
     CLinkList empty;
-    EXPECT_TRUE(ScanFolder("C:\\Fav\\", source, empty));
+    EXPECT_TRUE(ScanFolder("C:\\Fav\\", HostName(), source, empty));
     EXPECT_EQ(empty.Count(), 2u);
 }
 
@@ -313,8 +315,8 @@ TEST(LinksScan, LongPathsStayWhole) {
         state.m_style = STYLE_SINGLE;
         CMemorySink sink;
         std::string readPath;
-        RunWrite(state, host, sink, [&](const std::string& p) {
-            readPath = p;
+        RunWrite(state, host, sink, [&](const CLinkEntry& entry) {
+            readPath = entry.text;
             return std::string("http://long/");
         });
         EXPECT_EQ(readPath, entry) << r.length;
