@@ -104,14 +104,24 @@ guide=docs/guide/Orvelle.txt
 [ -f "$guide" ] || fail "$guide is missing"
 LC_ALL=C grep -q $'\r' "$guide" && fail "$guide must have LF line ends"
 [ -z "$(tail -c1 "$guide")" ] || fail "$guide must end with a line end"
+# The lines of the guide that code page 932 cannot carry unchanged: iconv
+# refuses some characters and quietly maps others to a look-alike (〜 to ～,
+# — to ―, ¥ to \), which would change the text.
+bad_guide_lines() {
+  local n=0 line
+  while IFS= read -r line; do
+    n=$((n + 1))
+    back=$(printf '%s\n' "$line" | iconv -f UTF-8 -t CP932 2>/dev/null | iconv -f CP932 -t UTF-8 2>/dev/null) \
+      && [ "$back" = "$line" ] || echo "  line $n: $line"
+  done <"$guide"
+}
 # Its version, too, comes from core/Version.h.
 sed "s/@VERSION@/$version/g" "$guide" >"$stage/guide.utf8"
-iconv -f UTF-8 -t CP932 "$stage/guide.utf8" >"$stage/guide.cp932" \
-  || fail "$guide holds a character that code page 932 cannot hold (see the iconv message above)"
-# A character that converts but does not come back (one mapped to a look-alike)
-# would change the text.
-iconv -f CP932 -t UTF-8 "$stage/guide.cp932" | cmp -s - "$stage/guide.utf8" \
-  || fail "$guide holds a character that code page 932 does not keep unchanged"
+if ! iconv -f UTF-8 -t CP932 "$stage/guide.utf8" 2>/dev/null >"$stage/guide.cp932" ||
+   ! iconv -f CP932 -t UTF-8 "$stage/guide.cp932" | cmp -s - "$stage/guide.utf8"; then
+  fail "$guide holds characters that code page 932 cannot carry unchanged:
+$(bad_guide_lines)"
+fi
 LC_ALL=C awk '{ printf "%s\r\n", $0 }' "$stage/guide.cp932" >"$stage/Orvelle.txt"
 rm "$stage/guide.utf8" "$stage/guide.cp932"
 
