@@ -77,7 +77,7 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
   -DCMAKE_CXX_FLAGS="-ffile-prefix-map=$root/=" \
   -DCMAKE_EXE_LINKER_FLAGS="-s -Wl,--no-insert-timestamp" >/dev/null
-cmake --build "$build" --target Orvelle -j "${ORVELLE_JOBS:-2}" -- --no-print-directory >/dev/null
+cmake --build "$build" --target Orvelle -j "${ORVELLE_JOBS:-2}" >/dev/null
 exe=$build/Orvelle.exe
 [ -f "$exe" ] || fail "$exe was not produced"
 
