@@ -7,7 +7,7 @@
 #
 # --clean removes the build folder first (default build/release; out/ for
 # the zip). The zip's file times come from SOURCE_DATE_EPOCH when set, else
-# from the date of the last commit.
+# from the date of the last commit that changed what goes into the zip.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -50,12 +50,15 @@ version=$(sed -n 's/^#define ORVELLE_VERSION_TEXT "\([^"]*\)".*/\1/p' core/Versi
 words=$(sed -n 's/^#define ORVELLE_VERSION_WORDS *\([0-9][0-9, ]*[0-9]\).*/\1/p' core/Version.h)
 [ -n "$version" ] && [ -n "$words" ] || fail "no version in core/Version.h"
 
+# What goes into the zip; a commit elsewhere (tests, benchmarks) changes
+# neither its bytes nor its date.
+inputs=(CMakeLists.txt cmake core links export app ui res docs/guide scripts/package.sh)
 if [ -n "${SOURCE_DATE_EPOCH:-}" ]; then
   epoch=$SOURCE_DATE_EPOCH
-elif epoch=$(git -C "$root" log -1 --format=%ct 2>/dev/null) && [ -n "$epoch" ]; then
+elif epoch=$(git -C "$root" log -1 --format=%ct -- "${inputs[@]}" 2>/dev/null) && [ -n "$epoch" ]; then
   # Uncommitted changes still go in, under the last commit's date.
-  if [ -n "$(git -C "$root" status --porcelain -- CMakeLists.txt cmake core links export app ui res docs/guide 2>/dev/null)" ]; then
-    echo "package: warning: uncommitted changes to the sources; the zip is not the one of the last commit" >&2
+  if [ -n "$(git -C "$root" status --porcelain -- "${inputs[@]}" 2>/dev/null)" ]; then
+    echo "package: warning: uncommitted changes to the sources; the zip is not the one of the committed sources" >&2
   fi
 else
   fail "no file date: not a git checkout and SOURCE_DATE_EPOCH is not set"
