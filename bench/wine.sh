@@ -1,14 +1,45 @@
 #!/usr/bin/env bash
 # The real Orvelle.exe under Wine at the link limit: Import of COUNT shortcut
-# files into the list box and a Write in the frames style, wall times printed;
-# then the pages compared with those of the native benchmark on the same tree.
+# files into the list box and a Write in the frames style, each against a
+# floor taken in the same run on the same tree with bare Win32 calls (Import:
+# a FindFirstFileW walk; Write: open, read, close of every shortcut and
+# create, write, close of as many files as the Write made pages, with the
+# same bytes). Then the pages are compared with those of the native
+# benchmark on the same tree.
 # Run by hand: bash bench/wine.sh [COUNT]   (default 30000)
+#   REPEAT=n        rounds of program and floor, alternately; the best time
+#                   of each step counts (default 3)
+#   BASELINE=dir    another checkout (e.g. a git worktree of an older commit):
+#                   its Orvelle.exe runs alternately with this one on the
+#                   same tree, printed beside it, with its pages compared
+#   ORV_WINEPREFIX  default build/bench-wineprefix, the benchmark's own: a
+#                   run on a shared prefix would be ended by the
+#                   wineserver -k of any other run finishing there
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 count=${1:-30000}
+export ORV_WINEPREFIX=${ORV_WINEPREFIX:-$root/build/bench-wineprefix}
+export ORV_LOCALE=ja
+export ORV_BENCH_REPEAT=${REPEAT:-3}
 
-bash scripts/build.sh >/dev/null
+# Builds of its own: a build in the shared folders during the run would
+# replace the programs under it.
+cmake -S . -B build/bench-win -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" >/dev/null
+make -C build/bench-win -j2 --no-print-directory Orvelle orvdriver >/dev/null
+cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release >/dev/null
+make -C build/bench -j2 --no-print-directory orvbench >/dev/null
+winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
+if [ -n "${BASELINE:-}" ]; then
+  baseline=$(cd "$BASELINE" && pwd)
+  cmake -S "$baseline" -B "$baseline/build/bench-win" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$baseline/cmake/mingw-w64.cmake" >/dev/null
+  make -C "$baseline/build/bench-win" -j2 --no-print-directory Orvelle >/dev/null
+  export ORV_BENCH_BASELINE
+  ORV_BENCH_BASELINE=$(winpath "$baseline/build/bench-win/Orvelle.exe")
+fi
+
 # shellcheck source=tests/e2e/prefix.sh
 source tests/e2e/prefix.sh
 orv_prepare_prefix
@@ -17,17 +48,25 @@ orv_start_display
 out=build/bench-wine
 rm -rf "$out"
 mkdir -p "$out"
-winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
-orv_wine build/win/tests/e2e/orvdriver.exe --timeout 1200 \
-  --orvelle "$(winpath "$root/build/win/Orvelle.exe")" --bench "$count" "$(winpath "$root/$out")" </dev/null
+set +e
+orv_wine build/bench-win/tests/e2e/orvdriver.exe --timeout 3600 --acp "$ORV_EXPECTED_ACP" \
+  --orvelle "$(winpath "$root/build/bench-win/Orvelle.exe")" --bench "$count" "$(winpath "$root/$out")" </dev/null
+rc=$?
+set -e
 echo "pages: $(find "$out/frames" -type f | wc -l) files in $out/frames"
 # The same tree (seed 42, as the driver's) through the native build: the
 # frames pages must be the same bytes.
 native=build/bench-wine-native
 rm -rf "$native"
-build/native/orvbench generate "$native" "$count" 42 >/dev/null
-build/native/orvbench run "$native" "$native/out" >/dev/null
+build/bench/orvbench generate "$native" "$count" 42 >/dev/null
+build/bench/orvbench run "$native" "$native/out" >/dev/null
 if diff -rq "$native/out/frames" "$out/frames" >/dev/null; then same=identical; else same=DIFFERENT; fi
 rm -rf "$native"
 echo "$count: pages of Orvelle.exe and of the native benchmark: $same"
-echo "machine: $(nproc) cores, $(awk '/MemTotal/{printf "%.0f GiB", $2/1048576}' /proc/meminfo), $(wine --version)"
+if [ -n "${BASELINE:-}" ]; then
+  if diff -rq "$out/frames-baseline" "$out/frames" >/dev/null; then same=identical; else same=DIFFERENT; fi
+  echo "$count: pages of Orvelle.exe and of the baseline: $same"
+fi
+echo "machine: $(nproc) cores, $(awk '/MemTotal/{printf "%.0f GiB", $2/1048576}' /proc/meminfo), $(wine --version);" \
+  "load average $(cut -d' ' -f1-3 /proc/loadavg)"
+exit "$rc"

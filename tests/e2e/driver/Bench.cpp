@@ -1,10 +1,15 @@
 // Timing of the real program under Wine at the link limit: Import of a large
-// Favorites tree into the list box, then a Write in the frames style. Prints
-// wall times; used by bench/wine.sh, never by the test suite.
+// Favorites tree into the list box, then a Write in the frames style, each
+// against a floor taken in the same run on the same tree with bare Win32
+// calls. Prints wall times; used by bench/wine.sh, never by the test suite.
+//   ORV_BENCH_REPEAT=n  rounds (default 1); the best time of each step counts
 #include "Driver.h"
 #include "support/TreeGenerator.h"
 
+#include <psapi.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <cwchar>
 
 namespace drv {
@@ -43,6 +48,86 @@ bool MakeLargeTree(CCheck& check, int count)
             return false;
     return true;
 }
+
+// ---- the floor: what any program must ask of Wine for the same work ----
+
+bool IsDots(const wchar_t* name)
+{
+    return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0));
+}
+
+// Import's floor: a FindFirstFileW walk that keeps every file's path.
+void Walk(const std::wstring& folder, std::vector<std::wstring>& files)
+{
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW((folder + L"\\*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        if (IsDots(fd.cFileName))
+            continue;
+        std::wstring path = folder + L"\\" + fd.cFileName;
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            Walk(path, files);
+        else
+            files.push_back(std::move(path));
+    } while (FindNextFileW(h, &fd));
+    FindClose(h);
+}
+
+// Open, read, close. A short read of a disk file is its end, so a shortcut
+// takes one ReadFile.
+size_t ReadWhole(const std::wstring& path, std::string* into = nullptr)
+{
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE)
+        return 0;
+    static char buf[1 << 16];
+    size_t total = 0;
+    DWORD got = 0;
+    while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got > 0) {
+        total += got;
+        if (into)
+            into->append(buf, got);
+        if (got < sizeof buf)
+            break;
+    }
+    CloseHandle(f);
+    return total;
+}
+
+// Create, write, close.
+bool CreateWhole(const std::wstring& path, const std::string& bytes)
+{
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD done = 0;
+    bool ok = WriteFile(f, bytes.data(), (DWORD)bytes.size(), &done, nullptr) && done == bytes.size();
+    CloseHandle(f);
+    return ok;
+}
+
+struct CPage {
+    std::wstring name;
+    std::string bytes;
+};
+
+// The pages a Write left in |folder|, to be written again by the floor.
+std::vector<CPage> TakePages(const std::wstring& folder)
+{
+    std::vector<std::wstring> files;
+    Walk(folder, files);
+    std::vector<CPage> pages;
+    for (const std::wstring& f : files) {
+        CPage p{f.substr(folder.size() + 1), std::string()};
+        ReadWhole(f, &p.bytes);
+        pages.push_back(std::move(p));
+    }
+    return pages;
+}
+
+// ---- the program ----
 
 // The text of a message box, asked without SMTO_ABORTIFHUNG: after a
 // handler that took no message for over 5 s (a long Write), Wine counts the
@@ -98,10 +183,102 @@ bool TimedWrite(COrvelle& app, double* seconds, std::string* why)
     return true;
 }
 
+double PeakMiB(DWORD pid)
+{
+    HANDLE p = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    if (!p)
+        return 0;
+    PROCESS_MEMORY_COUNTERS pmc{};
+    pmc.cb = sizeof pmc;
+    const bool ok = GetProcessMemoryInfo(p, &pmc, sizeof pmc);
+    CloseHandle(p);
+    return ok ? double(pmc.PeakWorkingSetSize) / (1024.0 * 1024.0) : 0;
+}
+
+struct CBest {
+    double value = -1;
+    void Take(double v) { value = value < 0 || v < value ? v : value; }
+};
+
+// One Orvelle.exe under measurement, with its best times.
+struct CProgram {
+    CProgram(const char* n, const char* folder) : name(n), folderName(folder) {}
+    const char* name;        // "Orvelle", "baseline"
+    std::string folderName;  // round 1 writes into outDir\<folderName>
+    COrvelle app;
+    CBest import, write;
+    size_t listed = 0;
+};
+
+bool StartProgram(CProgram& p, const std::string& exe, const std::string& outDir)
+{
+    const std::string keep = g_config.orvelleExe;
+    g_config.orvelleExe = exe;
+    CCheck check;
+    const bool started = p.app.Start(check, outDir);
+    g_config.orvelleExe = keep;
+    if (!started) {
+        printf("bench: %s: %s\n", p.name, check.Reasons().c_str());
+        return false;
+    }
+    if (!p.app.ClickSync(IDC_STYLE_FRAMES) || p.app.Checked(IDC_STYLE_FRAMES) != BST_CHECKED) {
+        printf("bench: %s: the frames style cannot be chosen\n", p.name);
+        return false;
+    }
+    return true;
+}
+
+bool TimedImport(CProgram& p, double* seconds)
+{
+    const LARGE_INTEGER t0 = Now();
+    if (!p.app.ClickSync(IDC_IMPORT)) {
+        printf("bench: %s: Import did not return\n", p.name);
+        return false;
+    }
+    *seconds = Since(t0);
+    p.import.Take(*seconds);
+    DWORD_PTR items = 0;
+    SendBounded(p.app.Item(IDC_LINKLIST), LB_GETCOUNT, 0, 0, &items);
+    p.listed = items;
+    return true;
+}
+
+// A Write into outDir\<folderName> in round 1 (kept for the comparison of
+// pages), into a fresh folder of its own in later rounds.
+bool TimedWriteInto(CProgram& p, const std::string& outDir, int round, double* seconds, std::wstring* folder)
+{
+    const std::string path = outDir + "\\" + p.folderName + (round == 1 ? "" : Num(round));
+    RemoveTree(path);
+    MakeFolder(path);
+    const std::string output = path + "\\link.html";
+    if (!p.app.SetText(IDC_OUTPUT, output) || p.app.Text(IDC_OUTPUT) != output) {
+        printf("bench: %s: the output file cannot be set\n", p.name);
+        return false;
+    }
+    std::string why;
+    if (!TimedWrite(p.app, seconds, &why)) {
+        printf("wine_write_frames %.3f FAILED: %s: %s\n", *seconds, p.name, why.c_str());
+        return false;
+    }
+    p.write.Take(*seconds);
+    *folder = FromCp932(path);
+    return true;
+}
+
+void RemoveFolder(const std::wstring& folder)
+{
+    RemoveTree(folder);
+    RemoveDirectoryW(folder.c_str());
+}
+
 }  // namespace
 
 int RunBench(int count, const std::string& outDir)
 {
+    const char* repeatText = getenv("ORV_BENCH_REPEAT");
+    const int rounds = repeatText && atoi(repeatText) > 0 ? atoi(repeatText) : 1;
+    // Another Orvelle.exe (Windows path) measured alternately with this one.
+    const char* baselineExe = getenv("ORV_BENCH_BASELINE");
     CCheck check;
     LARGE_INTEGER t0 = Now();
     if (!MakeLargeTree(check, count)) {
@@ -109,36 +286,106 @@ int RunBench(int count, const std::string& outDir)
         return 1;
     }
     printf("bench: tree of %d shortcuts made in %.1f s\n", count, Since(t0));
-    COrvelle app;
-    if (!app.Start(check, outDir)) {
-        printf("bench: %s\n", check.Reasons().c_str());
+    fflush(stdout);
+    CProgram orvelle{"Orvelle", "frames"}, baseline{"baseline", "frames-baseline"};
+    std::vector<CProgram*> programs = {&orvelle};
+    if (baselineExe && *baselineExe)
+        programs.push_back(&baseline);
+    if (!StartProgram(orvelle, g_config.orvelleExe, outDir) ||
+        (programs.size() > 1 && !StartProgram(baseline, baselineExe, outDir)))
         return 1;
-    }
-    t0 = Now();
-    if (!app.ClickSync(IDC_IMPORT)) {
-        printf("bench: Import did not return\n");
-        return 1;
-    }
-    const double import = Since(t0);
-    const size_t listed = app.ListItems().size();
-    printf("wine_import %zu %.3f\n", listed, import);
 
-    const std::string folder = outDir + "\\frames";
-    MakeFolder(folder);
-    app.ClickSync(IDC_STYLE_FRAMES);
-    app.SetText(IDC_OUTPUT, folder + "\\link.html");
-    double seconds = 0;
-    std::string why;
-    const bool done = TimedWrite(app, &seconds, &why);
-    if (done)
-        printf("wine_write_frames %.3f ok\n", seconds);
-    else
-        printf("wine_write_frames %.3f FAILED: %s\n", seconds, why.c_str());
-    app.Click(IDOK);
-    app.WaitExit(kWindowTimeout);
+    const std::wstring favorites = FavoritesPathW();
+    CBest walk, read, create;
+    size_t walked = 0, pages = 0;
+    for (int round = 1; round <= rounds; ++round) {
+        // Programs and floor alternate, so that other work on the machine
+        // falls on all alike.
+        std::string line = "bench: round " + Num(round) + ":";
+        char figure[160];
+        for (CProgram* p : programs) {
+            double seconds = 0;
+            if (!TimedImport(*p, &seconds))
+                return 1;
+            snprintf(figure, sizeof figure, " %s Import %.3f s,", p->name, seconds);
+            line += figure;
+        }
+        t0 = Now();
+        std::vector<std::wstring> files;
+        Walk(favorites, files);
+        const double walkTime = Since(t0);
+        walk.Take(walkTime);
+        walked = files.size();
+        snprintf(figure, sizeof figure, " walk %.3f s;", walkTime);
+        line += figure;
+
+        std::wstring folder;
+        for (CProgram* p : programs) {
+            double seconds = 0;
+            std::wstring written;
+            if (!TimedWriteInto(*p, outDir, round, &seconds, &written))
+                return 1;
+            if (p == &orvelle)
+                folder = written;
+            else if (round > 1)
+                RemoveFolder(written);
+            snprintf(figure, sizeof figure, " %s Write %.3f s,", p->name, seconds);
+            line += figure;
+        }
+
+        // The floor writes the pages Orvelle wrote, into a folder beside them.
+        const std::vector<CPage> written = TakePages(folder);
+        pages = written.size();
+        const std::wstring floorFolder = folder + L"-floor";
+        RemoveFolder(floorFolder);
+        MakeFolder(floorFolder);
+        t0 = Now();
+        for (const std::wstring& f : files)
+            ReadWhole(f);
+        const double readTime = Since(t0);
+        read.Take(readTime);
+        t0 = Now();
+        for (const CPage& p : written)
+            if (!CreateWhole(floorFolder + L"\\" + p.name, p.bytes)) {
+                printf("bench: the floor cannot create %s\n", Visible(p.name).c_str());
+                return 1;
+            }
+        const double createTime = Since(t0);
+        create.Take(createTime);
+        RemoveFolder(floorFolder);
+        if (round > 1)
+            RemoveFolder(folder);
+        snprintf(figure, sizeof figure, " read %.3f s + create %.3f s", readTime, createTime);
+        printf("%s%s\n", line.c_str(), figure);
+        fflush(stdout);
+    }
+    std::vector<double> peaks;
+    for (CProgram* p : programs) {
+        peaks.push_back(PeakMiB(p->app.Pid()));
+        p->app.Click(IDOK);
+        p->app.WaitExit(kWindowTimeout);
+    }
     ClearFavorites();
     ResetSettings();
-    return done ? 0 : 1;
+
+    const double writeFloor = read.value + create.value;
+    printf("wine_floor_import %.3f (a FindFirstFileW walk of %zu files)\n", walk.value, walked);
+    printf("wine_floor_write_frames %.3f (read %zu shortcuts %.3f + create %zu pages %.3f)\n", writeFloor, walked,
+           read.value, pages, create.value);
+    bool complete = walked == (size_t)count;
+    for (size_t k = 0; k < programs.size(); ++k) {
+        const CProgram& p = *programs[k];
+        const char* tag = k == 0 ? "wine" : "wine_baseline";
+        printf("%s_import %zu %.3f x_floor %.2f\n", tag, p.listed, p.import.value, p.import.value / walk.value);
+        printf("%s_write_frames %.3f x_floor %.2f ok\n", tag, p.write.value, p.write.value / writeFloor);
+        printf("%s_peak_MiB %.1f\n", tag, peaks[k]);
+        complete = complete && p.listed == (size_t)count;
+    }
+    if (programs.size() > 1)
+        printf("wine_vs_baseline import %.2f write_frames %.2f\n", orvelle.import.value / baseline.import.value,
+               orvelle.write.value / baseline.write.value);
+    printf("wine_rounds %d\n", rounds);
+    return complete ? 0 : 1;
 }
 
 }  // namespace drv
