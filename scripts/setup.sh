@@ -4,7 +4,10 @@
 set -euo pipefail
 
 packages=(mingw-w64 wine wine64 xvfb xauth locales fonts-ipafont-gothic
-          cmake make g++ googletest libgtest-dev imagemagick)
+          cmake make g++ googletest libgtest-dev imagemagick
+          chromium chromium-l10n)
+# chromium-l10n: without its languages Chromium speaks only en-US, whatever
+# the browser check asks for.
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -18,6 +21,8 @@ for p in "${packages[@]}"; do
     *) missing+=("$p") ;;
   esac
 done
+# Node.js and npm for the browser check; any that are on the PATH will do.
+command -v node >/dev/null && command -v npm >/dev/null || missing+=(nodejs npm)
 
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
@@ -42,4 +47,12 @@ if [ ${#wanted[@]} -gt 0 ]; then
     fi
   done
   as_root locale-gen >/dev/null
+fi
+
+# The browser check's npm packages, exactly as its lock file names them.
+browser="$(cd "$(dirname "$0")/.." && pwd)/tests/browser"
+if ! cmp -s "$browser/package-lock.json" "$browser/node_modules/.orvelle-lock"; then
+  echo "setup: installing the browser check's npm packages"
+  (cd "$browser" && npm ci --loglevel=error >/dev/null)
+  cp "$browser/package-lock.json" "$browser/node_modules/.orvelle-lock"
 fi
