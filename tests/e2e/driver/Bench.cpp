@@ -8,6 +8,7 @@
 
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
@@ -298,12 +299,16 @@ int RunBench(int count, const std::string& outDir)
     const std::wstring favorites = FavoritesPathW();
     CBest walk, read, create;
     size_t walked = 0, pages = 0;
+    std::vector<std::wstring> leftOver;  // removed at the end, not between the timed steps
     for (int round = 1; round <= rounds; ++round) {
-        // Programs and floor alternate, so that other work on the machine
-        // falls on all alike.
+        // Programs and floor alternate, and the programs take turns going
+        // first, so that other work on the machine falls on all alike.
+        std::vector<CProgram*> order = programs;
+        if (round % 2 == 0)
+            std::reverse(order.begin(), order.end());
         std::string line = "bench: round " + Num(round) + ":";
         char figure[160];
-        for (CProgram* p : programs) {
+        for (CProgram* p : order) {
             double seconds = 0;
             if (!TimedImport(*p, &seconds))
                 return 1;
@@ -320,15 +325,15 @@ int RunBench(int count, const std::string& outDir)
         line += figure;
 
         std::wstring folder;
-        for (CProgram* p : programs) {
+        for (CProgram* p : order) {
             double seconds = 0;
             std::wstring written;
             if (!TimedWriteInto(*p, outDir, round, &seconds, &written))
                 return 1;
             if (p == &orvelle)
                 folder = written;
-            else if (round > 1)
-                RemoveFolder(written);
+            if (round > 1)
+                leftOver.push_back(written);
             snprintf(figure, sizeof figure, " %s Write %.3f s,", p->name, seconds);
             line += figure;
         }
@@ -339,6 +344,7 @@ int RunBench(int count, const std::string& outDir)
         const std::wstring floorFolder = folder + L"-floor";
         RemoveFolder(floorFolder);
         MakeFolder(floorFolder);
+        leftOver.push_back(floorFolder);
         t0 = Now();
         for (const std::wstring& f : files)
             ReadWhole(f);
@@ -352,9 +358,6 @@ int RunBench(int count, const std::string& outDir)
             }
         const double createTime = Since(t0);
         create.Take(createTime);
-        RemoveFolder(floorFolder);
-        if (round > 1)
-            RemoveFolder(folder);
         snprintf(figure, sizeof figure, " read %.3f s + create %.3f s", readTime, createTime);
         printf("%s%s\n", line.c_str(), figure);
         fflush(stdout);
@@ -367,6 +370,8 @@ int RunBench(int count, const std::string& outDir)
     }
     ClearFavorites();
     ResetSettings();
+    for (const std::wstring& f : leftOver)
+        RemoveFolder(f);
 
     const double writeFloor = read.value + create.value;
     printf("wine_floor_import %.3f (a FindFirstFileW walk of %zu files)\n", walk.value, walked);
