@@ -2,7 +2,7 @@
 # THE run command: builds Orvelle and runs it under Wine on the sample
 # Favorites in samples/Favorites. With a display the program opens for you;
 # without one it is driven through Import and Write in all four styles and
-# out/ receives the pages and a screenshot.
+# out/ receives the pages, a screenshot and a picture of each style in Chromium.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -34,8 +34,12 @@ fi
 orv_start_display
 
 rm -rf out/pages out/orvelle.png out/orvelle.bmp
+# Orvelle sees out/ as C:\Orvelle, a link in the prefix, so that the dialog
+# and the pages (and the README's pictures of them) name no folder of this
+# machine.
+ln -sfnT "$root/out" "$WINEPREFIX/drive_c/Orvelle"
 timeout 120 wine build/win/tests/e2e/orvdriver.exe --orvelle "$(winpath "$root/build/win/Orvelle.exe")" \
-  --demo "$(winpath "$root/out")" </dev/null \
+  --demo 'C:\Orvelle' </dev/null \
   2> >(grep -v -e wine32 -e multiarch -e 'dpkg --add' -e 'apt-get install wine32' >&2)
 
 shot=out/orvelle.png
@@ -46,3 +50,6 @@ else
 fi
 echo "run: pages written into $root/out/pages/{single,anchors,index,frames}/ (open link.html in each)"
 echo "run: screenshot of the main window: $root/$shot"
+if node tests/browser/pictures.js out/pages; then
+  echo "run: the pages in Chromium: $root/out/pages/{single,anchors,index,frames}.png"
+fi

@@ -17,8 +17,11 @@ const FLAGS = ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-ru
 
 // lang: a tag like "de-DE". On Linux Chromium takes its language, and with it
 // the character set it falls back to, from LANGUAGE; --lang is for the others.
-async function launch(lang = 'en-US', viewport = {width: 800, height: 600}) {
+// prefs: the profile's preferences to start with.
+async function launch(lang = 'en-US', viewport = {width: 800, height: 600}, prefs = {}) {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'orv-chromium-'));
+  fs.mkdirSync(path.join(profile, 'Default'));
+  fs.writeFileSync(path.join(profile, 'Default', 'Preferences'), JSON.stringify(prefs));
   let browser;
   try {
     browser = await puppeteer.launch({
