@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Makes the README's pictures in docs/images/ from the sample Favorites: the
+# main dialog after Import and Write, and the main page of each style as
+# Chromium shows it. Runs scripts/run.sh without a display for them.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+env -u DISPLAY bash scripts/run.sh
+
+mkdir -p docs/images
+for shot in orvelle pages/single pages/anchors pages/index pages/frames; do
+  [ -f "out/$shot.png" ] || { echo "pictures: out/$shot.png is missing" >&2; exit 1; }
+  name=$(basename "$shot")
+  [ "$name" = orvelle ] && name=dialog
+  # At most 800 px wide; no time stamps or other chunks that change per run.
+  convert "out/$shot.png" -resize '800x>' -strip -define png:exclude-chunks=date,time \
+    "docs/images/$name.png"
+  echo "pictures: docs/images/$name.png ($(identify -format '%wx%h' "docs/images/$name.png"), $(du -k "docs/images/$name.png" | cut -f1) KiB)"
+done
