@@ -12,6 +12,7 @@
 #   BASELINE=dir    another checkout (e.g. a git worktree of an older commit):
 #                   its Orvelle.exe runs alternately with this one on the
 #                   same tree, printed beside it, with its pages compared
+#   SETTLE=s        pause after removing the previous run's files (default 60)
 #   ORV_WINEPREFIX  default build/bench-wineprefix, the benchmark's own: a
 #                   run on a shared prefix would be ended by the
 #                   wineserver -k of any other run finishing there
@@ -45,8 +46,16 @@ source tests/e2e/prefix.sh
 orv_prepare_prefix
 orv_start_display
 
+# The previous run's files go first, then a pause: creating files right
+# after removing thousands is slow on this file system (see bench/run.sh).
 out=build/bench-wine
-rm -rf "$out"
+favorites=$(orv_favorites_dir)
+if [ -e "$out" ] || [ -n "$(ls -A "$favorites")" ]; then
+  rm -rf "$out" "${favorites:?}"/*
+  sync
+  echo "bench: waiting ${SETTLE:-60} s after removing the previous run's files"
+  sleep "${SETTLE:-60}"
+fi
 mkdir -p "$out"
 set +e
 orv_wine build/bench-win/tests/e2e/orvdriver.exe --timeout 3600 --acp "$ORV_EXPECTED_ACP" \

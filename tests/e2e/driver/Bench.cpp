@@ -2,7 +2,9 @@
 // Favorites tree into the list box, then a Write in the frames style, each
 // against a floor taken in the same run on the same tree with bare Win32
 // calls. Prints wall times; used by bench/wine.sh, never by the test suite.
-//   ORV_BENCH_REPEAT=n  rounds (default 1); the best time of each step counts
+//   ORV_BENCH_REPEAT=n        rounds (default 1); each step's best time counts
+//   ORV_BENCH_BASELINE=EXE    another Orvelle.exe (Windows path), measured
+//                             alternately with this one on the same tree
 #include "Driver.h"
 #include "support/TreeGenerator.h"
 
@@ -278,7 +280,6 @@ int RunBench(int count, const std::string& outDir)
 {
     const char* repeatText = getenv("ORV_BENCH_REPEAT");
     const int rounds = repeatText && atoi(repeatText) > 0 ? atoi(repeatText) : 1;
-    // Another Orvelle.exe (Windows path) measured alternately with this one.
     const char* baselineExe = getenv("ORV_BENCH_BASELINE");
     CCheck check;
     LARGE_INTEGER t0 = Now();
