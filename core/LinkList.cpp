@@ -52,6 +52,13 @@ const std::vector<CLinkEntry>& CLinkList::Items() const {
     return m_items;
 }
 
+std::vector<CLinkEntry> CLinkList::Release() {
+    Settle();
+    std::vector<CLinkEntry> items;
+    items.swap(m_items);
+    return items;
+}
+
 void CLinkList::Assign(std::vector<CLinkEntry>&& items) {
     m_pending.clear();
     m_items = std::move(items);

@@ -54,6 +54,10 @@ public:
     const std::vector<CLinkEntry>& Items() const;
     // Replaces the whole content in one step (reset, then append each).
     void Assign(std::vector<CLinkEntry>&& items);
+    // Takes every entry out in list order, leaving the list empty, so that
+    // a reorder moves entries instead of copying them. Allocates nothing
+    // (cannot fail) once Items() has been called since the last change.
+    std::vector<CLinkEntry> Release();
 
 private:
     void Settle() const;

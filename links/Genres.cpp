@@ -33,7 +33,9 @@ void DeriveGenres(CMainState& state, IMainHost& host) {
     std::vector<size_t> order = ExchangeSortOrder(RankInPathOrder(keys));
     std::vector<CLinkEntry> sorted;
     sorted.reserve(n);
-    for (size_t k = 0; k < n; ++k) sorted.push_back(items[order[k]]);
+    // Nothing below can fail: the entries move rather than being copied.
+    std::vector<CLinkEntry> all = state.m_linkList.Release();
+    for (size_t k = 0; k < n; ++k) sorted.push_back(std::move(all[order[k]]));
 
     for (size_t k = 0; k < n; ++k) state.m_genres[k] = std::move(genres[order[k]]);
     state.m_workGenre = std::move(workGenre);

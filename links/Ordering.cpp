@@ -213,9 +213,11 @@ void RefreshLinkList(CMainState& state, IMainHost& host) {
     std::vector<size_t> order = ExchangeSortOrder(RankInPathOrder(keys));
     std::vector<CLinkEntry> kept;
     kept.reserve(n);
+    // Nothing below can fail: the entries move rather than being copied.
+    std::vector<CLinkEntry> all = state.m_linkList.Release();
     for (size_t k = 0; k < n; ++k) {
-        const CLinkEntry& entry = items[order[k]];
-        if (PassesFilters(entry.text, state)) kept.push_back(entry);
+        CLinkEntry& entry = all[order[k]];
+        if (PassesFilters(entry.text, state)) kept.push_back(std::move(entry));
     }
     // The list changes in one step, once everything that can fail is done.
     state.m_linkList.Assign(std::move(kept));
