@@ -17,6 +17,8 @@ void LoadProfile(ISettingsStore& store, const std::string& section, CMainState& 
     state.m_excludeText = store.ReadString(section, "Disabled", "");
     state.m_includeText = store.ReadString(section, "Enabled", "");
     state.m_useJava = JavaTextToFlag(javaText);
+    state.m_source = store.ReadString(section, "Source", "");
+    state.m_loadedSource = state.m_source;
 }
 
 void SaveProfile(ISettingsStore& store, const std::string& section, const CMainState& state,
@@ -37,6 +39,10 @@ void SaveProfile(ISettingsStore& store, const std::string& section, const CMainS
     if (!store.WriteInt(section, "Style", state.m_style)) reporter.ReportFailedWrite();
     if (!store.WriteString(section, "Disabled", state.m_excludeText)) reporter.ReportFailedWrite();
     if (!store.WriteString(section, "Enabled", state.m_includeText)) reporter.ReportFailedWrite();
+    // A profile that never left the Favorites folder keeps exactly the
+    // eight values it always had.
+    if (!state.m_source.empty() || !state.m_loadedSource.empty())
+        if (!store.WriteString(section, "Source", state.m_source)) reporter.ReportFailedWrite();
 }
 
 std::string AppNameFromModulePath(const std::string& modulePath) {

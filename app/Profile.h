@@ -11,8 +11,9 @@ int JavaTextToFlag(const std::string& text);
 std::string JavaFlagToText(int flag);
 
 // Reads the eight values of |section| into |state| (defaults for what is
-// missing) and the JAVA text into |javaText|, then sets m_useJava from it.
-// Never fails.
+// missing) and the JAVA text into |javaText|, then sets m_useJava from it;
+// then the import source ("Source", default the Favorites folder) into
+// m_source and m_loadedSource. Never fails.
 void LoadProfile(ISettingsStore& store, const std::string& section, CMainState& state,
                  std::string& javaText);
 
@@ -25,6 +26,8 @@ public:
 
 // Writes the eight fields into |section|, in the fixed order; reports each
 // failed value and goes on with the next. |javaText| receives the JAVA text.
+// Then "Source", unless the source is the Favorites folder and the section
+// held none when loaded.
 void SaveProfile(ISettingsStore& store, const std::string& section, const CMainState& state,
                  std::string& javaText, IFailedWriteReporter& reporter);
 

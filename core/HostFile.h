@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 // A file's name as the platform spells it: UTF-16 on Windows, the host's own
 // bytes elsewhere. The portable logic only carries and joins it, so that a
@@ -26,3 +27,19 @@ std::FILE* OpenRealFile(const HostName& path, const char* mode);
 
 // The host form of |path| as OpenHostFile uses it.
 std::string HostPath(const std::string& path);
+
+// The whole content of the file |path| into |bytes|. False, with |bytes|
+// empty, when it cannot be opened or read, or holds more than |maxBytes|.
+// The file is opened so that its writer may replace it meanwhile (a browser
+// renames its new bookmarks over the old ones).
+bool ReadWholeHostFile(const HostName& path, std::string& bytes, size_t maxBytes);
+
+// True when |path| names a file that can be opened for reading.
+bool HostFileExists(const HostName& path);
+
+// A real name from UTF-16 (a name made up by the program, such as a
+// bookmark's path), and a real name as the program's text and back.
+HostName HostNameFromUtf16(std::u16string_view wide);
+std::string TextFromHostName(const HostName& name);
+HostName HostNameFromText(const std::string& text);
+std::u16string Utf16FromHostName(const HostName& name);

@@ -1,6 +1,7 @@
 // The link list: full paths of shortcut files, shown by list box 1005.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -27,6 +28,14 @@ struct CLinkEntry {
     // opens and list box 1005 shows; empty for an entry known by its text
     // alone, which is then opened by its text.
     HostName realPath;
+    // The link address taken at Import, for an entry that is no file of its
+    // own (a bookmark): Write reads no file for it.
+    std::string address;
+    bool hasAddress = false;
+    // The entry's place in its source's own order, from 1, where two entries
+    // can share text and real path (two bookmarks of one name in one
+    // folder); 0 for a file, whose real path is its own.
+    uint32_t sourceOrder = 0;
 };
 
 // Opens the shortcut file of |entry| (by its real path where it has one).

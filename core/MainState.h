@@ -27,6 +27,12 @@ struct CMainState {
     std::string m_stdGenre;
     std::string m_excludeText;
     std::string m_includeText;
+    // Where Import takes the links from (setting "Source"): empty for the
+    // Favorites folder, else a kind and a file's full path (links/Sources.h).
+    std::string m_source;
+    // The source as the active profile held it when loaded: a profile that
+    // never had one is saved without one.
+    std::string m_loadedSource;
     // Genre of list entry i at index i; valid from DeriveGenres to the next
     // change of the list.
     std::vector<std::string> m_genres = std::vector<std::string>(kMaxLinks);

@@ -13,3 +13,31 @@ std::FILE* OpenHostFile(const std::string& path, const char* mode) {
 }
 
 std::FILE* OpenRealFile(const HostName& path, const char* mode) { return std::fopen(path.c_str(), mode); }
+
+bool ReadWholeHostFile(const HostName& path, std::string& bytes, size_t maxBytes) {
+    bytes.clear();
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return false;
+    bool ok = true;
+    char chunk[65536];
+    size_t got;
+    while (ok && (got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+        if (bytes.size() + got > maxBytes)
+            ok = false;
+        else
+            bytes.append(chunk, got);
+    }
+    if (std::ferror(file)) ok = false;
+    std::fclose(file);
+    if (!ok) bytes.clear();
+    return ok;
+}
+
+// Real names here are the host's UTF-8 bytes.
+HostName HostNameFromUtf16(std::u16string_view wide) { return Utf8FromUtf16(wide); }
+
+std::string TextFromHostName(const HostName& name) { return TextFromUtf16(Utf16FromUtf8(name)); }
+
+HostName HostNameFromText(const std::string& text) { return Utf8FromUtf16(Utf16FromText(text)); }
+
+std::u16string Utf16FromHostName(const HostName& name) { return Utf16FromUtf8(name); }

@@ -210,3 +210,88 @@ std::u16string Utf16FromText(std::string_view text) {
     wide += DecodeCp932(text.substr(done));
     return wide;
 }
+
+std::u16string Utf16FromUtf8(std::string_view utf8) {
+    std::u16string wide;
+    wide.reserve(utf8.size());
+    const size_t n = utf8.size();
+    size_t i = 0;
+    while (i < n) {
+        const unsigned char c = static_cast<unsigned char>(utf8[i]);
+        if (c < 0x80) {
+            wide.push_back(c);
+            ++i;
+            continue;
+        }
+        // The length of the sequence and the range its second byte must lie
+        // in: that range excludes overlong forms, surrogates and values past
+        // U+10FFFF (Unicode's table of well-formed sequences).
+        size_t length = 0;
+        unsigned char low = 0x80, high = 0xBF;
+        unsigned long code = 0;
+        if (c >= 0xC2 && c <= 0xDF) {
+            length = 2;
+            code = c & 0x1F;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            length = 3;
+            code = c & 0x0F;
+            if (c == 0xE0) low = 0xA0;
+            if (c == 0xED) high = 0x9F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            length = 4;
+            code = c & 0x07;
+            if (c == 0xF0) low = 0x90;
+            if (c == 0xF4) high = 0x8F;
+        }
+        size_t k = 1;
+        for (; length != 0 && k < length && i + k < n; ++k) {
+            const unsigned char t = static_cast<unsigned char>(utf8[i + k]);
+            if (t < (k == 1 ? low : 0x80) || t > (k == 1 ? high : 0xBF)) break;
+            code = (code << 6) | (t & 0x3F);
+        }
+        if (length == 0 || k < length) {
+            // The maximal well-formed part counts as one replaced character.
+            wide.push_back(0xFFFD);
+            i += length == 0 ? 1 : k;
+            continue;
+        }
+        if (code >= 0x10000) {
+            wide.push_back(static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)));
+            wide.push_back(static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF)));
+        } else {
+            wide.push_back(static_cast<char16_t>(code));
+        }
+        i += length;
+    }
+    return wide;
+}
+
+std::string Utf8FromUtf16(std::u16string_view wide) {
+    std::string out;
+    out.reserve(wide.size());
+    for (size_t i = 0; i < wide.size(); ++i) {
+        unsigned long code = wide[i];
+        if (code >= 0xD800 && code <= 0xDBFF && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 &&
+            wide[i + 1] <= 0xDFFF) {
+            code = 0x10000 + ((code - 0xD800) << 10) + (wide[++i] - 0xDC00);
+        } else if (code >= 0xD800 && code <= 0xDFFF) {
+            code = 0xFFFD;
+        }
+        if (code < 0x80) {
+            out.push_back(static_cast<char>(code));
+        } else if (code < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (code >> 6)));
+            out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+        } else if (code < 0x10000) {
+            out.push_back(static_cast<char>(0xE0 | (code >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xF0 | (code >> 18)));
+            out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+        }
+    }
+    return out;
+}

@@ -69,3 +69,10 @@ std::string TextFromUtf16(std::u16string_view wide);
 // back to its character, but only where that character has no code page 932
 // form: a typed "&#65;" stays the five characters it is.
 std::u16string Utf16FromText(std::string_view text);
+
+// |utf8| as UTF-16; each ill-formed sequence (a stray byte, an overlong form,
+// a surrogate, past U+10FFFF, cut short) becomes U+FFFD.
+std::u16string Utf16FromUtf8(std::string_view utf8);
+
+// |wide| as UTF-8; a lone surrogate becomes U+FFFD.
+std::string Utf8FromUtf16(std::u16string_view wide);

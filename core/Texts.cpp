@@ -12,6 +12,11 @@ std::string TooManyLinksText() {
     return "お気に入りが多すぎます。最初の" + std::to_string(kMaxLinks) + "件だけを取り込みました。";
 }
 
+const char kBookmarksUnreadableText[] = "ブックマークを読み込めませんでした。";
+const char kFavoritesSourceText[] = "お気に入り フォルダー";
+const char kHtmlSourcePrefix[] = "HTML - ";
+const char kChooseHtmlSourceText[] = "HTML ファイルを選ぶ...";
+
 const char kEmptyListText[] = "出力する内容がありません";
 const char kInvalidNameText[] = "フォルダ名かファイル名が不正です。確認してください。";
 const char kCompletedText[] = "ファイルへの出力が完了しました。";

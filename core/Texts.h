@@ -14,6 +14,14 @@ extern const char kHomePageNotice[];  // "ホームページ:"
 // being kMaxLinks.
 std::string TooManyLinksText();
 
+// A bookmark file that cannot be read: this line, a line break, its path.
+extern const char kBookmarksUnreadableText[];  // "ブックマークを読み込めませんでした。"
+
+// Items of the source drop-down.
+extern const char kFavoritesSourceText[];   // "お気に入り フォルダー"
+extern const char kHtmlSourcePrefix[];      // "HTML - ", before the file name
+extern const char kChooseHtmlSourceText[];  // "HTML ファイルを選ぶ..."
+
 // Write.
 extern const char kEmptyListText[];    // "出力する内容がありません"
 extern const char kInvalidNameText[];  // "フォルダ名かファイル名が不正です。確認してください。"

@@ -9,7 +9,7 @@
 #include "links/Shortcut.h"
 
 void RunWrite(CMainState& state, IMainHost& host, IPageSink& sink) {
-    RunWrite(state, host, sink, [](const CLinkEntry& entry) { return ReadShortcutUrl(entry); });
+    RunWrite(state, host, sink, [](const CLinkEntry& entry) { return LinkAddress(entry); });
 }
 
 PageResult WriteAllPages(CExportContext& ctx) {

@@ -5,7 +5,7 @@
 #include "export/Pages.h"
 
 // OnWrite's work, from TakeControlValues to the closing message, with the
-// program's shortcut reader.
+// program's reader: a bookmark's own address, else the shortcut file's.
 void RunWrite(CMainState& state, IMainHost& host, IPageSink& sink);
 
 // The same with the shortcut reader given. Ends with exactly one message:

@@ -88,7 +88,9 @@ std::vector<uint32_t> RankInPathOrder(const std::vector<const CLinkEntry*>& entr
         const CLinkEntry& b = *entries[y];
         int order = ComparePathOrder(a.text, b.text);
         if (order != 0) return order;
-        return a.realPath.compare(b.realPath);
+        order = a.realPath.compare(b.realPath);
+        if (order != 0) return order;
+        return a.sourceOrder == b.sourceOrder ? 0 : (a.sourceOrder < b.sourceOrder ? -1 : 1);
     });
 }
 

@@ -15,7 +15,8 @@ std::vector<uint32_t> RankInPathOrder(const std::vector<const std::string*>& tex
 
 // The same for list entries: path order of their texts, and entries of equal
 // texts (two files whose names convert to the same text) in the order of
-// their real names, compared unit by unit.
+// their real names, compared unit by unit, and then (two bookmarks of one
+// name in one folder) in their source's order.
 std::vector<uint32_t> RankInPathOrder(const std::vector<const CLinkEntry*>& entries);
 
 // The permutation that the exchange sort (for each slot i, for each later

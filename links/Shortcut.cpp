@@ -105,3 +105,7 @@ std::string ReadShortcutUrl(const CLinkEntry& entry) {
     if (wordsRead == 0) return std::string();
     return std::move(word.Value());
 }
+
+std::string LinkAddress(const CLinkEntry& entry) {
+    return entry.hasAddress ? entry.address : ReadShortcutUrl(entry);
+}

@@ -10,3 +10,7 @@
 // whatever their length; the file is closed before returning.
 // An entry made from a text alone names the file by that text.
 std::string ReadShortcutUrl(const CLinkEntry& entry);
+
+// The address of a list entry: the one it carries (a bookmark), else what
+// ReadShortcutUrl reads from its file.
+std::string LinkAddress(const CLinkEntry& entry);

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(mingw-w64 wine wine64 xvfb xauth locales fonts-ipafont-gothic
-          cmake make g++ googletest libgtest-dev imagemagick
+          cmake make g++ googletest libgtest-dev rapidjson-dev imagemagick
           chromium chromium-l10n)
 # chromium-l10n: without its languages Chromium speaks only en-US, whatever
 # the browser check asks for.

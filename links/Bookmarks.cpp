@@ -1,0 +1,118 @@
+#include "links/Bookmarks.h"
+
+#include "core/HostFile.h"
+#include "core/Text.h"
+
+const char16_t kBookmarkRootName[] = u"Favorites";
+const char16_t kUntitledFolderName[] = u"無題";
+
+namespace {
+
+bool IsControl(char16_t c) { return c < 0x20 || c == 0x7F; }
+
+bool IsHtmlWhiteSpace(char16_t c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f'; }
+
+const char kHexDigits[] = "0123456789ABCDEF";
+
+}  // namespace
+
+std::u16string BookmarkName(std::u16string_view title, bool trimWhiteSpace) {
+    if (trimWhiteSpace) {
+        size_t from = 0;
+        size_t to = title.size();
+        while (from < to && IsHtmlWhiteSpace(title[from])) ++from;
+        while (to > from && IsHtmlWhiteSpace(title[to - 1])) --to;
+        title = title.substr(from, to - from);
+    }
+    std::u16string name(title);
+    for (char16_t& c : name)
+        if (IsControl(c)) c = u' ';
+    return name;
+}
+
+std::string BookmarkNameText(std::u16string_view name) {
+    std::u16string escaped;
+    escaped.reserve(name.size());
+    for (char16_t c : name) {
+        switch (c) {
+        case u'\\':
+            escaped += u"&#92;";
+            break;
+        case u'<':
+            escaped += u"&#60;";
+            break;
+        case u'>':
+            escaped += u"&#62;";
+            break;
+        default:
+            escaped.push_back(c);
+        }
+    }
+    return TextFromUtf16(escaped);
+}
+
+std::string BookmarkAddress(std::u16string_view url) {
+    const std::string utf8 = Utf8FromUtf16(url);
+    std::string out;
+    out.reserve(utf8.size());
+    for (char ch : utf8) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        if (c <= 0x20 || c >= 0x7F) {
+            out.push_back('%');
+            out.push_back(kHexDigits[c >> 4]);
+            out.push_back(kHexDigits[c & 0x0F]);
+        } else {
+            out.push_back(ch);
+        }
+    }
+    return out;
+}
+
+CBookmarkCollector::CBookmarkCollector(std::vector<CLinkEntry>& entries) : m_entries(entries) {
+    m_real = kBookmarkRootName;
+    m_real.push_back(u'\\');
+    m_text = TextFromUtf16(m_real);
+}
+
+void CBookmarkCollector::EnterFolder(std::u16string_view title, bool trimWhiteSpace) {
+    m_depth.push_back(Level{m_text.size(), m_real.size()});
+    std::u16string name = BookmarkName(title, trimWhiteSpace);
+    if (name.empty()) name = kUntitledFolderName;
+    m_text += BookmarkNameText(name);
+    m_text.push_back(kSeparator);
+    m_real += name;
+    m_real.push_back(u'\\');
+}
+
+void CBookmarkCollector::LeaveFolder() {
+    if (m_depth.empty()) return;
+    m_text.resize(m_depth.back().textSize);
+    m_real.resize(m_depth.back().realSize);
+    m_depth.pop_back();
+}
+
+bool CBookmarkCollector::AddBookmark(std::u16string_view title, std::u16string_view url, bool trimWhiteSpace) {
+    if (m_entries.size() >= kMaxLinks) {
+        m_cut = true;
+        return false;
+    }
+    std::u16string name = BookmarkName(title, trimWhiteSpace);
+    if (name.empty()) name = BookmarkName(url, false);
+
+    CLinkEntry entry;
+    entry.text.reserve(m_text.size() + name.size() + 4);
+    entry.text = m_text;
+    entry.text += BookmarkNameText(name);
+    entry.text += ".url";
+    std::u16string real;
+    real.reserve(m_real.size() + name.size() + 4);
+    real = m_real;
+    real += name;
+    real += u".url";
+    entry.realPath = HostNameFromUtf16(real);
+    entry.address = BookmarkAddress(url);
+    entry.hasAddress = true;
+    entry.sourceOrder = m_nextOrder++;
+    m_entries.push_back(std::move(entry));
+    return true;
+}

@@ -1,0 +1,73 @@
+// Bookmarks as link list entries: a bookmark becomes the entry that its
+// Internet Shortcut would be in a Favorites folder holding the same tree, so
+// ordering, filters, genres and every page work on it unchanged.
+#pragma once
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/LinkList.h"
+
+// The folder that stands for the Favorites folder itself: its bookmarks take
+// the standard genre.
+extern const char16_t kBookmarkRootName[];  // u"Favorites"
+// The name of a folder whose title is empty.
+extern const char16_t kUntitledFolderName[];  // u"無題"
+
+// |title| with every control character (U+0000 to U+001F, U+007F) made a
+// space; with |trimWhiteSpace|, white space (space, tab, CR, LF, FF) at both
+// ends is dropped first, as bookmark HTML files indent and break titles.
+std::u16string BookmarkName(std::u16string_view title, bool trimWhiteSpace);
+
+// One name of a bookmark path as the program's text: "\" as "&#92;", "<" as
+// "&#60;" and ">" as "&#62;" (a title can neither split a path nor put
+// markup into a page), then as a file name is converted (TextFromUtf16).
+std::string BookmarkNameText(std::u16string_view name);
+
+// The address as it goes into a page: characters outside ASCII, spaces and
+// control characters as their UTF-8 bytes percent-encoded with upper-case
+// hexadecimal digits; every other character as it is. A lone surrogate
+// counts as U+FFFD.
+std::string BookmarkAddress(std::u16string_view url);
+
+// Collects the bookmarks of one or more trees, read in the source's own
+// order, into list entries. Readers call EnterFolder and LeaveFolder in
+// pairs around the bookmarks of a folder; a folder that receives no bookmark
+// leaves no trace.
+class CBookmarkCollector {
+public:
+    // Entries are appended to |entries|, at most kMaxLinks in all.
+    explicit CBookmarkCollector(std::vector<CLinkEntry>& entries);
+
+    // Opens a folder below the current one. |title| as the source stores it;
+    // |trimWhiteSpace| as for BookmarkName. An empty name becomes "無題".
+    void EnterFolder(std::u16string_view title, bool trimWhiteSpace);
+    // Closes the folder opened last; at the root it does nothing.
+    void LeaveFolder();
+    // The depth below the root (0 at the root).
+    size_t Depth() const { return m_depth.size(); }
+
+    // Adds one bookmark in the current folder: its real path is "Favorites\"
+    // + folder names + "\" + name + ".url", its text the same made of
+    // BookmarkNameText parts, its address BookmarkAddress(|url|). An empty
+    // name takes |url| as its name (control characters made spaces). False,
+    // and nothing added, once kMaxLinks entries have been collected: the
+    // reader stops there.
+    bool AddBookmark(std::u16string_view title, std::u16string_view url, bool trimWhiteSpace);
+
+    // True once a bookmark was refused for the limit.
+    bool Cut() const { return m_cut; }
+
+private:
+    struct Level {
+        size_t textSize;
+        size_t realSize;
+    };
+    std::vector<CLinkEntry>& m_entries;
+    std::string m_text;      // "Favorites\" + folder texts, each ending in "\"
+    std::u16string m_real;   // the same as real names
+    std::vector<Level> m_depth;
+    uint32_t m_nextOrder = 1;
+    bool m_cut = false;
+};
