@@ -2,12 +2,13 @@
 
 #include <commdlg.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "app/Profile.h"
 #include "core/WinText.h"
 #include "export/Export.h"
-#include "links/Scan.h"
+#include "links/Import.h"
 #include "res/resource.h"
 #include "ui/AboutDlg.h"
 
@@ -33,6 +34,11 @@ const char kBrowseDefaultExt[] = "html";
 const DWORD kBrowseFlags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_CREATEPROMPT;  // 0x2006
 // Room for the longest path Windows has; a longer choice is reported as a failure.
 const size_t kBrowseBufferSize = 32768;
+
+// Open for a bookmark HTML file.
+const char kHtmlSourceFilter[] =
+    "ブックマーク ファイル (*.html;*.htm)\0*.html;*.htm\0すべてのファイル (*.*)\0*.*\0\0";
+const DWORD kHtmlSourceFlags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
 }  // namespace
 
 const CommandEntry<CMainDlg> CMainDlg::kCommands[] = {
@@ -47,6 +53,7 @@ const CommandEntry<CMainDlg> CMainDlg::kCommands[] = {
     {IDC_LINKLIST, LBN_DBLCLK, &CMainDlg::OnDelete},
     {IDC_BACKURL, EN_KILLFOCUS, &CMainDlg::OnBackUrlKillFocus},
     {IDC_PROFILE, BN_CLICKED, &CMainDlg::OnProfile},
+    {IDC_SOURCE, CBN_SELCHANGE, &CMainDlg::OnSourceChange},
     {IDOK, BN_CLICKED, &CMainDlg::OnOK},
     {IDCANCEL, BN_CLICKED, &CMainDlg::OnCancel},
 };
@@ -77,6 +84,8 @@ BOOL CMainDlg::OnInitDialog() {
     SendMessageW(m_hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
     SendMessageW(m_hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
     CheckStyleRadio();
+    m_browserProfiles = FindBrowserProfiles(m_folders);
+    ShowSourceChoices();
     // Start-up always loads profile 1.
     SetWindowTextW(m_hwnd, WideText(kProfileChoices[0].title).c_str());
     ShowFieldValues();
@@ -200,7 +209,7 @@ void CMainDlg::CheckStyleRadio() {
         CheckDlgButton(m_hwnd, r.id, m_style == r.style ? BST_CHECKED : BST_UNCHECKED);
 }
 
-void CMainDlg::OnImport() { ImportFavorites(*this, *this, m_folders); }
+void CMainDlg::OnImport() { RunImport(*this, *this, m_folders); }
 
 void CMainDlg::OnWrite() { RunWrite(*this, *this, m_pages); }
 
@@ -242,5 +251,68 @@ void CMainDlg::OnProfile() {
     if (const ProfileChoice* row = SwitchProfile(m_store, m_profileDlg.m_profileChoice, *this))
         SetWindowTextW(m_hwnd, WideText(row->title).c_str());
     CheckStyleRadio();
+    m_browserProfiles = FindBrowserProfiles(m_folders);
+    ShowSourceChoices();
     ShowFieldValues();
+}
+
+void CMainDlg::ShowSourceChoices() {
+    m_sourceChoices = SourceChoices(m_browserProfiles, m_source, m_htmlChosen[m_profileSection]);
+    HWND combo = GetDlgItem(m_hwnd, IDC_SOURCE);
+    SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+    HDC dc = GetDC(combo);
+    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(combo, WM_GETFONT, 0, 0)));
+    LONG widest = 0;
+    for (const CSourceChoice& c : m_sourceChoices) {
+        const std::wstring text = WideText(c.text);
+        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        SIZE size = {};
+        if (GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size) && size.cx > widest)
+            widest = size.cx;
+    }
+    SelectObject(dc, oldFont);
+    ReleaseDC(combo, dc);
+    // Room for the item margins and a scroll bar, never narrower than the box.
+    RECT box;
+    GetWindowRect(combo, &box);
+    const LONG width = widest + 2 * GetSystemMetrics(SM_CXEDGE) + GetSystemMetrics(SM_CXVSCROLL) + 8;
+    SendMessageW(combo, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(std::max<LONG>(width, box.right - box.left)), 0);
+    m_sourceIndex = ChoiceIndex(m_sourceChoices, m_source);
+    SendMessageW(combo, CB_SETCURSEL, m_sourceIndex, 0);
+}
+
+void CMainDlg::OnSourceChange() {
+    const LRESULT sel = SendDlgItemMessageW(m_hwnd, IDC_SOURCE, CB_GETCURSEL, 0, 0);
+    if (sel == CB_ERR || sel < 0 || static_cast<size_t>(sel) >= m_sourceChoices.size()) return;
+    const CSourceChoice& choice = m_sourceChoices[static_cast<size_t>(sel)];
+    if (choice.kind == CSourceChoice::Chooser) {
+        ChooseHtmlSource();
+        return;
+    }
+    // Choosing reads nothing: Import reads the source.
+    m_source = choice.setting;
+    m_sourceIndex = static_cast<size_t>(sel);
+}
+
+void CMainDlg::ChooseHtmlSource() {
+    std::vector<wchar_t> file(kBrowseBufferSize, L'\0');
+    const std::wstring filter = WideText(std::string(kHtmlSourceFilter, sizeof kHtmlSourceFilter - 1));
+    OPENFILENAMEW ofn = {};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = m_hwnd;
+    ofn.lpstrFilter = filter.c_str();
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = file.data();
+    ofn.nMaxFile = static_cast<DWORD>(file.size());
+    ofn.Flags = kHtmlSourceFlags;
+    if (!GetOpenFileNameW(&ofn)) {
+        SendDlgItemMessageW(m_hwnd, IDC_SOURCE, CB_SETCURSEL, m_sourceIndex, 0);
+        return;
+    }
+    file.back() = L'\0';
+    const std::string setting = SourceSetting(CSource{SourceKind::Html, TextFromWide(std::wstring(file.data()))});
+    std::vector<std::string>& chosen = m_htmlChosen[m_profileSection];
+    if (std::find(chosen.begin(), chosen.end(), setting) == chosen.end()) chosen.push_back(setting);
+    m_source = setting;
+    ShowSourceChoices();
 }

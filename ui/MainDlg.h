@@ -3,12 +3,15 @@
 #pragma once
 #include <windows.h>
 
+#include <map>
 #include <string>
+#include <vector>
 
 #include "app/SettingsStore.h"
 #include "core/MainState.h"
 #include "export/PageOutput.h"
 #include "links/FolderSource.h"
+#include "links/Sources.h"
 #include "res/resource.h"
 #include "ui/Dialog.h"
 #include "ui/ProfileDlg.h"
@@ -57,6 +60,13 @@ private:
     void OnDelete();
     void OnBackUrlKillFocus() { TakeControlValues(); }
     void OnProfile();
+    void OnSourceChange();
+
+    // Fills drop-down 1020 with the sources of the active profile and
+    // selects m_source's item; its open list as wide as its longest item.
+    void ShowSourceChoices();
+    // The Open dialog for a bookmark HTML file; OK makes it the source.
+    void ChooseHtmlSource();
 
     bool OnPaintMinimised();
     // Checks the radio of m_style; any other value checks none.
@@ -69,6 +79,12 @@ private:
     ISettingsStore& m_store;
     IFolderSource& m_folders;
     IPageSink& m_pages;
+    // The browser profiles found, and per profile section the bookmark HTML
+    // files chosen in this run.
+    std::vector<CSourceChoice> m_browserProfiles;
+    std::map<std::string, std::vector<std::string>> m_htmlChosen;
+    std::vector<CSourceChoice> m_sourceChoices;  // the items of 1020, in order
+    size_t m_sourceIndex = 0;                    // the item selected before a change
     HCURSOR m_restoreCursor = nullptr;
     int m_waitDepth = 0;
 };
