@@ -2,6 +2,7 @@
 // main dialog, save the active profile.
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <memory>
 #include <string>
@@ -9,6 +10,8 @@
 
 #include "app/Profile.h"
 #include "app/WinRegistryStore.h"
+#include "cmdline/CommandLine.h"
+#include "cmdline/WinCommandOutput.h"
 #include "core/Texts.h"
 #include "core/WinText.h"
 #include "export/PageOutput.h"
@@ -35,6 +38,43 @@ class CFailedWriteBox : public IFailedWriteReporter {
 public:
     void ReportFailedWrite() override { MsgBox(nullptr, kFailedWriteText, MsgKind::SettingsError); }
 };
+// The arguments after the program's name, as the program's texts.
+std::vector<std::string> CommandArguments() {
+    std::vector<std::string> args;
+    int count = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!argv) return args;
+    for (int i = 1; i < count; ++i) args.push_back(TextFromWide(std::wstring(argv[i])));
+    LocalFree(argv);
+    return args;
+}
+
+// A run with arguments: nothing is shown but what goes to the console and
+// the log; the result is the exit code.
+int RunCommandLine(const CCommandLine& line) {
+    if (line.kind == CCommandLine::Usage) {
+        TellStarter(CommandUsageText());
+        return kExitWritten;
+    }
+    if (line.kind != CCommandLine::Write) {
+        TellStarter(BadArgumentText(line.badArgument) + "\n\n" + CommandUsageText());
+        return kExitBadArguments;
+    }
+    CRegistryStore store(AppNameFromModulePath(ModulePath()));
+    CWinFolderSource folders;
+    CStdioPageSink pages;
+    const CWriteOutcome outcome = RunWriteCommand(line.profile, store, folders, pages);
+    TellStarter(outcome.text + "\n");
+    if (!line.logFile.empty()) {
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        const CLogTime time = {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+        // A log that cannot be written changes nothing of the run.
+        AppendToLog(line.logFile, LogLine(time, line.profile, outcome.exitCode, outcome.text));
+    }
+    return outcome.exitCode;
+}
+
 }  // namespace
 
 class CLinkPageApp {
@@ -85,9 +125,12 @@ CLinkPageApp theApp;
 // F1 help is not offered: no help file belongs to the program.
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     try {
+        const CCommandLine line = ParseCommandLine(CommandArguments());
+        if (line.kind != CCommandLine::Dialog) return RunCommandLine(line);
         theApp.StartApplication();
     } catch (...) {
         // Out of memory at start-up or shutdown: end quietly.
+        return kExitNotWritten;
     }
     return 0;
 }

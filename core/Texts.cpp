@@ -24,3 +24,15 @@ const char kWriteFailedText[] = "ファイルへの出力に失敗しました�
 
 const char kFailedWriteText[] = "レジストリを開けません。設定をクリアします。";
 const char kFailedWriteCaption[] = "情報設定エラー";
+
+const char kCommandUsageText[] =
+    "使い方: Orvelle.exe [/write [N] [/log ファイル]]\n"
+    "\n"
+    "  引数なし        いつもの画面を開きます。\n"
+    "  /write [N]      設定 N（1～4、省略すると 1）の取り込み元から取り込み、\n"
+    "                  その設定でページを書き込みます。画面は出しません。\n"
+    "  /log ファイル   結果をファイルに 1 行追記します（UTF-8）。\n"
+    "  /?              この説明を表示します。\n"
+    "\n"
+    "終了コード: 0 書き込みが完了した、1 書き込めなかった、2 引数の誤り\n";
+const char kBadArgumentText[] = "引数が正しくありません: ";

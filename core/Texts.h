@@ -31,3 +31,8 @@ extern const char kWriteFailedText[];  // "ファイルへの出力に失敗し�
 // A settings value that could not be written at shutdown.
 extern const char kFailedWriteText[];     // "レジストリを開けません。設定をクリアします。"
 extern const char kFailedWriteCaption[];  // "情報設定エラー"
+
+// The command line: the usage text of /? and the start of the text for an
+// argument Orvelle does not know (the argument follows).
+extern const char kCommandUsageText[];
+extern const char kBadArgumentText[];  // "引数が正しくありません: "

@@ -6,6 +6,7 @@
 #   export/                    core/, links/
 #   app/Profile, SettingsStore core/
 #   ui/                        core/, links/, export/, app/, res/
+#   cmdline/                   core/, links/, export/, app/
 #   app/ (start-up), tests/    anything
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,6 +18,7 @@ allowed() {
     export/*) echo "core links export" ;;
     app/Profile.* | app/SettingsStore.h) echo "core app" ;;
     ui/*) echo "core links export app res ui" ;;
+    cmdline/*) echo "core links export app cmdline" ;;
     *) echo "*" ;;
   esac
 }
@@ -40,6 +42,6 @@ while IFS= read -r file; do
          status=1
        fi ;;
   esac
-done < <(find core links export app ui -type f \( -name '*.h' -o -name '*.cpp' \) | sort)
+done < <(find core links export app ui cmdline -type f \( -name '*.h' -o -name '*.cpp' \) | sort)
 [ "$status" -eq 0 ] && echo "layers: every include follows the layers"
 exit "$status"

@@ -1,0 +1,64 @@
+// The command line: "Orvelle.exe /write [N]" imports from profile N's source
+// and writes its pages without showing anything, for a scheduled task. The
+// same Import and Write as the dialog's; only the window is missing.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "app/SettingsStore.h"
+#include "export/PageOutput.h"
+#include "links/FolderSource.h"
+
+// Exit codes of a command-line run.
+const int kExitWritten = 0;     // the pages were written (and for /?)
+const int kExitNotWritten = 1;  // nothing to write, source unreadable, limit, a page failed
+const int kExitBadArguments = 2;
+
+// What the arguments ask for.
+struct CCommandLine {
+    enum Kind {
+        Dialog,  // no arguments: the dialog, as always
+        Write,   // /write [N]
+        Usage,   // /?
+        Error,   // an argument Orvelle does not know; |badArgument| names it
+    };
+    Kind kind = Dialog;
+    int profile = 1;          // 1 to 4, for Write
+    std::string logFile;      // /log FILE, as the program's text; empty without
+    std::string badArgument;  // for Error
+};
+
+// Reads the arguments after the program's name. Options are case-insensitive
+// and start with "/" or "-": "/write" with an optional profile number 1 to 4
+// right after it, "/log" with a file after it (only with /write), "/?".
+// Anything else, a second command, a number out of range or a /log without
+// its file gives Error, naming the argument at fault.
+CCommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+// The usage text for /? (Japanese, lines ending in "\n").
+std::string CommandUsageText();
+// The text for an argument Orvelle does not know.
+std::string BadArgumentText(const std::string& argument);
+
+// The outcome of /write: the exit code and what the dialog would have said.
+struct CWriteOutcome {
+    int exitCode = kExitNotWritten;
+    std::string text;
+};
+
+// /write for |profile| (1 to 4): loads that profile's settings as the dialog
+// loads them, imports from its source and writes its pages. Shows nothing
+// and writes no setting. The pages are those of Import and then Write in
+// the dialog on that profile. An Import that ends with a message (source
+// unreadable, the limit) writes nothing.
+CWriteOutcome RunWriteCommand(int profile, ISettingsStore& store, IFolderSource& folders, IPageSink& pages);
+
+// A local time of day and date.
+struct CLogTime {
+    int year, month, day, hour, minute, second;
+};
+
+// One line of the /log file, UTF-8 with CR LF: "YYYY-MM-DD hh:mm:ss", a tab,
+// the profile number, a tab, the exit code, a tab, and |text| with its line
+// breaks made spaces.
+std::string LogLine(const CLogTime& time, int profile, int exitCode, const std::string& text);
