@@ -233,3 +233,48 @@ TEST(AppName, FromModulePath) {
     };
     for (const auto& r : rows) EXPECT_EQ(AppNameFromModulePath(r.path), r.name) << r.path;
 }
+
+// The import source: read with a default of the Favorites folder, and
+// written after the eight values only by a profile that has or had one.
+TEST(SaveProfile, SourceOnlyWhereThereIsOne) {
+    const struct {
+        const char* what;
+        const char* stored;  // null: the section holds none
+        std::string source;  // m_source at saving
+        bool written;
+    } rows[] = {
+        {"never had one", nullptr, "", false},
+        {"kept", "edge:C:\\E\\Bookmarks", "edge:C:\\E\\Bookmarks", true},
+        {"back to the Favorites folder", "html:C:\\b.html", "", true},
+        {"chosen now", nullptr, "chromium:C:\\G\\Bookmarks", true},
+        {"stored empty", "", "", false},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        CMemoryStore store;
+        if (r.stored) store.PutString("Orvelle", "Source", Sz(r.stored));
+        CMainState state;
+        std::string java;
+        LoadProfile(store, "Orvelle", state, java);
+        EXPECT_EQ(state.m_source, r.stored ? r.stored : "");
+        state.m_source = r.source;
+        CCountingReporter reporter;
+        SaveProfile(store, "Orvelle", state, java, reporter);
+        EXPECT_EQ(reporter.count, 0);
+        std::vector<std::string> names(kNames, kNames + 8);
+        if (r.written) names.push_back("Source");
+        EXPECT_EQ(store.writeLog, names);
+        if (r.written) {
+            EXPECT_EQ(store.sections["Orvelle"]["Source"].bytes, Sz(r.source));
+        }
+    }
+
+    CMemoryStore failing;
+    failing.failingWrites.insert("Source");
+    CMainState state;
+    state.m_source = "edge:C:\\E\\Bookmarks";
+    CCountingReporter reporter;
+    std::string java;
+    SaveProfile(failing, "Orvelle", state, java, reporter);
+    EXPECT_EQ(reporter.count, 1);
+}
