@@ -155,6 +155,7 @@ bool SetWindowTextTo(HWND hwnd, const std::wstring& text);
 std::string ClassOf(HWND hwnd);
 // Texts of the items of a combo box.
 std::vector<std::string> ComboItems(HWND combo);
+std::vector<std::wstring> ComboItemsW(HWND combo);  // the same as UTF-16, as shown
 // The selected item of a list or combo box (LB_GETCURSEL or CB_GETCURSEL).
 int Cursel(HWND box, UINT getCursel);
 // Saves a picture of the window into the screenshot folder as name.bmp.
@@ -280,6 +281,7 @@ void AddWriteScenarios(std::vector<CScenario>& list);
 void AddDialogScenarios(std::vector<CScenario>& list);
 void AddRobustnessScenarios(std::vector<CScenario>& list);
 void AddTodaysNamesScenarios(std::vector<CScenario>& list);
+void AddBookmarkScenarios(std::vector<CScenario>& list);
 
 // The walk-through of scripts/run.sh: Import, Write in four styles into
 // outDir\pages\..., a screenshot, then exit. Returns the process exit code.

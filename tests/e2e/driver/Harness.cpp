@@ -238,9 +238,14 @@ static std::vector<std::string> InCp932(const std::vector<std::wstring>& wide)
     return out;
 }
 
+std::vector<std::wstring> ComboItemsW(HWND combo)
+{
+    return ItemTexts(combo, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT, 1000, std::wstring());
+}
+
 std::vector<std::string> ComboItems(HWND combo)
 {
-    return InCp932(ItemTexts(combo, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT, 1000, std::wstring()));
+    return InCp932(ComboItemsW(combo));
 }
 
 int Cursel(HWND box, UINT getCursel)

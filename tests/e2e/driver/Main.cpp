@@ -163,6 +163,7 @@ int main()
     AddDialogScenarios(scenarios);
     AddRobustnessScenarios(scenarios);
     AddTodaysNamesScenarios(scenarios);
+    AddBookmarkScenarios(scenarios);
 
     for (const CScenario& s : scenarios) {
         if (!only.empty() && s.name.find(only) == std::string::npos)
