@@ -8,6 +8,8 @@
 
 namespace {
 
+using namespace std::string_literals;
+
 struct CExpected {
     std::string text;  // code page 932 bytes, as the list shows the entry
     std::string address;
@@ -233,14 +235,20 @@ TEST(LinksHtmlBookmarks, DeepNestingAndLongIcons) {
     for (int i = 0; i < kDepth; ++i) closed += "</DL><p>\n";
     closed += "<DT><A HREF=\"http://after/\">After</A>\n</DL><p>\n";
 
-    const std::string data(10 * 1024 * 1024, 'Q');
+    // Three values of 17 MB: a file of some 50 MB, almost all ICON data.
+    const std::string data(17 * 1024 * 1024, 'Q');
     ExpectEntries({
         {"1000 levels", closed, {{deepText + "Deep.url", "http://deep/"}, {"Favorites\\After.url", "http://after/"}}},
         {"1000 levels left open", deep, {{deepText + "Deep.url", "http://deep/"}}},
-        {"10 MB of ICON data",
+        {"50 MB of ICON data",
          "<DL><p><DT><A HREF=\"http://big/\" ICON=\"data:image/png;base64," + data + "\">Big</A>\n"
          "<DT><A ICON=data:" + data + " HREF=http://next/>Next</A><DT><A ICON='" + data + "' HREF='http://last/'>Last</A></DL>",
          {{"Favorites\\Big.url", "http://big/"}, {"Favorites\\Next.url", "http://next/"}, {"Favorites\\Last.url", "http://last/"}}},
+        // NUL bytes are characters like any other: in a title a space, in a
+        // skipped value nothing at all.
+        {"NUL bytes", "<DL><p><DT><A ICON=\"\0\0\" HREF=\"http://n/\">a\0b</A>\0<DT><H3>F\0</H3>"s +
+                          "<DL><p><DT><A HREF=\"http://m/\">m</A></DL></DL>",
+         {{"Favorites\\a b.url", "http://n/"}, {"Favorites\\F \\m.url", "http://m/"}}},
     });
 }
 
