@@ -11,6 +11,7 @@ void LoadProfile(ISettingsStore& store, const std::string& section, CMainState& 
     state.m_backUrl = store.ReadString(section, "Myurl", "");
     javaText = store.ReadString(section, "JAVA", "TRUE");
     state.m_outputPath = store.ReadString(section, "Output", "link.html");
+    state.m_outputRealPath.clear();
     state.m_caption = store.ReadString(section, "Caption", "わたしのお気に入り");
     state.m_stdGenre = store.ReadString(section, "StdGenre", "その他");
     state.m_style = store.ReadInt(section, "Style", 1);

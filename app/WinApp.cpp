@@ -14,7 +14,7 @@
 #include "cmdline/WinCommandOutput.h"
 #include "core/Texts.h"
 #include "core/WinText.h"
-#include "export/PageOutput.h"
+#include "export/WinPageSink.h"
 #include "links/WinFolderSource.h"
 #include "ui/Dialog.h"
 #include "ui/MainDlg.h"
@@ -62,7 +62,7 @@ int RunCommandLine(const CCommandLine& line) {
     }
     CRegistryStore store(AppNameFromModulePath(ModulePath()));
     CWinFolderSource folders;
-    CStdioPageSink pages;
+    CWinPageSink pages;
     const CWriteOutcome outcome = RunWriteCommand(line.profile, store, folders, pages);
     TellStarter(outcome.text + "\n");
     if (!line.logFile.empty()) {
@@ -98,7 +98,7 @@ bool CLinkPageApp::StartApplication() {
     // executable's file name without its extension.
     CRegistryStore store(AppNameFromModulePath(ModulePath()));
     CWinFolderSource folders;
-    CStdioPageSink pages;
+    CWinPageSink pages;
 
     // The main dialog, without a parent, is the only window of the run. On
     // the heap: its genre array is large.

@@ -24,6 +24,9 @@ struct CMainState {
     int m_useJava = 0;
     std::string m_backUrl;
     std::string m_outputPath;
+    // The output file as the Save As dialog gave it, kept until the field is
+    // edited by hand; empty when the output is known by its text alone.
+    HostName m_outputRealPath;
     std::string m_stdGenre;
     std::string m_excludeText;
     std::string m_includeText;

@@ -12,12 +12,12 @@ std::FILE* OpenHostFile(const std::string& path, const char* mode) {
 }
 
 std::FILE* OpenRealFile(const HostName& path, const char* mode) {
-    return _wfopen(LongPathForm(path).c_str(), WideText(mode).c_str());
+    return _wfopen(RealPathForm(path).c_str(), WideText(mode).c_str());
 }
 
 bool ReadWholeHostFile(const HostName& path, std::string& bytes, size_t maxBytes) {
     bytes.clear();
-    HANDLE file = CreateFileW(LongPathForm(path).c_str(), GENERIC_READ,
+    HANDLE file = CreateFileW(RealPathForm(path).c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;

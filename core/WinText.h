@@ -19,7 +19,17 @@ inline std::string TextFromWide(const wchar_t* wide, size_t size) {
 }
 inline std::string TextFromWide(const std::wstring& wide) { return TextFromWide(wide.data(), wide.size()); }
 
-// |path| in the form that passes the 260-character limit: an absolute path
-// of that length or more gets the "\\?\" prefix (after the platform has made
-// it whole: no "." or "..", no "/"); a shorter or relative path stays as it is.
+// |path| in the form that passes the 260-character limit: when its full path
+// (the platform's, relative paths and "C:name" resolved) is that long or
+// more, the "\\?\" form of the full path; else |path| as it is.
 std::wstring LongPathForm(const std::wstring& path);
+
+// A real path (a folder from the platform joined with listed names) in the
+// "\\?\" form taken verbatim, so that a name ending in a dot or a space
+// names that file; a path that is not such a full path goes through
+// LongPathForm.
+std::wstring RealPathForm(const std::wstring& path);
+
+// The platform's full path of |path| (GetFullPathNameW); false when it has
+// none.
+bool FullPathOf(const std::wstring& path, std::wstring& full);

@@ -4,6 +4,7 @@
 
 #include "core/Text.h"
 #include "core/Texts.h"
+#include "export/Fragments.h"
 #include "links/Genres.h"
 #include "links/Ordering.h"
 #include "links/Shortcut.h"
@@ -14,7 +15,7 @@ void RunWrite(CMainState& state, IMainHost& host, IPageSink& sink) {
 
 PageResult WriteAllPages(CExportContext& ctx) {
     const CMainState& s = ctx.state;
-    ctx.m_outFile = ctx.sink.Create(s.m_outputPath);
+    ctx.m_outFile = ctx.sink.CreateMain(s.m_outputPath, s.m_outputRealPath);
     if (!ctx.m_outFile) return PageResult::OpenFailed;
     bool written = true;
     if (s.m_style == STYLE_SINGLE || s.m_style == STYLE_FRAMES || s.m_style == STYLE_ANCHORS)
@@ -26,6 +27,22 @@ PageResult WriteAllPages(CExportContext& ctx) {
     result = WriteIndexPage(ctx);
     if (result != PageResult::Ok) return result;
     return WriteGenrePages(ctx);
+}
+
+bool IsCompanionPageName(const std::string& name, int32_t style) {
+    if (style != STYLE_INDEX && style != STYLE_FRAMES) return false;
+    std::string lower;
+    for (char c : name) lower.push_back((c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c);
+    if (style == STYLE_FRAMES && lower == kMenuPageName) return true;
+    // The genre pages: eight digits, numbered from 1.
+    const std::string suffix = ".html";
+    if (lower.size() != 8 + suffix.size() || lower.compare(8, suffix.size(), suffix) != 0) return false;
+    bool nonZero = false;
+    for (size_t i = 0; i < 8; ++i) {
+        if (lower[i] < '0' || lower[i] > '9') return false;
+        nonZero = nonZero || lower[i] != '0';
+    }
+    return nonZero;
 }
 
 namespace {
@@ -42,8 +59,13 @@ void WriteSteps(CMainState& state, IMainHost& host, IPageSink& sink, UrlReader& 
         RefreshLinkList(state, host);
         return;
     }
+    // A main page named like one of its companion pages would be overwritten
+    // by it; refused before anything is written.
+    const bool companionName = IsCompanionPageName(sink.MainFileName(state.m_outputPath, state.m_outputRealPath),
+                                                   state.m_style);
     // The test open creates or empties the file, as the main page's own open will.
-    std::unique_ptr<IPageFile> probe = sink.Create(state.m_outputPath);
+    std::unique_ptr<IPageFile> probe =
+        companionName ? nullptr : sink.CreateMain(state.m_outputPath, state.m_outputRealPath);
     if (!probe) {
         told = true;
         host.ShowMessage(kInvalidNameText, MsgKind::Refusal);

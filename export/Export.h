@@ -21,3 +21,9 @@ void RunWrite(CMainState& state, IMainHost& host, IPageSink& sink, UrlReader rea
 // main output file on (ctx's row state and base folder already set). Stops
 // at the first failure.
 PageResult WriteAllPages(CExportContext& ctx);
+
+// True when |name|, the main output file's name as it will be written, is
+// one of the companion pages of |style| (compared without regard to case,
+// as Windows compares names): "linkmenu.html" for STYLE_FRAMES, a genre page
+// "%08d.html" numbered 1 or more for STYLE_INDEX and STYLE_FRAMES.
+bool IsCompanionPageName(const std::string& name, int32_t style);

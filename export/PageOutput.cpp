@@ -1,6 +1,7 @@
 #include "export/PageOutput.h"
 
 #include "core/HostFile.h"
+#include "core/Text.h"
 
 #include <cstdio>
 #include <cstring>
@@ -54,12 +55,29 @@ private:
 
 }  // namespace
 
+std::unique_ptr<IPageFile> PageFileOver(std::FILE* file) {
+    if (!file) return nullptr;
+    std::setvbuf(file, nullptr, _IONBF, 0);
+    return std::unique_ptr<IPageFile>(new CStdioPageFile(file));
+}
+
+std::unique_ptr<IPageFile> IPageSink::CreateMain(const std::string& path, const HostName&) { return Create(path); }
+
+std::unique_ptr<IPageFile> IPageSink::CreateBeside(const std::string& mainPath, const HostName&,
+                                                   const std::string& name) {
+    return Create(BaseFolder(mainPath) + name);
+}
+
+std::string IPageSink::MainFileName(const std::string& mainPath, const HostName&) {
+    size_t start = 0;
+    for (size_t i = 0; i < mainPath.size(); i = NextChar(mainPath, i))
+        if (mainPath[i] == kSeparator || mainPath[i] == '/' || mainPath[i] == ':') start = i + 1;
+    return mainPath.substr(start);
+}
+
 std::unique_ptr<IPageFile> CStdioPageSink::Create(const std::string& path) {
     // A path with a zero byte inside cannot name a file; refuse it rather
     // than open a shorter name.
     if (path.empty() || std::memchr(path.data(), '\0', path.size())) return nullptr;
-    FILE* f = OpenHostFile(path, "wb");
-    if (!f) return nullptr;
-    std::setvbuf(f, nullptr, _IONBF, 0);
-    return std::unique_ptr<IPageFile>(new CStdioPageFile(f));
+    return PageFileOver(OpenHostFile(path, "wb"));
 }

@@ -139,8 +139,8 @@ PageResult FinishPage(CExportContext& ctx, bool written) {
 PageResult WriteIndexPage(CExportContext& ctx) {
     const CMainState& s = ctx.state;
     const bool index = s.m_style == STYLE_INDEX;
-    const std::string target = index ? s.m_outputPath : ctx.baseFolder + kMenuPageName;
-    ctx.m_outFile = ctx.sink.Create(target);
+    ctx.m_outFile = index ? ctx.sink.CreateMain(s.m_outputPath, s.m_outputRealPath)
+                          : ctx.sink.CreateBeside(s.m_outputPath, s.m_outputRealPath, kMenuPageName);
     if (!ctx.m_outFile) return PageResult::OpenFailed;
     IPageFile& f = *ctx.m_outFile;
 
@@ -209,7 +209,8 @@ PageResult WriteGenrePages(CExportContext& ctx) {
             walk = &walks.back();
         }
 
-        ctx.m_outFile = ctx.sink.Create(ctx.baseFolder + FormatFragment(kGenrePageName, {number}));
+        ctx.m_outFile =
+            ctx.sink.CreateBeside(s.m_outputPath, s.m_outputRealPath, FormatFragment(kGenrePageName, {number}));
         if (!ctx.m_outFile) return PageResult::OpenFailed;
         IPageFile& f = *ctx.m_outFile;
         bool ok = Put(f, kGenrePageStart);

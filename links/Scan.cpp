@@ -4,6 +4,8 @@
 #include "core/Texts.h"
 #include "links/Ordering.h"
 
+#include <vector>
+
 namespace {
 
 // Only the last three bytes count, in lower case; a name of three bytes or
@@ -17,20 +19,49 @@ bool EndsInUrl(const std::string& name) {
 
 bool ScanFolder(const std::string& folderPath, const HostName& realFolder, IFolderSource& source,
                 CLinkList& list) {
-    std::unique_ptr<IFolderListing> listing = source.List(folderPath + "*.*", realFolder);
-    if (!listing) return true;  // a folder that cannot be listed adds nothing
+    // Depth first with a stack of open listings rather than by recursion: a
+    // tree thousands of folders deep (the long path form allows it) must not
+    // exhaust the stack. The paths of all levels share one string each.
+    struct Level {
+        std::unique_ptr<IFolderListing> listing;
+        size_t textSize;
+        size_t realSize;
+    };
+    std::string text = folderPath;
+    HostName real = realFolder;
+    const bool knowsRealNames = !realFolder.empty();
+    std::vector<Level> stack;
+    std::unique_ptr<IFolderListing> first = source.List(text + "*.*", real);
+    if (!first) return true;  // a folder that cannot be listed adds nothing
+    stack.push_back(Level{std::move(first), text.size(), real.size()});
 
     FolderEntry entry;
-    while (listing->Next(entry)) {
+    while (!stack.empty()) {
+        Level& level = stack.back();
+        if (!level.listing->Next(entry)) {
+            stack.pop_back();
+            if (!stack.empty()) {
+                text.resize(stack.back().textSize);
+                real.resize(stack.back().realSize);
+            }
+            continue;
+        }
+        text.resize(level.textSize);
+        real.resize(level.realSize);
         if (entry.name == "." || entry.name == "..") continue;
         if (entry.attributes == kFolderAttributes) {
-            const HostName realSub =
-                realFolder.empty() ? HostName() : realFolder + entry.realName + kHostSeparator;
-            if (!ScanFolder(folderPath + entry.name + kSeparator, realSub, source, list)) return false;
+            text += entry.name;
+            text += kSeparator;
+            if (knowsRealNames) {
+                real += entry.realName;
+                real += kHostSeparator;
+            }
+            std::unique_ptr<IFolderListing> sub = source.List(text + "*.*", knowsRealNames ? real : HostName());
+            if (sub) stack.push_back(Level{std::move(sub), text.size(), real.size()});
         } else if (EndsInUrl(entry.name)) {
             if (list.Count() >= kMaxLinks) return false;
-            CLinkEntry link(folderPath + entry.name);
-            if (!realFolder.empty()) link.realPath = realFolder + entry.realName;
+            CLinkEntry link(text + entry.name);
+            if (knowsRealNames) link.realPath = real + entry.realName;
             list.AddSorted(std::move(link));
         }
     }

@@ -64,7 +64,7 @@ bool CWinFolderSource::FavoritesPath(std::string& path, HostName& realPath) {
 }
 
 std::unique_ptr<IFolderListing> CWinFolderSource::List(const std::string&, const HostName& realFolder) {
-    const std::wstring pattern = LongPathForm(realFolder + L"*.*");
+    const std::wstring pattern = RealPathForm(realFolder + L"*.*");
     WIN32_FIND_DATAW data;
     // The basic information spares the short names, and larger batches
     // spare calls; Windows before 7 knows neither and gets the plain form.

@@ -148,7 +148,10 @@ void CMainDlg::TakeControlValues() {
     m_caption = EditText(IDC_CAPTION);
     m_useJava = static_cast<int>(IsDlgButtonChecked(m_hwnd, IDC_USEJAVA));
     m_backUrl = EditText(IDC_BACKURL);
-    m_outputPath = EditText(IDC_OUTPUT);
+    const std::string output = EditText(IDC_OUTPUT);
+    // Edited by hand: the path chosen in Save As no longer applies.
+    if (output != m_outputPath) m_outputRealPath.clear();
+    m_outputPath = output;
     m_stdGenre = EditText(IDC_STDGENRE);
     m_excludeText = EditText(IDC_EXCLUDE);
     m_includeText = EditText(IDC_INCLUDE);
@@ -240,7 +243,9 @@ void CMainDlg::OnBrowse() {
     ofn.Flags = kBrowseFlags;
     if (!GetSaveFileNameW(&ofn)) return;
     file.back() = L'\0';
-    m_outputPath = TextFromWide(std::wstring(file.data()));
+    // The dialog's own path is the file written, whatever its text becomes.
+    m_outputRealPath = file.data();
+    m_outputPath = TextFromWide(m_outputRealPath);
     ShowFieldValues();
 }
 
