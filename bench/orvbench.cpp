@@ -10,9 +10,19 @@
 //                                       shortcut, and per style read them again and
 //                                       write the bytes that "run" left in OUT, each
 //                                       page into a file beside it named *.floor
+//   orvbench bookmarks DIR COUNT SEED   write DIR/Bookmarks (browser JSON) and
+//                                       DIR/bookmarks.html (its export) of COUNT links
+//   orvbench import SOURCE              the whole Import command of SOURCE
+//                                       ("chromium:FILE" or "html:FILE"), refresh included
+//   orvbench import-floor SOURCE        its floor: read the file, and for JSON parse it
+//                                       with RapidJSON as the reader does
+//   orvbench import-parts SOURCE        Import's time step by step, for finding hot spots
+// One process per source and mode, so that each prints its own peak memory.
 #include <dirent.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+
+#include <rapidjson/document.h>
 
 #include <chrono>
 #include <cstdio>
@@ -27,10 +37,16 @@
 #include "support/Fakes.h"
 #include "support/FolderSources.h"
 #include "support/TreeGenerator.h"
+#include "support/BookmarkGenerator.h"
 #include "export/Export.h"
+#include "core/Text.h"
 #include "core/Texts.h"
 #include "export/Fragments.h"
+#include "links/ChromiumBookmarks.h"
 #include "links/Genres.h"
+#include "links/HtmlBookmarks.h"
+#include "links/Import.h"
+#include "links/Sources.h"
 #include "core/HostFile.h"
 #include "links/Ordering.h"
 #include "links/Scan.h"
@@ -219,6 +235,151 @@ int Floor(const std::string& dir, const std::string& out) {
     return 0;
 }
 
+// ---- bookmark sources ----
+
+int GenerateBookmarkFiles(const std::string& dir, long count, unsigned seed) {
+    const GeneratedBookmarks made = GenerateBookmarks(count, seed);
+    MakeDir(dir);
+    WriteFile(dir + "/Bookmarks", made.json);
+    WriteFile(dir + "/bookmarks.html", made.html);
+    std::printf("generated %ld bookmarks in %ld folders: Bookmarks %.1f MiB, bookmarks.html %.1f MiB\n", made.links,
+                made.folders, made.json.size() / 1048576.0, made.html.size() / 1048576.0);
+    return 0;
+}
+
+// "chromium" or "html", and the file of a source setting given on the command line.
+bool SplitSource(const std::string& setting, std::string& kind, std::string& file) {
+    const size_t colon = setting.find(':');
+    if (colon == std::string::npos) return false;
+    kind = setting.substr(0, colon);
+    file = setting.substr(colon + 1);
+    return kind == "chromium" || kind == "html";
+}
+
+// FNV-1a over every entry's text and address in list order: equal for two
+// sources holding the same tree.
+unsigned long long ListHash(const CLinkList& list) {
+    unsigned long long h = 14695981039346656037ULL;
+    auto mix = [&](const std::string& s) {
+        for (char c : s) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+        h = (h ^ 0xFF) * 1099511628211ULL;
+    };
+    for (const CLinkEntry& e : list.Items()) {
+        mix(e.text);
+        mix(e.address);
+    }
+    return h;
+}
+
+// The least any reader must do: one sized read of the whole file.
+std::string ReadSized(const std::string& path) {
+    std::string bytes;
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return bytes;
+    struct stat st;
+    if (fstat(fileno(f), &st) == 0 && st.st_size > 0) {
+        bytes.resize(static_cast<size_t>(st.st_size));
+        bytes.resize(std::fread(&bytes[0], 1, bytes.size(), f));
+    }
+    std::fclose(f);
+    return bytes;
+}
+
+// The native build makes its code page 932 tables on the first conversion
+// (Windows has them ready): made before the clock starts, they cost no step.
+void WarmConversions() { TextFromUtf16(u"\u3042"); }
+
+// The flags of the Chromium reader: in place, without recursion.
+const unsigned kJsonFlags = rapidjson::kParseInsituFlag | rapidjson::kParseIterativeFlag;
+
+int ImportBookmarks(const std::string& setting) {
+    std::string kind, file;
+    if (!SplitSource(setting, kind, file)) return 2;
+    CMainState state;
+    CFakeHost host(state);
+    SetUp(state);
+    state.m_source = setting;
+    CPosixFolderSource folders(ScanPath(file));
+    host.ShowFieldValues();
+    WarmConversions();
+    Clock::time_point t0 = Clock::now();
+    RunImport(state, host, folders);
+    const double seconds = Seconds(t0);
+    std::printf("%s %zu %.4f\n", kind.c_str(), state.m_linkList.Count(), seconds);
+    for (const auto& m : host.messages) std::printf("message %s\n", m.first.c_str());
+    std::printf("list_hash %016llx\npeak_kib %ld\n", ListHash(state.m_linkList), PeakKiB());
+    return 0;
+}
+
+int ImportFloor(const std::string& setting) {
+    std::string kind, file;
+    if (!SplitSource(setting, kind, file)) return 2;
+    Clock::time_point t0 = Clock::now();
+    std::string bytes = ReadSized(file);
+    const double read = Seconds(t0);
+    double parse = 0;
+    bool parsed = true;
+    if (kind == "chromium") {
+        Clock::time_point t = Clock::now();
+        rapidjson::Document doc;
+        doc.ParseInsitu<kJsonFlags>(&bytes[0]);
+        parsed = !doc.HasParseError() && doc.IsObject();
+        parse = Seconds(t);
+    }
+    std::printf("%s %zu %.4f%s\nread %zu %.4f\nparse %zu %.4f\npeak_kib %ld\n", kind.c_str(), bytes.size(),
+                read + parse, parsed ? "" : " PARSE-ERROR", bytes.size(), read, bytes.size(), parse, PeakKiB());
+    return 0;
+}
+
+// The steps of Import one by one, each on a fresh copy of the bytes: what
+// the command spends beyond reading and parsing.
+int ImportParts(const std::string& setting) {
+    std::string kind, file;
+    if (!SplitSource(setting, kind, file)) return 2;
+    const CSource source = ParseSourceSetting(setting);
+    WarmConversions();
+    Clock::time_point t = Clock::now();
+    std::string bytes;
+    ReadWholeHostFile(HostNameFromText(source.path), bytes, kMaxBookmarkFileBytes);
+    std::printf("parts %s read %.4f", kind.c_str(), Seconds(t));
+
+    std::vector<CLinkEntry> entries;
+    CBookmarkCollector collector(entries);
+    if (kind == "chromium") {
+        std::string copy = bytes;
+        t = Clock::now();
+        {
+            rapidjson::Document doc;
+            doc.ParseInsitu<kJsonFlags>(&copy[0]);
+        }
+        const double parse = Seconds(t);
+        copy = bytes;
+        t = Clock::now();
+        ReadChromiumBookmarks(copy, RootNames::Chromium, collector);
+        const double all = Seconds(t);
+        std::printf(" parse %.4f walk+collect %.4f", parse, all - parse);
+    } else {
+        t = Clock::now();
+        ReadHtmlBookmarks(bytes, collector);
+        std::printf(" read_html+collect %.4f", Seconds(t));
+    }
+    CMainState state;
+    CFakeHost host(state);
+    SetUp(state);
+    host.ShowFieldValues();
+    // The path-order ranks alone, then the whole refresh that computes them again.
+    std::vector<const CLinkEntry*> keys;
+    for (const CLinkEntry& e : entries) keys.push_back(&e);
+    t = Clock::now();
+    const size_t ranks = RankInPathOrder(keys).size();
+    std::printf(" (ranks %.4f)", Seconds(t));
+    t = Clock::now();
+    state.m_linkList.Assign(std::move(entries));
+    RefreshLinkList(state, host);
+    std::printf(" refresh %.4f entries %zu/%zu\n", Seconds(t), state.m_linkList.Count(), ranks);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -227,6 +388,13 @@ int main(int argc, char** argv) {
     if (argc == 4 && !std::strcmp(argv[1], "run")) return Run(argv[2], argv[3]);
     if (argc == 4 && !std::strcmp(argv[1], "literal")) return Literal(argv[2], argv[3]);
     if (argc == 4 && !std::strcmp(argv[1], "floor")) return Floor(argv[2], argv[3]);
-    std::fprintf(stderr, "usage: orvbench generate DIR COUNT SEED | run DIR OUT | literal DIR OUT | floor DIR OUT\n");
+    if (argc == 5 && !std::strcmp(argv[1], "bookmarks"))
+        return GenerateBookmarkFiles(argv[2], std::atol(argv[3]), static_cast<unsigned>(std::atol(argv[4])));
+    if (argc == 3 && !std::strcmp(argv[1], "import")) return ImportBookmarks(argv[2]);
+    if (argc == 3 && !std::strcmp(argv[1], "import-floor")) return ImportFloor(argv[2]);
+    if (argc == 3 && !std::strcmp(argv[1], "import-parts")) return ImportParts(argv[2]);
+    std::fprintf(stderr,
+                 "usage: orvbench generate DIR COUNT SEED | run DIR OUT | literal DIR OUT | floor DIR OUT\n"
+                 "       orvbench bookmarks DIR COUNT SEED | import SOURCE | import-floor SOURCE | import-parts SOURCE\n");
     return 2;
 }

@@ -2,6 +2,11 @@
 # Benchmark of Import + Write at 1000, 10000 and 30000 links (run by hand).
 # Prints, per size and step: Orvelle's time, the literal version's time, the
 # I/O floor, the ratios, and peak memory. Usage: bash bench/run.sh [sizes...]
+# Then Import of as many bookmarks from a browser's Bookmarks file (rows
+# "chromium"; floor: reading the file and RapidJSON's parse) and from the
+# bookmark HTML export of the same tree (rows "html"; floor: reading the
+# file), each the whole command with its refresh, in a process of its own so
+# that its peak memory is its own.
 #   REPEAT=n        Orvelle and the floor run n times, alternately; the best
 #                   time of each step counts (default 3: other work on the
 #                   machine only ever adds time)
@@ -9,6 +14,8 @@
 #   BASELINE=dir    another checkout (e.g. a git worktree of an older commit):
 #                   its Orvelle runs alternately with this one and is printed
 #                   beside it, with its pages compared
+#   SOURCES=list    the Imports measured, of "favorites chromium html" (default all)
+#   BUILD=dir       this checkout's build folder (default build/bench)
 #
 # No file is removed until the end: on ext4 without a journal (as here),
 # creating a file passes over every inode freed in the last minute (six
@@ -21,15 +28,19 @@ sizes=("$@")
 literal_max=${LITERAL_MAX:-30000}
 repeat=${REPEAT:-3}
 baseline=${BASELINE:-}
+sources=" ${SOURCES:-favorites chromium html} "
 
-build() {  # source dir -> path of its orvbench
-  cmake -S "$1" -B "$1/build/bench" -DCMAKE_BUILD_TYPE=Release >/dev/null
-  make -C "$1/build/bench" -j2 orvbench >/dev/null
-  echo "$1/build/bench/orvbench"
+build() {  # source dir, build folder -> path of its orvbench
+  cmake -S "$1" -B "$2" -DCMAKE_BUILD_TYPE=Release >/dev/null
+  make -C "$2" -j2 orvbench >/dev/null
+  echo "$2/orvbench"
 }
-bench=$(build .)
+bench=$(build . "${BUILD:-build/bench}")
 before=""
-[ -z "$baseline" ] || before=$(build "$(cd "$baseline" && pwd)")
+[ -z "$baseline" ] || before=$(build "$(cd "$baseline" && pwd)" "$(cd "$baseline" && pwd)/build/bench")
+# A baseline older than the bookmark sources has no bookmark modes.
+before_bookmarks=""
+if [ -n "$before" ] && [[ $("$before" 2>&1 || true) == *import-floor* ]]; then before_bookmarks=$before; fi
 load=$(cut -d' ' -f1-3 /proc/loadavg)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -59,13 +70,69 @@ floor() {
 }
 
 header='%-6s %-8s %10s %10s %10s %8s %9s %9s'
-if [ -n "$before" ]; then header="$header %10s %9s"; fi
+titles=(links step orvelle_s literal_s floor_s x_floor x_literal peak_MiB)
+if [ -n "$before" ]; then header="$header %10s %9s"; titles+=(before_s x_before); fi
 # shellcheck disable=SC2059
-printf "$header\n" links step orvelle_s literal_s floor_s x_floor x_literal peak_MiB before_s x_before
+printf "$header\n" "${titles[@]}"
+# One bookmark Import (or its floor) of |setting| into $results/<name>.txt.
+bookmark_run() {
+  local program=$1 mode=$2 setting=$3 name=$4
+  "$program" "$mode" "$setting" > "$results/$name.txt"
+}
+
+bookmarks() {  # size
+  local n=$1 files="$work/bookmarks$1" results="$work/$1-bookmarks" r kind setting o f row b
+  mkdir -p "$results"
+  "$bench" bookmarks "$files" "$n" 42 >/dev/null
+  sync
+  for r in $(seq "$repeat"); do
+    for kind in chromium html; do
+      [[ $sources == *" $kind "* ]] || continue
+      if [ "$kind" = chromium ]; then setting="chromium:$files/Bookmarks"; else setting="html:$files/bookmarks.html"; fi
+      if [ -n "$before_bookmarks" ] && [ $((r % 2)) = 0 ]; then bookmark_run "$before_bookmarks" import "$setting" "before.$kind.$r"; fi
+      bookmark_run "$bench" import "$setting" "run.$kind.$r"
+      bookmark_run "$bench" import-floor "$setting" "floor.$kind.$r"
+      if [ -n "$before_bookmarks" ] && [ $((r % 2)) = 1 ]; then bookmark_run "$before_bookmarks" import "$setting" "before.$kind.$r"; fi
+    done
+  done
+  for kind in chromium html; do
+    [[ $sources == *" $kind "* ]] || continue
+    o=$(best "$kind" "$results"/run."$kind".*.txt)
+    f=$(best "$kind" "$results"/floor."$kind".*.txt)
+    row=("$n" "$kind" "$o" - "$f" "$(ratio "$o" "$f" %.2f)" - "$(peak "$results"/run."$kind".*.txt)")
+    if [ -n "$before" ]; then
+      b=$([ -n "$before_bookmarks" ] && best "$kind" "$results"/before."$kind".*.txt || echo -)
+      row+=("$b" "$(ratio "$o" "$b" %.2f)")
+    fi
+    # shellcheck disable=SC2059
+    printf "$header\n" "${row[@]}"
+  done
+  for kind in chromium html; do
+    [[ $sources == *" $kind "* ]] || continue
+    if [ "$kind" = chromium ]; then setting="chromium:$files/Bookmarks"; else setting="html:$files/bookmarks.html"; fi
+    f="read $(best read "$results"/floor."$kind".*.txt) s"
+    [ "$kind" = html ] || f="$f + parse $(best parse "$results"/floor."$kind".*.txt) s"
+    echo "$n: $kind: floor = $f of $(awk '$1=="read"{printf "%.1f MiB", $2/1048576; exit}' "$results/floor.$kind.1.txt")," \
+      "its peak $(peak "$results"/floor."$kind".*.txt) MiB; goal: Import at most 1.5 x floor;" \
+      "$(awk -v k="$kind" '$1==k{printf "%s entries", $2} $1=="message"{$1=""; printf ";%s", $0}' "$results/run.$kind.1.txt")"
+    # Where the time goes, step by step (one run).
+    echo "$n: $("$bench" import-parts "$setting")"
+  done
+  if [[ $sources == *" chromium "* && $sources == *" html "* ]]; then
+    if [ "$(awk '$1=="list_hash"{print $2}' "$results/run.chromium.1.txt")" = \
+         "$(awk '$1=="list_hash"{print $2}' "$results/run.html.1.txt")" ]; then same=identical; else same=DIFFERENT; fi
+    echo "$n: lists imported from Bookmarks and from bookmarks.html: $same"
+  fi
+}
+
 for n in "${sizes[@]}"; do
   tree="$work/tree$n"
   results="$work/$n"
   mkdir -p "$results"
+  if [[ $sources != *" favorites "* ]]; then
+    bookmarks "$n"
+    continue
+  fi
   "$bench" generate "$tree" "$n" 42 >/dev/null
   sync
   # This version and the baseline take turns going first.
@@ -99,8 +166,9 @@ for n in "${sizes[@]}"; do
   # when the Import floor counted both.
   echo "$n: floor of listing + reading every shortcut once: $(awk -v l="$(best import "$results"/floor.*.txt)" \
     -v r="$(best read "$results"/floor.*.txt)" 'BEGIN{printf "%.3f s", l+r}')"
-  [ -z "$before" ] || echo "$n: peak memory of the baseline: $(peak "$results"/before.*.txt) MiB"
+  [ -z "$before" ] || echo "$n: peak memory of the baseline: $(peak "$results"/before.[0-9]*.txt) MiB"
   printf '%s\n' "${checks[@]}"
+  if [[ $sources == *" chromium "* || $sources == *" html "* ]]; then bookmarks "$n"; fi
 done
 echo "machine: $(nproc) cores, $(awk '/MemTotal/{printf "%.0f GiB", $2/1048576}' /proc/meminfo), $(uname -sr);" \
   "load average $load before the run, $(cut -d' ' -f1-3 /proc/loadavg) after"

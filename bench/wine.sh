@@ -5,7 +5,11 @@
 # a FindFirstFileW walk; Write: open, read, close of every shortcut and
 # create, write, close of as many files as the Write made pages, with the
 # same bytes). Then the pages are compared with those of the native
-# benchmark on the same tree.
+# benchmark on the same tree. Then Import of COUNT bookmarks from a
+# browser's Bookmarks file and from the bookmark HTML export of the same
+# tree (the files of bench/run.sh), each in an Orvelle.exe of its own whose
+# stored Source names the file, against reading the file in the driver (and
+# RapidJSON's parse of the Bookmarks file, as the reader parses it).
 # Run by hand: bash bench/wine.sh [COUNT]   (default 30000)
 #   REPEAT=n        rounds of program and floor, alternately; the best time
 #                   of each step counts (default 3)
@@ -16,6 +20,10 @@
 #   ORV_WINEPREFIX  default build/bench-wineprefix, the benchmark's own: a
 #                   run on a shared prefix would be ended by the
 #                   wineserver -k of any other run finishing there
+#   SOURCES=list    the Imports measured, of "favorites chromium html" (default all)
+#   ORV_WIN_BUILD   the mingw build folder (default build/bench-win)
+#   BUILD           the native build folder (default build/bench)
+#   OUT             the folder of the pages and bookmark files (default build/bench-wine)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -23,14 +31,23 @@ count=${1:-30000}
 export ORV_WINEPREFIX=${ORV_WINEPREFIX:-$root/build/bench-wineprefix}
 export ORV_LOCALE=ja
 export ORV_BENCH_REPEAT=${REPEAT:-3}
+export ORV_BENCH_SOURCES=${SOURCES:-favorites chromium html}
+absolute() { case "$1" in /*) echo "$1" ;; *) echo "$root/$1" ;; esac; }
+win_build=$(absolute "${ORV_WIN_BUILD:-build/bench-win}")
+native_build=$(absolute "${BUILD:-build/bench}")
+out=$(absolute "${OUT:-build/bench-wine}")
+favorites_too=""
+[[ " $ORV_BENCH_SOURCES " != *" favorites "* ]] || favorites_too=yes
 
 # Builds of its own: a build in the shared folders during the run would
 # replace the programs under it.
-cmake -S . -B build/bench-win -DCMAKE_BUILD_TYPE=Release \
+cmake -S . -B "$win_build" -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" >/dev/null
-make -C build/bench-win -j2 --no-print-directory Orvelle orvdriver >/dev/null
-cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release >/dev/null
-make -C build/bench -j2 --no-print-directory orvbench >/dev/null
+make -C "$win_build" -j2 --no-print-directory Orvelle orvdriver >/dev/null
+if [ -n "$favorites_too" ]; then
+  cmake -S . -B "$native_build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+  make -C "$native_build" -j2 --no-print-directory orvbench >/dev/null
+fi
 winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
 if [ -n "${BASELINE:-}" ]; then
   baseline=$(cd "$BASELINE" && pwd)
@@ -48,9 +65,8 @@ orv_start_display
 
 # The previous run's files go first, then a pause: creating files right
 # after removing thousands is slow on this file system (see bench/run.sh).
-out=build/bench-wine
 favorites=$(orv_favorites_dir)
-if [ -e "$out" ] || [ -n "$(ls -A "$favorites")" ]; then
+if [ -n "$favorites_too" ] && { [ -e "$out" ] || [ -n "$(ls -A "$favorites")" ]; }; then
   rm -rf "$out" "${favorites:?}"/*
   sync
   echo "bench: waiting ${SETTLE:-60} s after removing the previous run's files"
@@ -58,17 +74,22 @@ if [ -e "$out" ] || [ -n "$(ls -A "$favorites")" ]; then
 fi
 mkdir -p "$out"
 set +e
-orv_wine build/bench-win/tests/e2e/orvdriver.exe --timeout 3600 --acp "$ORV_EXPECTED_ACP" \
-  --orvelle "$(winpath "$root/build/bench-win/Orvelle.exe")" --bench "$count" "$(winpath "$root/$out")" </dev/null
+orv_wine "$win_build/tests/e2e/orvdriver.exe" --timeout 3600 --acp "$ORV_EXPECTED_ACP" \
+  --orvelle "$(winpath "$win_build/Orvelle.exe")" --bench "$count" "$(winpath "$out")" </dev/null
 rc=$?
 set -e
+if [ -z "$favorites_too" ]; then
+  echo "machine: $(nproc) cores, $(awk '/MemTotal/{printf "%.0f GiB", $2/1048576}' /proc/meminfo), $(wine --version);" \
+    "load average $(cut -d' ' -f1-3 /proc/loadavg)"
+  exit "$rc"
+fi
 echo "pages: $(find "$out/frames" -type f | wc -l) files in $out/frames"
 # The same tree (seed 42, as the driver's) through the native build: the
 # frames pages must be the same bytes.
 native=build/bench-wine-native
 rm -rf "$native"
-build/bench/orvbench generate "$native" "$count" 42 >/dev/null
-build/bench/orvbench run "$native" "$native/out" >/dev/null
+"$native_build/orvbench" generate "$native" "$count" 42 >/dev/null
+"$native_build/orvbench" run "$native" "$native/out" >/dev/null
 if diff -rq "$native/out/frames" "$out/frames" >/dev/null; then same=identical; else same=DIFFERENT; fi
 rm -rf "$native"
 echo "$count: pages of Orvelle.exe and of the native benchmark: $same"

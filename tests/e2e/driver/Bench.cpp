@@ -1,14 +1,21 @@
 // Timing of the real program under Wine at the link limit: Import of a large
 // Favorites tree into the list box, then a Write in the frames style, each
 // against a floor taken in the same run on the same tree with bare Win32
-// calls. Prints wall times; used by bench/wine.sh, never by the test suite.
+// calls; then Import of as many bookmarks from a browser's Bookmarks file
+// and from a bookmark HTML file, each against reading that file (and
+// RapidJSON's parse of the Bookmarks file). Prints wall times; used by
+// bench/wine.sh, never by the test suite.
 //   ORV_BENCH_REPEAT=n        rounds (default 1); each step's best time counts
 //   ORV_BENCH_BASELINE=EXE    another Orvelle.exe (Windows path), measured
 //                             alternately with this one on the same tree
+//                             (Favorites only)
+//   ORV_BENCH_SOURCES=list    of "favorites chromium html" (default all)
 #include "Driver.h"
+#include "support/BookmarkGenerator.h"
 #include "support/TreeGenerator.h"
 
 #include <psapi.h>
+#include <rapidjson/document.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -274,12 +281,152 @@ void RemoveFolder(const std::wstring& folder)
     RemoveDirectoryW(folder.c_str());
 }
 
-}  // namespace
-
-int RunBench(int count, const std::string& outDir)
+double WorkingSetMiB(DWORD pid)
 {
-    const char* repeatText = getenv("ORV_BENCH_REPEAT");
-    const int rounds = repeatText && atoi(repeatText) > 0 ? atoi(repeatText) : 1;
+    HANDLE p = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    if (!p)
+        return 0;
+    PROCESS_MEMORY_COUNTERS pmc{};
+    pmc.cb = sizeof pmc;
+    const bool ok = GetProcessMemoryInfo(p, &pmc, sizeof pmc);
+    CloseHandle(p);
+    return ok ? double(pmc.WorkingSetSize) / (1024.0 * 1024.0) : 0;
+}
+
+// The least a reader must ask of Wine: the size, then one read of it all.
+bool ReadSized(const std::wstring& path, std::string* bytes)
+{
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE)
+        return false;
+    LARGE_INTEGER size{};
+    DWORD got = 0;
+    bool ok = GetFileSizeEx(f, &size) && size.QuadPart < 0x7FFFFFFF;
+    if (ok) {
+        bytes->resize((size_t)size.QuadPart);
+        ok = bytes->empty() || (ReadFile(f, &(*bytes)[0], (DWORD)bytes->size(), &got, nullptr) && got == bytes->size());
+    }
+    CloseHandle(f);
+    return ok;
+}
+
+// What showing |texts| costs in itself: a list box of the driver with the
+// program's styles, filled as the program fills its own.
+double ListBoxFill(const std::vector<std::wstring>& texts)
+{
+    HWND list = CreateWindowExW(0, L"LISTBOX", L"", WS_POPUP | LBS_SORT | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL |
+                                WS_BORDER, 0, 0, 400, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (!list)
+        return -1;
+    size_t units = 0;
+    for (const std::wstring& t : texts)
+        units += t.size() + 1;
+    const LARGE_INTEGER t0 = Now();
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    SendMessageW(list, LB_INITSTORAGE, texts.size(), (LPARAM)(units * sizeof(wchar_t)));
+    for (const std::wstring& t : texts)
+        SendMessageW(list, LB_INSERTSTRING, (WPARAM)-1, (LPARAM)t.c_str());
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+    const double seconds = Since(t0);
+    DestroyWindow(list);
+    return seconds;
+}
+
+// Import of |count| bookmarks from |file| (kind "chromium" or "html"), the
+// source stored in the settings before the start, against its floor; the
+// program runs alone, so its peak working set is this Import's.
+bool BenchBookmarkSource(const char* kind, const std::string& file, int count, int rounds, const std::string& outDir)
+{
+    ResetSettings();
+    if (!PutSettingString("Orvelle", "Source", std::string(kind) + ":" + file)) {
+        printf("bench: the Source setting cannot be stored\n");
+        return false;
+    }
+    CProgram p{"Orvelle", ""};
+    CCheck check;
+    if (!p.app.Start(check, outDir)) {
+        printf("bench: %s: %s\n", kind, check.Reasons().c_str());
+        return false;
+    }
+    const double before = WorkingSetMiB(p.app.Pid());
+    const bool json = std::string(kind) == "chromium";
+    const std::wstring path = FromCp932(file);
+    CBest read, parse, floor;
+    size_t bytes = 0;
+    bool parsed = true;
+    for (int round = 1; round <= rounds; ++round) {
+        double seconds = 0;
+        if (!TimedImport(p, &seconds))
+            return false;
+        std::string text;
+        LARGE_INTEGER t0 = Now();
+        if (!ReadSized(path, &text)) {
+            printf("bench: the floor cannot read %s\n", file.c_str());
+            return false;
+        }
+        const double readTime = Since(t0);
+        double parseTime = 0;
+        if (json) {
+            // As the reader parses: in place, without recursion.
+            t0 = Now();
+            rapidjson::Document doc;
+            doc.ParseInsitu<rapidjson::kParseInsituFlag | rapidjson::kParseIterativeFlag>(&text[0]);
+            parseTime = Since(t0);
+            parsed = parsed && !doc.HasParseError();
+        }
+        bytes = text.size();
+        read.Take(readTime);
+        parse.Take(parseTime);
+        floor.Take(readTime + parseTime);
+        printf("bench: %s round %d: Import %.3f s, %zu entries; floor %.3f s\n", kind, round, seconds, p.listed,
+               readTime + parseTime);
+        fflush(stdout);
+    }
+    const double peak = PeakMiB(p.app.Pid());
+    const std::vector<std::wstring> shown = p.app.ListItemsW();
+    CBest fill;
+    for (int round = 1; round <= rounds; ++round)
+        fill.Take(ListBoxFill(shown));
+    p.app.Click(IDOK);
+    p.app.WaitExit(kWindowTimeout);
+    ResetSettings();
+    if (json)
+        printf("wine_floor_%s %.3f (read %.3f + parse %.3f of %.1f MiB%s)\n", kind, floor.value, read.value,
+               parse.value, bytes / 1048576.0, parsed ? "" : ", PARSE ERROR");
+    else
+        printf("wine_floor_%s %.3f (read of %.1f MiB)\n", kind, floor.value, bytes / 1048576.0);
+    printf("wine_%s %zu %.3f x_floor %.2f\n", kind, p.listed, p.import.value, p.import.value / floor.value);
+    printf("wine_%s_peak_MiB %.1f (%.1f before the first Import)\n", kind, peak, before);
+    printf("wine_%s_listbox_fill %.3f (the same texts into a list box of the driver; part of Import, not of the floor)\n",
+           kind, fill.value);
+    fflush(stdout);
+    return p.listed == (size_t)count;
+}
+
+int RunBookmarkBench(int count, const std::string& outDir, const std::string& sources, int rounds)
+{
+    // Seed 42 and the same generator as bench/run.sh: the same bytes.
+    const LARGE_INTEGER t0 = Now();
+    const GeneratedBookmarks made = GenerateBookmarks(count, 42);
+    const std::string json = outDir + "\\Bookmarks", html = outDir + "\\bookmarks.html";
+    if (!WriteBytes(json, made.json) || !WriteBytes(html, made.html)) {
+        printf("bench: the bookmark files cannot be written into %s\n", outDir.c_str());
+        return 1;
+    }
+    printf("bench: %ld bookmarks in %ld folders written in %.1f s\n", made.links, made.folders, Since(t0));
+    fflush(stdout);
+    bool complete = true;
+    if (sources.find(" chromium ") != std::string::npos)
+        complete = BenchBookmarkSource("chromium", json, count, rounds, outDir) && complete;
+    if (sources.find(" html ") != std::string::npos)
+        complete = BenchBookmarkSource("html", html, count, rounds, outDir) && complete;
+    return complete ? 0 : 1;
+}
+
+int RunFavoritesBench(int count, const std::string& outDir, int rounds)
+{
     const char* baselineExe = getenv("ORV_BENCH_BASELINE");
     CCheck check;
     LARGE_INTEGER t0 = Now();
@@ -390,8 +537,24 @@ int RunBench(int count, const std::string& outDir)
     if (programs.size() > 1)
         printf("wine_vs_baseline import %.2f write_frames %.2f\n", orvelle.import.value / baseline.import.value,
                orvelle.write.value / baseline.write.value);
-    printf("wine_rounds %d\n", rounds);
     return complete ? 0 : 1;
+}
+
+}  // namespace
+
+int RunBench(int count, const std::string& outDir)
+{
+    const char* repeatText = getenv("ORV_BENCH_REPEAT");
+    const int rounds = repeatText && atoi(repeatText) > 0 ? atoi(repeatText) : 1;
+    const char* sourcesText = getenv("ORV_BENCH_SOURCES");
+    const std::string sources = " " + std::string(sourcesText && *sourcesText ? sourcesText : "favorites chromium html") + " ";
+    int rc = 0;
+    if (sources.find(" favorites ") != std::string::npos)
+        rc = RunFavoritesBench(count, outDir, rounds);
+    if (sources.find(" chromium ") != std::string::npos || sources.find(" html ") != std::string::npos)
+        rc = RunBookmarkBench(count, outDir, sources, rounds) != 0 ? 1 : rc;
+    printf("wine_rounds %d\n", rounds);
+    return rc;
 }
 
 }  // namespace drv
