@@ -1,6 +1,10 @@
 #include "core/HostFile.h"
 #include "core/Text.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
+
 std::string HostPath(const std::string& path) {
     std::string host = path;
     for (size_t i = 0; i < host.size(); i = NextChar(host, i))
@@ -18,7 +22,16 @@ bool ReadWholeHostFile(const HostName& path, std::string& bytes, size_t maxBytes
     bytes.clear();
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) return false;
+    // One read of the known size; the file may still grow or shrink meanwhile.
+    struct stat info;
+    if (fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode) && static_cast<size_t>(info.st_size) <= maxBytes)
+        bytes.reserve(static_cast<size_t>(info.st_size) + 1);
     bool ok = true;
+    if (bytes.capacity() > 1) {
+        bytes.resize(bytes.capacity() - 1);
+        bytes.resize(std::fread(&bytes[0], 1, bytes.size(), file));
+    }
+    // The rest, if the size was not known or the file grew.
     char chunk[65536];
     size_t got;
     while (ok && (got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {

@@ -88,20 +88,17 @@ bool TakeFileNameStem(const std::string& path, std::string& stem) {
 }
 
 int ComparePathOrder(const std::string& a, const std::string& b) {
-    // Skip the common prefix a byte at a time: up to the first difference both
-    // texts have the same character boundaries. A lead byte is passed only
-    // together with an equal second byte, so |i| stays on a boundary.
+    // Paths share long prefixes: find the first differing byte with a plain
+    // comparison, then step back to the character it belongs to. A run of
+    // bytes in the lead range that follows a byte outside it (or the start)
+    // begins on a character boundary and pairs up from there, so its parity
+    // tells whether the differing byte is the second byte of a character.
     const size_t common = std::min(a.size(), b.size());
-    size_t i = 0;
-    while (i < common && a[i] == b[i]) {
-        if (!Lead(a[i])) {
-            ++i;
-        } else if (i + 1 < common && a[i + 1] == b[i + 1]) {
-            i += 2;
-        } else {
-            break;
-        }
-    }
+    const auto diff = std::mismatch(a.begin(), a.begin() + static_cast<std::ptrdiff_t>(common), b.begin());
+    size_t i = static_cast<size_t>(diff.first - a.begin());
+    size_t run = 0;
+    while (run < i && Lead(a[i - run - 1])) ++run;
+    if (run % 2 == 1) --i;
     // Equal characters have equal widths, so both texts stay at the same offset.
     for (;;) {
         Char x = PathCharAt(a, i);
@@ -113,6 +110,24 @@ int ComparePathOrder(const std::string& a, const std::string& b) {
         if (x.value != y.value) return x.value < y.value ? -1 : 1;
         i += x.width;
     }
+}
+
+std::string PathOrderKey(const std::string& text) {
+    std::string key(text.size() * 2, '\0');
+    char* out = key.empty() ? nullptr : &key[0];
+    char* const begin = out;
+    const size_t n = text.size();
+    for (size_t i = 0; i < n; ++i) {
+        if (!Lead(text[i])) {
+            *out++ = '\0';
+            *out++ = text[i];
+        } else if (i + 1 < n) {
+            *out++ = text[i];
+            *out++ = text[++i];
+        }
+    }
+    key.resize(static_cast<size_t>(out - begin));
+    return key;
 }
 
 bool ContainsAtBoundary(const std::string& entry, const std::string& text) {
@@ -212,14 +227,16 @@ std::u16string Utf16FromText(std::string_view text) {
 }
 
 std::u16string Utf16FromUtf8(std::string_view utf8) {
-    std::u16string wide;
-    wide.reserve(utf8.size());
+    // Never more units than bytes: written in place, cut to size at the end.
+    std::u16string wide(utf8.size(), u'\0');
+    char16_t* out = wide.empty() ? nullptr : &wide[0];
+    char16_t* const begin = out;
     const size_t n = utf8.size();
     size_t i = 0;
     while (i < n) {
         const unsigned char c = static_cast<unsigned char>(utf8[i]);
         if (c < 0x80) {
-            wide.push_back(c);
+            *out++ = c;
             ++i;
             continue;
         }
@@ -251,47 +268,53 @@ std::u16string Utf16FromUtf8(std::string_view utf8) {
         }
         if (length == 0 || k < length) {
             // The maximal well-formed part counts as one replaced character.
-            wide.push_back(0xFFFD);
+            *out++ = 0xFFFD;
             i += length == 0 ? 1 : k;
             continue;
         }
         if (code >= 0x10000) {
-            wide.push_back(static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)));
-            wide.push_back(static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF)));
+            *out++ = static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
+            *out++ = static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
         } else {
-            wide.push_back(static_cast<char16_t>(code));
+            *out++ = static_cast<char16_t>(code);
         }
         i += length;
     }
+    wide.resize(static_cast<size_t>(out - begin));
     return wide;
 }
 
 std::string Utf8FromUtf16(std::u16string_view wide) {
-    std::string out;
-    out.reserve(wide.size());
+    // At most three bytes a unit (a pair of four bytes is two units).
+    std::string bytes(wide.size() * 3, '\0');
+    char* out = bytes.empty() ? nullptr : &bytes[0];
+    char* const begin = out;
     for (size_t i = 0; i < wide.size(); ++i) {
         unsigned long code = wide[i];
+        if (code < 0x80) {
+            *out++ = static_cast<char>(code);
+            continue;
+        }
         if (code >= 0xD800 && code <= 0xDBFF && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 &&
             wide[i + 1] <= 0xDFFF) {
             code = 0x10000 + ((code - 0xD800) << 10) + (wide[++i] - 0xDC00);
         } else if (code >= 0xD800 && code <= 0xDFFF) {
             code = 0xFFFD;
         }
-        if (code < 0x80) {
-            out.push_back(static_cast<char>(code));
-        } else if (code < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (code >> 6)));
-            out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+        if (code < 0x800) {
+            *out++ = static_cast<char>(0xC0 | (code >> 6));
+            *out++ = static_cast<char>(0x80 | (code & 0x3F));
         } else if (code < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (code >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+            *out++ = static_cast<char>(0xE0 | (code >> 12));
+            *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            *out++ = static_cast<char>(0x80 | (code & 0x3F));
         } else {
-            out.push_back(static_cast<char>(0xF0 | (code >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+            *out++ = static_cast<char>(0xF0 | (code >> 18));
+            *out++ = static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+            *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            *out++ = static_cast<char>(0x80 | (code & 0x3F));
         }
     }
-    return out;
+    bytes.resize(static_cast<size_t>(out - begin));
+    return bytes;
 }

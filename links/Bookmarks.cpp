@@ -31,8 +31,10 @@ std::u16string BookmarkName(std::u16string_view title, bool trimWhiteSpace) {
 }
 
 std::string BookmarkNameText(std::u16string_view name) {
+    // Most names hold none of the three: no copy for them.
+    if (name.find_first_of(u"\\<>") == std::u16string_view::npos) return TextFromUtf16(name);
     std::u16string escaped;
-    escaped.reserve(name.size());
+    escaped.reserve(name.size() + 8);
     for (char16_t c : name) {
         switch (c) {
         case u'\\':
@@ -52,20 +54,47 @@ std::string BookmarkNameText(std::u16string_view name) {
 }
 
 std::string BookmarkAddress(std::u16string_view url) {
-    const std::string utf8 = Utf8FromUtf16(url);
-    std::string out;
-    out.reserve(utf8.size());
-    for (char ch : utf8) {
-        const unsigned char c = static_cast<unsigned char>(ch);
-        if (c <= 0x20 || c >= 0x7F) {
-            out.push_back('%');
-            out.push_back(kHexDigits[c >> 4]);
-            out.push_back(kHexDigits[c & 0x0F]);
+    // Room for the longest form first (a lone surrogate is U+FFFD, nine
+    // characters), so that the address is written in place.
+    size_t length = 0;
+    for (char16_t c : url) length += (c > 0x20 && c < 0x7F) ? 1 : (c < 0x80) ? 3 : (c < 0x800) ? 6 : 9;
+    std::string address(length, '\0');
+    char* out = address.empty() ? nullptr : &address[0];
+    char* const begin = out;
+    auto percent = [&out](unsigned long byte) {
+        *out++ = '%';
+        *out++ = kHexDigits[byte >> 4];
+        *out++ = kHexDigits[byte & 0x0F];
+    };
+    for (size_t i = 0; i < url.size(); ++i) {
+        unsigned long code = url[i];
+        if (code > 0x20 && code < 0x7F) {
+            *out++ = static_cast<char>(code);
+            continue;
+        }
+        if (code >= 0xD800 && code <= 0xDBFF && i + 1 < url.size() && url[i + 1] >= 0xDC00 && url[i + 1] <= 0xDFFF)
+            code = 0x10000 + ((code - 0xD800) << 10) + (url[++i] - 0xDC00);
+        else if (code >= 0xD800 && code <= 0xDFFF)
+            code = 0xFFFD;
+        // The UTF-8 bytes of the character, each percent-encoded.
+        if (code < 0x80) {
+            percent(code);
+        } else if (code < 0x800) {
+            percent(0xC0 | (code >> 6));
+            percent(0x80 | (code & 0x3F));
+        } else if (code < 0x10000) {
+            percent(0xE0 | (code >> 12));
+            percent(0x80 | ((code >> 6) & 0x3F));
+            percent(0x80 | (code & 0x3F));
         } else {
-            out.push_back(ch);
+            percent(0xF0 | (code >> 18));
+            percent(0x80 | ((code >> 12) & 0x3F));
+            percent(0x80 | ((code >> 6) & 0x3F));
+            percent(0x80 | (code & 0x3F));
         }
     }
-    return out;
+    address.resize(static_cast<size_t>(out - begin));
+    return address;
 }
 
 CBookmarkCollector::CBookmarkCollector(std::vector<CLinkEntry>& entries) : m_entries(entries) {

@@ -500,7 +500,11 @@ private:
     void EndTag(std::string_view name);
     // Ends the title being read and hands it on.
     void Finish();
-    std::u16string Text(std::string_view bytes) const { return DecodeReferences(Decode(bytes, m_encoding)); }
+    // Most titles and addresses hold no reference: no second copy for them.
+    std::u16string Text(std::string_view bytes) const {
+        std::u16string text = Decode(bytes, m_encoding);
+        return text.find(u'&') == std::u16string::npos ? text : DecodeReferences(text);
+    }
 
     const Encoding m_encoding;
     CBookmarkCollector& m_collector;

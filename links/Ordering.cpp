@@ -1,6 +1,7 @@
 #include "links/Ordering.h"
 
 #include <algorithm>
+#include <functional>
 #include <numeric>
 #include <utility>
 
@@ -78,16 +79,33 @@ std::vector<uint32_t> DenseRanks(size_t n, Compare compare) {
 
 }  // namespace
 
+namespace {
+
+// The sort compares keys with memcmp instead of walking characters, which
+// the long prefixes that paths share make costly.
+std::vector<std::string> PathOrderKeys(size_t n, const std::function<const std::string&(size_t)>& textAt) {
+    std::vector<std::string> keys;
+    keys.reserve(n);
+    for (size_t k = 0; k < n; ++k) keys.push_back(PathOrderKey(textAt(k)));
+    return keys;
+}
+
+}  // namespace
+
 std::vector<uint32_t> RankInPathOrder(const std::vector<const std::string*>& texts) {
-    return DenseRanks(texts.size(), [&](size_t x, size_t y) { return ComparePathOrder(*texts[x], *texts[y]); });
+    const std::vector<std::string> keys =
+        PathOrderKeys(texts.size(), [&](size_t k) -> const std::string& { return *texts[k]; });
+    return DenseRanks(texts.size(), [&](size_t x, size_t y) { return keys[x].compare(keys[y]); });
 }
 
 std::vector<uint32_t> RankInPathOrder(const std::vector<const CLinkEntry*>& entries) {
+    const std::vector<std::string> keys =
+        PathOrderKeys(entries.size(), [&](size_t k) -> const std::string& { return entries[k]->text; });
     return DenseRanks(entries.size(), [&](size_t x, size_t y) {
+        int order = keys[x].compare(keys[y]);
+        if (order != 0) return order;
         const CLinkEntry& a = *entries[x];
         const CLinkEntry& b = *entries[y];
-        int order = ComparePathOrder(a.text, b.text);
-        if (order != 0) return order;
         order = a.realPath.compare(b.realPath);
         if (order != 0) return order;
         return a.sourceOrder == b.sourceOrder ? 0 : (a.sourceOrder < b.sourceOrder ? -1 : 1);
