@@ -34,6 +34,12 @@ std::string HostPath(const std::string& path);
 // renames its new bookmarks over the old ones).
 bool ReadWholeHostFile(const HostName& path, std::string& bytes, size_t maxBytes);
 
+// The real name that the program's text |text| gives back: UTF-16 on
+// Windows (a reference to a character without a code page 932 form turned
+// back into it), the host form elsewhere. An entry whose real name is this
+// keeps no copy of it.
+HostName RealNameOfText(const std::string& text);
+
 // True when |path| names a file that can be opened for reading.
 bool HostFileExists(const HostName& path);
 

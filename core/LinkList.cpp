@@ -9,8 +9,14 @@ unsigned char Fold(unsigned char c) {
 }
 }  // namespace
 
+HostName RealPath(const CLinkEntry& entry) {
+    return entry.realPath.empty() ? RealNameOfText(entry.text) : entry.realPath;
+}
+
 std::FILE* OpenLinkFile(const CLinkEntry& entry, const char* mode) {
-    return entry.realPath.empty() ? OpenHostFile(entry.text, mode) : OpenRealFile(entry.realPath, mode);
+    // Through the real form even where the text stands for it: a folder
+    // named "Dot." must not be read as "Dot".
+    return OpenRealFile(RealPath(entry), mode);
 }
 
 int CompareListControlOrder(const std::string& a, const std::string& b) {

@@ -25,8 +25,9 @@ struct CLinkEntry {
     // the sort and the filters work on.
     std::string text;
     // The file's real full path as the platform gave it, which the reader
-    // opens and list box 1005 shows; empty for an entry known by its text
-    // alone, which is then opened by its text.
+    // opens and list box 1005 shows; empty where it is what the text gives
+    // back (RealNameOfText), as for most names, or for an entry known by its
+    // text alone. See RealPath().
     HostName realPath;
     // The link address taken at Import, for an entry that is no file of its
     // own (a bookmark): Write reads no file for it.
@@ -38,7 +39,10 @@ struct CLinkEntry {
     uint32_t sourceOrder = 0;
 };
 
-// Opens the shortcut file of |entry| (by its real path where it has one).
+// The real full path of |entry|: its own, or the one its text gives back.
+HostName RealPath(const CLinkEntry& entry);
+
+// Opens the shortcut file of |entry| by its real path.
 std::FILE* OpenLinkFile(const CLinkEntry& entry, const char* mode);
 
 // The ordered list of shortcut paths. The model is the truth; the window

@@ -54,3 +54,5 @@ std::string TextFromHostName(const HostName& name) { return TextFromUtf16(Utf16F
 HostName HostNameFromText(const std::string& text) { return Utf8FromUtf16(Utf16FromText(text)); }
 
 std::u16string Utf16FromHostName(const HostName& name) { return Utf16FromUtf8(name); }
+
+HostName RealNameOfText(const std::string& text) { return HostPath(text); }

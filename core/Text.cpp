@@ -3,6 +3,7 @@
 #include "core/CodePage932.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -33,6 +34,20 @@ inline Char PathCharAt(const std::string& s, size_t i) {
     if (!kLead.lead[c]) return {c, 1};
     if (i + 1 >= s.size()) return {0, 0};
     return {c * 256u + static_cast<unsigned char>(s[i + 1]), 2};
+}
+
+// The length of the common prefix of |a| and |b|, eight bytes at a time
+// (both builds are little-endian x86-64).
+inline size_t CommonPrefix(const char* a, const char* b, size_t n) {
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        uint64_t x, y;
+        std::memcpy(&x, a + i, 8);
+        std::memcpy(&y, b + i, 8);
+        if (x != y) return i + static_cast<size_t>(__builtin_ctzll(x ^ y)) / 8;
+    }
+    while (i < n && a[i] == b[i]) ++i;
+    return i;
 }
 
 }  // namespace
@@ -94,8 +109,7 @@ int ComparePathOrder(const std::string& a, const std::string& b) {
     // begins on a character boundary and pairs up from there, so its parity
     // tells whether the differing byte is the second byte of a character.
     const size_t common = std::min(a.size(), b.size());
-    const auto diff = std::mismatch(a.begin(), a.begin() + static_cast<std::ptrdiff_t>(common), b.begin());
-    size_t i = static_cast<size_t>(diff.first - a.begin());
+    size_t i = CommonPrefix(a.data(), b.data(), common);
     size_t run = 0;
     while (run < i && Lead(a[i - run - 1])) ++run;
     if (run % 2 == 1) --i;
@@ -110,24 +124,6 @@ int ComparePathOrder(const std::string& a, const std::string& b) {
         if (x.value != y.value) return x.value < y.value ? -1 : 1;
         i += x.width;
     }
-}
-
-std::string PathOrderKey(const std::string& text) {
-    std::string key(text.size() * 2, '\0');
-    char* out = key.empty() ? nullptr : &key[0];
-    char* const begin = out;
-    const size_t n = text.size();
-    for (size_t i = 0; i < n; ++i) {
-        if (!Lead(text[i])) {
-            *out++ = '\0';
-            *out++ = text[i];
-        } else if (i + 1 < n) {
-            *out++ = text[i];
-            *out++ = text[++i];
-        }
-    }
-    key.resize(static_cast<size_t>(out - begin));
-    return key;
 }
 
 bool ContainsAtBoundary(const std::string& entry, const std::string& text) {

@@ -51,12 +51,6 @@ bool TakeFileNameStem(const std::string& path, std::string& stem);
 // differ by a lone lead byte at their end.
 int ComparePathOrder(const std::string& a, const std::string& b);
 
-// A key of |text| whose plain byte order (memcmp, shorter first) is path
-// order: every character as two bytes, a one-byte character as 0 and its
-// value, a two-byte character as its two bytes (lead 0x81 or more); a lead
-// byte at the very end is left out, as it ends the text.
-std::string PathOrderKey(const std::string& text);
-
 // True when the bytes of |text| occur in |entry| starting where a character
 // of |entry| begins. The empty text is contained in every entry.
 bool ContainsAtBoundary(const std::string& entry, const std::string& text);

@@ -50,3 +50,5 @@ std::string TextFromHostName(const HostName& name) { return TextFromWide(name); 
 HostName HostNameFromText(const std::string& text) { return WideText(text); }
 
 std::u16string Utf16FromHostName(const HostName& name) { return std::u16string(name.begin(), name.end()); }
+
+HostName RealNameOfText(const std::string& text) { return WideText(text); }

@@ -31,11 +31,10 @@ void DeriveGenres(CMainState& state, IMainHost& host) {
     std::vector<const std::string*> keys(n);
     for (size_t k = 0; k < n; ++k) keys[k] = &genres[k];
     std::vector<size_t> order = ExchangeSortOrder(RankInPathOrder(keys));
-    std::vector<CLinkEntry> sorted;
-    sorted.reserve(n);
-    // Nothing below can fail: the entries move rather than being copied.
-    std::vector<CLinkEntry> all = state.m_linkList.Release();
-    for (size_t k = 0; k < n; ++k) sorted.push_back(std::move(all[order[k]]));
+    std::vector<bool> done(n, false);
+    // Nothing below can fail: the entries move in place, never copied.
+    std::vector<CLinkEntry> sorted = state.m_linkList.Release();
+    PermuteInPlace(sorted, order, done);
 
     for (size_t k = 0; k < n; ++k) state.m_genres[k] = std::move(genres[order[k]]);
     state.m_workGenre = std::move(workGenre);

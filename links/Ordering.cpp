@@ -1,7 +1,6 @@
 #include "links/Ordering.h"
 
 #include <algorithm>
-#include <functional>
 #include <numeric>
 #include <utility>
 
@@ -81,32 +80,21 @@ std::vector<uint32_t> DenseRanks(size_t n, Compare compare) {
 
 namespace {
 
-// The sort compares keys with memcmp instead of walking characters, which
-// the long prefixes that paths share make costly.
-std::vector<std::string> PathOrderKeys(size_t n, const std::function<const std::string&(size_t)>& textAt) {
-    std::vector<std::string> keys;
-    keys.reserve(n);
-    for (size_t k = 0; k < n; ++k) keys.push_back(PathOrderKey(textAt(k)));
-    return keys;
-}
-
 }  // namespace
 
 std::vector<uint32_t> RankInPathOrder(const std::vector<const std::string*>& texts) {
-    const std::vector<std::string> keys =
-        PathOrderKeys(texts.size(), [&](size_t k) -> const std::string& { return *texts[k]; });
-    return DenseRanks(texts.size(), [&](size_t x, size_t y) { return keys[x].compare(keys[y]); });
+    return DenseRanks(texts.size(), [&](size_t x, size_t y) { return ComparePathOrder(*texts[x], *texts[y]); });
 }
 
 std::vector<uint32_t> RankInPathOrder(const std::vector<const CLinkEntry*>& entries) {
-    const std::vector<std::string> keys =
-        PathOrderKeys(entries.size(), [&](size_t k) -> const std::string& { return entries[k]->text; });
     return DenseRanks(entries.size(), [&](size_t x, size_t y) {
-        int order = keys[x].compare(keys[y]);
-        if (order != 0) return order;
         const CLinkEntry& a = *entries[x];
         const CLinkEntry& b = *entries[y];
-        order = a.realPath.compare(b.realPath);
+        int order = ComparePathOrder(a.text, b.text);
+        if (order != 0) return order;
+        // Equal texts are rare: the real paths are made only for them. Two
+        // entries that keep none are both what their equal texts give back.
+        if (!a.realPath.empty() || !b.realPath.empty()) order = RealPath(a).compare(RealPath(b));
         if (order != 0) return order;
         return a.sourceOrder == b.sourceOrder ? 0 : (a.sourceOrder < b.sourceOrder ? -1 : 1);
     });
@@ -231,16 +219,19 @@ void RefreshLinkList(CMainState& state, IMainHost& host) {
     for (size_t k = 0; k < n; ++k) keys[k] = &items[k];
 
     std::vector<size_t> order = ExchangeSortOrder(RankInPathOrder(keys));
-    std::vector<CLinkEntry> kept;
-    kept.reserve(n);
-    // Nothing below can fail: the entries move rather than being copied.
+    std::vector<bool> done(n, false);
+    // Nothing below can fail: the entries move in place, never copied.
     std::vector<CLinkEntry> all = state.m_linkList.Release();
-    for (size_t k = 0; k < n; ++k) {
-        CLinkEntry& entry = all[order[k]];
-        if (PassesFilters(entry.text, state)) kept.push_back(std::move(entry));
-    }
+    PermuteInPlace(all, order, done);
+    size_t kept = 0;
+    for (size_t k = 0; k < n; ++k)
+        if (PassesFilters(all[k].text, state)) {
+            if (kept != k) all[kept] = std::move(all[k]);
+            ++kept;
+        }
+    all.erase(all.begin() + static_cast<std::ptrdiff_t>(kept), all.end());
     // The list changes in one step, once everything that can fail is done.
-    state.m_linkList.Assign(std::move(kept));
+    state.m_linkList.Assign(std::move(all));
     host.LinkListChanged();
 }
 

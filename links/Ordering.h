@@ -26,6 +26,32 @@ std::vector<uint32_t> RankInPathOrder(const std::vector<const CLinkEntry*>& entr
 // O(n log n) time whatever the keys.
 std::vector<size_t> ExchangeSortOrder(const std::vector<uint32_t>& keys);
 
+// Reorders the first order.size() elements of |items| in place so that slot
+// k receives the element that was at order[k] (a permutation of 0..n-1),
+// and drops the elements after them. |done| is n flags of scratch, made by
+// the caller beforehand so that nothing here allocates: the moves cannot
+// fail, and no second copy of the list is held.
+template <typename T>
+void PermuteInPlace(std::vector<T>& items, const std::vector<size_t>& order, std::vector<bool>& done) {
+    const size_t n = order.size();
+    items.erase(items.begin() + static_cast<std::ptrdiff_t>(n), items.end());
+    for (size_t start = 0; start < n; ++start) {
+        if (done[start] || order[start] == start) continue;
+        T saved = std::move(items[start]);
+        size_t k = start;
+        for (;;) {
+            done[k] = true;
+            const size_t from = order[k];
+            if (from == start) {
+                items[k] = std::move(saved);
+                break;
+            }
+            items[k] = std::move(items[from]);
+            k = from;
+        }
+    }
+}
+
 // Takes the control values, sorts the list into path order and keeps only
 // the entries that pass the exclusion and inclusion texts, then tells the
 // host that the list changed. Handles at most kMaxLinks entries: any beyond

@@ -26,6 +26,7 @@ bool ScanFolder(const std::string& folderPath, const HostName& realFolder, IFold
         std::unique_ptr<IFolderListing> listing;
         size_t textSize;
         size_t realSize;
+        bool realIsText;  // the real path so far is what the text gives back
     };
     std::string text = folderPath;
     HostName real = realFolder;
@@ -33,7 +34,10 @@ bool ScanFolder(const std::string& folderPath, const HostName& realFolder, IFold
     std::vector<Level> stack;
     std::unique_ptr<IFolderListing> first = source.List(text + "*.*", real);
     if (!first) return true;  // a folder that cannot be listed adds nothing
-    stack.push_back(Level{std::move(first), text.size(), real.size()});
+    // An entry keeps its real path only where the text does not give it
+    // back: one path per entry costs as much memory as the list itself.
+    auto sameName = [](const std::string& name, const HostName& realName) { return RealNameOfText(name) == realName; };
+    stack.push_back(Level{std::move(first), text.size(), real.size(), knowsRealNames && sameName(text, real)});
 
     FolderEntry entry;
     while (!stack.empty()) {
@@ -56,12 +60,14 @@ bool ScanFolder(const std::string& folderPath, const HostName& realFolder, IFold
                 real += entry.realName;
                 real += kHostSeparator;
             }
+            const bool realIsText = level.realIsText && sameName(entry.name, entry.realName);
             std::unique_ptr<IFolderListing> sub = source.List(text + "*.*", knowsRealNames ? real : HostName());
-            if (sub) stack.push_back(Level{std::move(sub), text.size(), real.size()});
+            if (sub) stack.push_back(Level{std::move(sub), text.size(), real.size(), realIsText});
         } else if (EndsInUrl(entry.name)) {
             if (list.Count() >= kMaxLinks) return false;
             CLinkEntry link(text + entry.name);
-            if (knowsRealNames) link.realPath = real + entry.realName;
+            if (knowsRealNames && !(level.realIsText && sameName(entry.name, entry.realName)))
+                link.realPath = real + entry.realName;
             list.AddSorted(std::move(link));
         }
     }

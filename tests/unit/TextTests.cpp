@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <vector>
 
 #include "core/Text.h"
 
@@ -137,4 +139,39 @@ TEST(TextContainment, MatchesAtCharacterBoundaries) {
     };
     for (const auto& r : rows)
         EXPECT_EQ(ContainsAtBoundary(r.entry, r.text), r.contained) << r.entry << " / " << r.text;
+}
+
+// The comparison skips common prefixes eight bytes at a time and steps back
+// to the character the first difference lies in; a walk a character at a
+// time from the start must agree on texts whose prefixes are long and full
+// of bytes in the lead range (ソ is 0x83 0x5C, 表 0x95 0x5C, ー 0x81 0x5B).
+TEST(TextPathOrder, AgreesWithACharacterWalk) {
+    auto walk = [](const std::string& a, const std::string& b) {
+        size_t i = 0;
+        for (;;) {
+            const bool endA = i >= a.size() || (IsLeadByte(static_cast<unsigned char>(a[i])) && i + 1 >= a.size());
+            const bool endB = i >= b.size() || (IsLeadByte(static_cast<unsigned char>(b[i])) && i + 1 >= b.size());
+            if (endA || endB) return endA == endB ? 0 : (endA ? -1 : 1);
+            auto value = [](const std::string& s, size_t k) {
+                const unsigned char c = static_cast<unsigned char>(s[k]);
+                return IsLeadByte(c) ? c * 256u + static_cast<unsigned char>(s[k + 1]) : c;
+            };
+            const unsigned x = value(a, i), y = value(b, i);
+            if (x != y) return x < y ? -1 : 1;
+            i += x > 255 ? 2 : 1;
+        }
+    };
+    const std::vector<std::string> pieces = {"ソ", "表", "ー", "\x83\x83", "\x81", "a", "\\", "\xB1", "\xE0\xE0", "Favorites\\"};
+    std::mt19937 random(932);
+    std::uniform_int_distribution<size_t> piece(0, pieces.size() - 1), length(0, 12);
+    for (int round = 0; round < 20000; ++round) {
+        std::string prefix;
+        for (size_t k = length(random); k > 0; --k) prefix += pieces[piece(random)];
+        std::string a = prefix, b = prefix;
+        for (size_t k = length(random) % 4; k > 0; --k) a += pieces[piece(random)];
+        for (size_t k = length(random) % 4; k > 0; --k) b += pieces[piece(random)];
+        const int want = walk(a, b);
+        const int got = ComparePathOrder(a, b);
+        ASSERT_EQ((got > 0) - (got < 0), want) << "round " << round;
+    }
 }
