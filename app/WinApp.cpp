@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/Profile.h"
-#include "app/WinRegistryStore.h"
+#include "settings/Profile.h"
+#include "settings/WinRegistryStore.h"
 #include "cmdline/CommandLine.h"
 #include "cmdline/WinCommandOutput.h"
 #include "core/Texts.h"

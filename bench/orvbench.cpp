@@ -136,6 +136,7 @@ int Measure(CMainState& state, const std::string& dir, const std::string& out,
 int Run(const std::string& dir, const std::string& out) {
     CMainState state;
     CFakeHost host(state);
+    host.keepBox = false;
     // Import and Write take the controls first: showing the fields before
     // each keeps the values the run set.
     return Measure(
@@ -297,6 +298,7 @@ int ImportBookmarks(const std::string& setting) {
     if (!SplitSource(setting, kind, file)) return 2;
     CMainState state;
     CFakeHost host(state);
+    host.keepBox = false;
     SetUp(state);
     state.m_source = setting;
     CPosixFolderSource folders(ScanPath(file));

@@ -4,7 +4,7 @@
 #include <memory>
 #include <utility>
 
-#include "app/Profile.h"
+#include "settings/Profile.h"
 #include "core/MainState.h"
 #include "core/Text.h"
 #include "core/Texts.h"

@@ -4,9 +4,9 @@
 #   core/                      nothing of the program above it
 #   links/                     core/
 #   export/                    core/, links/
-#   app/Profile, SettingsStore core/
-#   ui/                        core/, links/, export/, app/, res/
-#   cmdline/                   core/, links/, export/, app/
+#   settings/                  core/
+#   ui/                        core/, links/, export/, settings/, res/
+#   cmdline/                   core/, links/, export/, settings/
 #   app/ (start-up), tests/    anything
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -16,9 +16,9 @@ allowed() {
     core/*) echo "core" ;;
     links/*) echo "core links" ;;
     export/*) echo "core links export" ;;
-    app/Profile.* | app/SettingsStore.h) echo "core app" ;;
-    ui/*) echo "core links export app res ui" ;;
-    cmdline/*) echo "core links export app cmdline" ;;
+    settings/*) echo "core settings" ;;
+    ui/*) echo "core links export settings res ui" ;;
+    cmdline/*) echo "core links export settings cmdline" ;;
     *) echo "*" ;;
   esac
 }
@@ -42,6 +42,6 @@ while IFS= read -r file; do
          status=1
        fi ;;
   esac
-done < <(find core links export app ui cmdline -type f \( -name '*.h' -o -name '*.cpp' \) | sort)
+done < <(find core links export settings app ui cmdline -type f \( -name '*.h' -o -name '*.cpp' \) | sort)
 [ "$status" -eq 0 ] && echo "layers: every include follows the layers"
 exit "$status"

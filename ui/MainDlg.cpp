@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/Profile.h"
+#include "settings/Profile.h"
 #include "core/WinText.h"
 #include "export/Export.h"
 #include "links/Import.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "core/MainState.h"
 #include "export/PageOutput.h"
 #include "links/FolderSource.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/Profile.h"
+#include "settings/Profile.h"
 #include "core/WinText.h"
 #include "res/resource.h"
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/Profile.h"
-#include "app/SettingsStore.h"
+#include "settings/Profile.h"
+#include "settings/SettingsStore.h"
 #include "core/MainState.h"
 
 // Settings kept in a map; typed values so that wrong-type cases can be made.
@@ -99,10 +99,12 @@ public:
         controls.excludeText = m_state.m_excludeText;
         controls.includeText = m_state.m_includeText;
     }
-    // The list box: a copy of the list's texts as last shown.
+    // The list box: a copy of the list's texts as last shown (none with
+    // keepBox false: a benchmark measures the program, not the copy).
     void LinkListChanged() override {
         events.push_back("list");
         box.clear();
+        if (!keepBox) return;
         for (const CLinkEntry& e : m_state.m_linkList.Items()) box.push_back(e.text);
     }
     void ShowMessage(const std::string& text, MsgKind kind) override {
@@ -119,6 +121,7 @@ public:
     }
 
     std::vector<std::string> box;
+    bool keepBox = true;
     int waitDepth = 0;
 
 private:

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "support/Fakes.h"
-#include "app/Profile.h"
+#include "settings/Profile.h"
 
 namespace {
 // Hand-written code page 932 bytes of the profile texts.

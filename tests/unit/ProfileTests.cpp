@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Profile.h"
+#include "settings/Profile.h"
 #include "core/Texts.h"
 #include "support/Fakes.h"
 

@@ -1,4 +1,4 @@
-#include "app/WinRegistryStore.h"
+#include "settings/WinRegistryStore.h"
 
 #include <windows.h>
 

@@ -2,7 +2,7 @@
 #pragma once
 #include <string>
 
-#include "app/SettingsStore.h"
+#include "settings/SettingsStore.h"
 #include "core/MainState.h"
 
 // 1 when |text| is exactly "TRUE", else 0.

@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-#include "app/SettingsStore.h"
+#include "settings/SettingsStore.h"
 
 class CRegistryStore : public ISettingsStore {
 public:
