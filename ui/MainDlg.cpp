@@ -39,6 +39,19 @@ const size_t kBrowseBufferSize = 32768;
 const char kHtmlSourceFilter[] =
     "ブックマーク ファイル (*.html;*.htm)\0*.html;*.htm\0すべてのファイル (*.*)\0*.*\0\0";
 const DWORD kHtmlSourceFlags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+
+// The common part of Save As and Open: owner, types (|filter|, kept alive
+// by the caller), the first type chosen, and the file name buffer.
+OPENFILENAMEW FileDialogOf(HWND owner, const std::wstring& filter, std::vector<wchar_t>& file) {
+    OPENFILENAMEW ofn = {};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = owner;
+    ofn.lpstrFilter = filter.c_str();
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = file.data();
+    ofn.nMaxFile = static_cast<DWORD>(file.size());
+    return ofn;
+}
 }  // namespace
 
 const CommandEntry<CMainDlg> CMainDlg::kCommands[] = {
@@ -232,13 +245,7 @@ void CMainDlg::OnBrowse() {
     std::copy(initial.begin(), initial.end(), file.begin());
     const std::wstring filter = WideText(std::string(kBrowseFilter, sizeof kBrowseFilter - 1));
     const std::wstring defaultExt = WideText(kBrowseDefaultExt);
-    OPENFILENAMEW ofn = {};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = m_hwnd;
-    ofn.lpstrFilter = filter.c_str();
-    ofn.nFilterIndex = 1;
-    ofn.lpstrFile = file.data();
-    ofn.nMaxFile = static_cast<DWORD>(file.size());
+    OPENFILENAMEW ofn = FileDialogOf(m_hwnd, filter, file);
     ofn.lpstrDefExt = defaultExt.c_str();
     ofn.Flags = kBrowseFlags;
     if (!GetSaveFileNameW(&ofn)) return;
@@ -302,13 +309,7 @@ void CMainDlg::OnSourceChange() {
 void CMainDlg::ChooseHtmlSource() {
     std::vector<wchar_t> file(kBrowseBufferSize, L'\0');
     const std::wstring filter = WideText(std::string(kHtmlSourceFilter, sizeof kHtmlSourceFilter - 1));
-    OPENFILENAMEW ofn = {};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = m_hwnd;
-    ofn.lpstrFilter = filter.c_str();
-    ofn.nFilterIndex = 1;
-    ofn.lpstrFile = file.data();
-    ofn.nMaxFile = static_cast<DWORD>(file.size());
+    OPENFILENAMEW ofn = FileDialogOf(m_hwnd, filter, file);
     ofn.Flags = kHtmlSourceFlags;
     if (!GetOpenFileNameW(&ofn)) {
         SendDlgItemMessageW(m_hwnd, IDC_SOURCE, CB_SETCURSEL, m_sourceIndex, 0);
