@@ -267,7 +267,7 @@ unsigned long long ListHash(const CLinkList& list) {
     };
     for (const CLinkEntry& e : list.Items()) {
         mix(e.text);
-        mix(e.address);
+        mix(e.Address());
     }
     return h;
 }

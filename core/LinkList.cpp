@@ -9,6 +9,24 @@ unsigned char Fold(unsigned char c) {
 }
 }  // namespace
 
+CLinkEntry::CLinkEntry(const CLinkEntry& other)
+    : text(other.text),
+      realPath(other.realPath),
+      sourceOrder(other.sourceOrder),
+      m_address(other.m_address ? new std::string(*other.m_address) : nullptr) {}
+
+CLinkEntry& CLinkEntry::operator=(const CLinkEntry& other) {
+    if (this != &other) *this = CLinkEntry(other);
+    return *this;
+}
+
+const std::string& CLinkEntry::Address() const {
+    static const std::string kNone;
+    return m_address ? *m_address : kNone;
+}
+
+void CLinkEntry::SetAddress(std::string address) { m_address.reset(new std::string(std::move(address))); }
+
 HostName RealPath(const CLinkEntry& entry) {
     return entry.realPath.empty() ? RealNameOfText(entry.text) : entry.realPath;
 }

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -29,14 +30,25 @@ struct CLinkEntry {
     // back (RealNameOfText), as for most names, or for an entry known by its
     // text alone. See RealPath().
     HostName realPath;
+    CLinkEntry(const CLinkEntry& other);
+    CLinkEntry& operator=(const CLinkEntry& other);
+    CLinkEntry(CLinkEntry&&) noexcept = default;
+    CLinkEntry& operator=(CLinkEntry&&) noexcept = default;
+
     // The link address taken at Import, for an entry that is no file of its
-    // own (a bookmark): Write reads no file for it.
-    std::string address;
-    bool hasAddress = false;
+    // own (a bookmark): Write reads no file for it. Empty for a file.
+    bool HasAddress() const { return m_address != nullptr; }
+    const std::string& Address() const;
+    void SetAddress(std::string address);
     // The entry's place in its source's own order, from 1, where two entries
     // can share text and real path (two bookmarks of one name in one
     // folder); 0 for a file, whose real path is its own.
     uint32_t sourceOrder = 0;
+
+private:
+    // Held apart: most entries are files and have none, and every entry of
+    // a list of 30000 counts.
+    std::unique_ptr<const std::string> m_address;
 };
 
 // The real full path of |entry|: its own, or the one its text gives back.

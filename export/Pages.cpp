@@ -51,17 +51,19 @@ bool PutFooter(IPageFile& f) { return Put(f, kFooter, {kHomePageUrl, kVersion});
 CExportContext::CExportContext(const CMainState& s, IPageSink& pageSink, UrlReader readUrl)
     : state(s), sink(pageSink), m_readUrl(std::move(readUrl)) {}
 
-const std::string& CExportContext::Url(size_t index) {
-    if (index >= state.m_linkList.Count()) return kEmpty;
-    if (m_urls.size() <= index) {
-        m_urls.resize(state.m_linkList.Count());
-        m_urlRead.resize(state.m_linkList.Count(), false);
+std::string_view CExportContext::Url(size_t index) {
+    if (index >= state.m_linkList.Count()) return std::string_view();
+    if (m_urlStart.size() <= index) {
+        m_urlStart.resize(state.m_linkList.Count(), std::string::npos);
+        m_urlLength.resize(state.m_linkList.Count(), 0);
     }
-    if (!m_urlRead[index]) {
-        if (m_readUrl) m_urls[index] = m_readUrl(state.m_linkList.Entry(index));
-        m_urlRead[index] = true;
+    if (m_urlStart[index] == std::string::npos) {
+        const std::string url = m_readUrl ? m_readUrl(state.m_linkList.Entry(index)) : std::string();
+        m_urlStart[index] = m_urlPool.size();
+        m_urlLength[index] = url.size();
+        m_urlPool += url;
     }
-    return m_urls[index];
+    return std::string_view(m_urlPool).substr(m_urlStart[index], m_urlLength[index]);
 }
 
 void DeriveRowGenre(const std::string& entry, const std::string& stdGenre, CRowState& row) {
@@ -72,10 +74,10 @@ void DeriveLinkText(const std::string& entry, CRowState& row) {
     TakeFileNameStem(entry, row.linkText);
 }
 
-std::string EscapeHrefQuotes(const std::string& url) {
+std::string EscapeHrefQuotes(std::string_view url) {
     // 0x22 is never the second byte of a two-byte character, so a byte-wise
     // replacement cannot split one.
-    if (url.find('"') == std::string::npos) return url;
+    if (url.find('"') == std::string_view::npos) return std::string(url);
     std::string out;
     out.reserve(url.size() + 8);
     for (char c : url) {

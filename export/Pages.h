@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/MainState.h"
@@ -39,12 +40,16 @@ public:
 
     // The address of list entry |index|, read from its shortcut file at the
     // first call and kept for the rest of the command.
-    const std::string& Url(size_t index);
+    // The view stays valid until the next call.
+    std::string_view Url(size_t index);
 
 private:
     UrlReader m_readUrl;
-    std::vector<std::string> m_urls;
-    std::vector<bool> m_urlRead;
+    // Every address read, one after another in one string: one string per
+    // entry would cost more than the addresses themselves.
+    std::string m_urlPool;
+    std::vector<size_t> m_urlStart;  // npos: not read yet
+    std::vector<size_t> m_urlLength;
 };
 
 // Sets the row genre of |entry| by the genre rule (TakeGenre): without a
@@ -57,7 +62,7 @@ void DeriveLinkText(const std::string& entry, CRowState& row);
 
 // |url| with every double quote written as %22, so that an address cannot
 // end the attribute it stands in. All other bytes unchanged.
-std::string EscapeHrefQuotes(const std::string& url);
+std::string EscapeHrefQuotes(std::string_view url);
 
 // Derives the link text of list entry |index|, reads its address and writes
 // one kLinkRow (row genre, address, link text) into ctx.m_outFile, which

@@ -139,8 +139,7 @@ bool CBookmarkCollector::AddBookmark(std::u16string_view title, std::u16string_v
     real += name;
     real += u".url";
     entry.realPath = HostNameFromUtf16(real);
-    entry.address = BookmarkAddress(url);
-    entry.hasAddress = true;
+    entry.SetAddress(BookmarkAddress(url));
     entry.sourceOrder = m_nextOrder++;
     m_entries.push_back(std::move(entry));
     return true;

@@ -107,5 +107,5 @@ std::string ReadShortcutUrl(const CLinkEntry& entry) {
 }
 
 std::string LinkAddress(const CLinkEntry& entry) {
-    return entry.hasAddress ? entry.address : ReadShortcutUrl(entry);
+    return entry.HasAddress() ? entry.Address() : ReadShortcutUrl(entry);
 }

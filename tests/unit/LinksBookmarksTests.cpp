@@ -113,8 +113,8 @@ TEST(LinksBookmarks, NamesTextsAndAddresses) {
         ASSERT_EQ(entries.size(), 1u);
         EXPECT_EQ(entries[0].text, r.text);
         EXPECT_EQ(entries[0].realPath, r.realPath);
-        EXPECT_EQ(entries[0].address, r.address);
-        EXPECT_TRUE(entries[0].hasAddress);
+        EXPECT_EQ(entries[0].Address(), r.address);
+        EXPECT_TRUE(entries[0].HasAddress());
     }
 }
 
@@ -210,8 +210,8 @@ TEST(LinksBookmarks, ChromiumFiles) {
     // Addresses from escapes and ill-formed bytes.
     const CRead read = Read(File(Url("u", R"(http://u/\uD800)") + "," + Url("i", "http://i/\xC3")));
     ASSERT_EQ(read.entries.size(), 2u);
-    EXPECT_EQ(read.entries[0].address, "http://u/%EF%BF%BD");
-    EXPECT_EQ(read.entries[1].address, "http://i/%EF%BF%BD");
+    EXPECT_EQ(read.entries[0].Address(), "http://u/%EF%BF%BD");
+    EXPECT_EQ(read.entries[1].Address(), "http://i/%EF%BF%BD");
 }
 
 // A title of 100000 characters and folders 1000 deep, with bookmarks after

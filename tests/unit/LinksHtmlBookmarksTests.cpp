@@ -33,7 +33,7 @@ void ExpectEntries(const std::vector<CFileCase>& rows) {
         ASSERT_EQ(entries.size(), row.entries.size());
         for (size_t i = 0; i < entries.size(); ++i) {
             EXPECT_EQ(entries[i].text, row.entries[i].text) << "entry " << i;
-            EXPECT_EQ(entries[i].address, row.entries[i].address) << "entry " << i;
+            EXPECT_EQ(entries[i].Address(), row.entries[i].address) << "entry " << i;
         }
     }
 }

@@ -36,7 +36,7 @@ void Write(const std::string& path, const std::string& bytes) {
 
 std::vector<std::string> Addresses(const CLinkList& list) {
     std::vector<std::string> out;
-    for (const CLinkEntry& e : list.Items()) out.push_back(e.address);
+    for (const CLinkEntry& e : list.Items()) out.push_back(e.Address());
     return out;
 }
 
@@ -111,8 +111,7 @@ TEST(LinksSources, ImportFromEachSource) {
         state.m_source = r.setting;
         state.m_linkList.Append("C:\\z.url");
         CLinkEntry kept("C:\\a.url");
-        kept.address = "http://keep/";
-        kept.hasAddress = true;
+        kept.SetAddress("http://keep/");
         state.m_linkList.Append(kept);
         CFakeHost host(state);
         host.controls.includeText = r.include;
