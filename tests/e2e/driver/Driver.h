@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -177,6 +178,8 @@ bool WriteRawValue(HKEY root, const std::string& keyPath, const std::string& nam
                    const std::string& bytes);
 // The UTF-16LE bytes of text (what a text value holds).
 std::string Utf16Bytes(const std::wstring& text);
+// The UTF-8 bytes of text (what a bookmark file, a pipe or a log holds).
+std::string Utf8Bytes(const std::wstring& text);
 // A value changed for one scenario: put back as it was, or removed, at the end.
 class CSavedValue {
 public:
@@ -199,6 +202,10 @@ void ResetSettings();
 CRegValue ReadSetting(const std::string& section, const std::string& name);
 // Number of values in a section, -1 if the section key does not exist.
 int SettingCount(const std::string& section);
+// Every value below the program's company key, one line each (key, name,
+// type, bytes): two snapshots differ exactly when a value changed. Empty
+// keys are left out, so that a key made by a read does not count.
+std::string SettingsSnapshot();
 // Stores bytes of any type (a text type's as WriteValue does); the string
 // forms add the closing NUL.
 bool PutSetting(const std::string& section, const std::string& name, DWORD type, const std::string& bytes);
@@ -228,6 +235,19 @@ void ExpectProfile(CCheck& check, const std::string& section, const CProfileValu
 void ExpectCheckedStyles(CCheck& check, const COrvelle& app, const std::vector<int>& want, const std::string& when);
 // Presses Write and checks the text of the message box that ends it.
 void WriteExpecting(CCheck& check, COrvelle& app, const std::string& text, const std::string& what = "Write");
+
+// One run of Orvelle.exe with arguments, as a scheduled task starts it: its
+// standard output is a pipe, read to the end.
+struct CCommandRun {
+    int exitCode = -1;                 // -1: it did not start, or was ended
+    std::string output;                // the bytes it wrote to the pipe
+    std::vector<std::string> windows;  // visible top-level windows it showed
+};
+// Runs it in currentDir with arguments after its quoted path, looking for
+// windows of the process every few ms until it ends; ended after timeoutMs,
+// or 3 s after a window appeared (a message box would wait for ever).
+CCommandRun RunOrvelle(const std::wstring& arguments, const std::string& currentDir,
+                       DWORD timeoutMs = kWriteTimeout);
 
 // The Favorites folder of the prefix user, without a trailing separator.
 std::string FavoritesPath();
@@ -262,6 +282,8 @@ void ExpectFile(CCheck& check, const std::string& path, const std::string& want)
 void ExpectFile(CCheck& check, const std::wstring& path, const std::string& want);
 bool FileExists(const std::string& path);
 bool FileExists(const std::wstring& path);
+// Every file directly in folder (its folders left out), by name, with its bytes.
+std::map<std::string, std::string> FilesIn(const std::string& folder);
 bool MakeFolder(const std::string& path);  // also the folders above it
 bool MakeFolder(const std::wstring& path);
 void RemoveTree(const std::string& path);
@@ -282,6 +304,8 @@ void AddDialogScenarios(std::vector<CScenario>& list);
 void AddRobustnessScenarios(std::vector<CScenario>& list);
 void AddTodaysNamesScenarios(std::vector<CScenario>& list);
 void AddBookmarkScenarios(std::vector<CScenario>& list);
+void AddCommandLineScenarios(std::vector<CScenario>& list);
+void AddOutputPathScenarios(std::vector<CScenario>& list);
 
 // The walk-through of scripts/run.sh: Import, Write in four styles into
 // outDir\pages\..., a screenshot, then exit. Returns the process exit code.

@@ -634,6 +634,15 @@ std::string Utf16Bytes(const std::wstring& text)
     return std::string((const char*)text.data(), text.size() * sizeof(wchar_t));
 }
 
+std::string Utf8Bytes(const std::wstring& text)
+{
+    int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), (int)text.size(), nullptr, 0, nullptr, nullptr);
+    std::string out(n > 0 ? n : 0, '\0');
+    if (n > 0)
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), (int)text.size(), &out[0], n, nullptr, nullptr);
+    return out;
+}
+
 void ResetSettings()
 {
     RegDeleteTreeW(HKEY_CURRENT_USER, L"software\\Fenwold Applications");
@@ -719,6 +728,47 @@ int SettingCount(const std::string& section)
                      nullptr);
     RegCloseKey(key);
     return (int)values;
+}
+
+namespace {
+
+void SnapshotKey(HKEY root, const std::wstring& path, std::string& out)
+{
+    HKEY key;
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return;
+    std::vector<std::wstring> subkeys;
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[256];
+        DWORD nameLen = 256;
+        if (RegEnumKeyExW(key, i, name, &nameLen, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        subkeys.emplace_back(name, nameLen);
+    }
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[16384];
+        DWORD nameLen = 16384, type = 0, size = 0;
+        if (RegEnumValueW(key, i, name, &nameLen, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+            break;
+        std::string bytes(size, '\0');
+        nameLen = 16384;
+        RegEnumValueW(key, i, name, &nameLen, nullptr, &type, size ? (BYTE*)&bytes[0] : nullptr, &size);
+        bytes.resize(size);
+        out += Visible(path) + " | " + Visible(std::wstring(name, nameLen)) + " | type " + Num((long long)type) +
+               " | " + Visible(bytes) + "\n";
+    }
+    RegCloseKey(key);
+    for (const std::wstring& sub : subkeys)
+        SnapshotKey(root, path + L"\\" + sub, out);
+}
+
+}  // namespace
+
+std::string SettingsSnapshot()
+{
+    std::string out;
+    SnapshotKey(HKEY_CURRENT_USER, L"software\\Fenwold Applications", out);
+    return out;
 }
 
 std::string LittleEndian(unsigned long long value, int size)
@@ -861,6 +911,98 @@ void WriteExpecting(CCheck& check, COrvelle& app, const std::string& text, const
     std::string got;
     if (check.That(app.Write(&got), "no message box after " + what))
         check.Same(got, text, "message after " + what);
+}
+
+namespace {
+
+struct CWindowScan {
+    DWORD pid;
+    std::vector<std::string>* seen;
+};
+
+BOOL CALLBACK NoteWindow(HWND hwnd, LPARAM lp)
+{
+    CWindowScan* scan = (CWindowScan*)lp;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != scan->pid || !IsWindowVisible(hwnd))
+        return TRUE;
+    // The caption is kept with the window: no message to a busy process.
+    wchar_t caption[256] = {0};
+    GetWindowTextW(hwnd, caption, 256);
+    std::string seen = ClassOf(hwnd) + " \"" + Visible(std::wstring(caption)) + "\"";
+    for (const std::string& s : *scan->seen)
+        if (s == seen)
+            return TRUE;
+    scan->seen->push_back(seen);
+    return TRUE;
+}
+
+}  // namespace
+
+CCommandRun RunOrvelle(const std::wstring& arguments, const std::string& currentDir, DWORD timeoutMs)
+{
+    CCommandRun run;
+    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &sa, 0))
+        return run;
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    const std::wstring exe = FromCp932(g_config.orvelleExe);
+    std::wstring cmd = L"\"" + exe + L"\" " + arguments;
+    const std::wstring dir = FromCp932(currentDir);
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = writeEnd;
+    PROCESS_INFORMATION pi{};
+    BOOL started = CreateProcessW(exe.c_str(), &cmd[0], nullptr, nullptr, TRUE, 0, nullptr,
+                                  dir.empty() ? nullptr : dir.c_str(), &si, &pi);
+    // Only the child holds the write end now: the pipe ends with it.
+    CloseHandle(writeEnd);
+    if (!started) {
+        CloseHandle(readEnd);
+        return run;
+    }
+    g_runningProgram = pi.hProcess;
+    auto drain = [&] {
+        DWORD available = 0;
+        char buf[4096];
+        while (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr) && available > 0) {
+            DWORD got = 0;
+            if (!ReadFile(readEnd, buf, available < sizeof buf ? available : sizeof buf, &got, nullptr) || !got)
+                break;
+            run.output.append(buf, got);
+        }
+    };
+    CWindowScan scan{pi.dwProcessId, &run.windows};
+    DWORD start = GetTickCount(), limit = timeoutMs;
+    bool ended = false;
+    while (!ended && GetTickCount() - start < limit) {
+        EnumWindows(NoteWindow, (LPARAM)&scan);
+        if (!run.windows.empty() && GetTickCount() - start + 3000 < limit)
+            limit = GetTickCount() - start + 3000;
+        drain();
+        ended = WaitForSingleObject(pi.hProcess, 5) == WAIT_OBJECT_0;
+    }
+    if (ended) {
+        DWORD code = 0;
+        GetExitCodeProcess(pi.hProcess, &code);
+        run.exitCode = (int)code;
+    } else {
+        TerminateProcess(pi.hProcess, 99);
+        WaitForSingleObject(pi.hProcess, 5000);
+    }
+    // The write end is closed with the process: read until the pipe ends.
+    char rest[4096];
+    DWORD got = 0;
+    while (ReadFile(readEnd, rest, sizeof rest, &got, nullptr) && got)
+        run.output.append(rest, got);
+    g_runningProgram = nullptr;
+    CloseHandle(readEnd);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    return run;
 }
 
 // ---- Favorites and files ----
@@ -1062,6 +1204,21 @@ bool FileExists(const std::wstring& path)
 bool FileExists(const std::string& path)
 {
     return FileExists(FromCp932(path));
+}
+
+std::map<std::string, std::string> FilesIn(const std::string& folder)
+{
+    std::map<std::string, std::string> files;
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW(LongForm(FromCp932(folder) + L"\\*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return files;
+    do {
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            ReadBytes(folder + "\\" + ToCp932(fd.cFileName), &files[ToCp932(fd.cFileName)]);
+    } while (FindNextFileW(h, &fd));
+    FindClose(h);
+    return files;
 }
 
 bool MakeFolder(const std::wstring& path)

@@ -164,6 +164,8 @@ int main()
     AddRobustnessScenarios(scenarios);
     AddTodaysNamesScenarios(scenarios);
     AddBookmarkScenarios(scenarios);
+    AddCommandLineScenarios(scenarios);
+    AddOutputPathScenarios(scenarios);
 
     for (const CScenario& s : scenarios) {
         if (!only.empty() && s.name.find(only) == std::string::npos)

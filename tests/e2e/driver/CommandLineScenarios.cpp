@@ -1,0 +1,269 @@
+// The command line: "/write N" as a scheduled task runs it. Its pages are
+// compared with those of Import and Write in the dialog on the same profile;
+// the run must show no window and store no setting.
+#include "Driver.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace drv {
+namespace {
+
+const char kEmptyList[] = "出力する内容がありません";
+const char kBadName[] = "フォルダ名かファイル名が不正です。確認してください。";
+const char kUnreadable[] = "ブックマークを読み込めませんでした。";
+
+// "Skip" is excluded by the filter of profile 2 in the Favorites row.
+const std::vector<CFavEntry> kTree = {
+    {"c.url", "http://www.example.com/c"},
+    {"News", nullptr},
+    {"News\\a.url", "http://news.example.jp/a?x=1&y=2"},
+    {"Skip", nullptr},
+    {"Skip\\s.url", "http://skip.example.com/"},
+    {"ソフト", nullptr},
+    {"ソフト\\表.url", "http://soft.example.jp/"},
+};
+
+// A Bookmarks file as a Chromium browser writes it.
+const wchar_t kBookmarks[] = LR"({"roots":{
+ "bookmark_bar":{"children":[{"type":"url","name":"Bar","url":"http://bar.example.com/"},
+  {"type":"folder","name":"道具","children":[{"type":"url","name":"表","url":"http://tools.example.jp/"}]}],
+  "type":"folder"},
+ "other":{"children":[{"type":"url","name":"Other","url":"http://other.example.com/"}],"type":"folder"},
+ "synced":{"children":[],"type":"folder"}},"version":1})";
+
+// What the run tells its standard output: the text in UTF-8, CR LF.
+std::string Told(const std::string& text)
+{
+    std::string crlf;
+    for (char c : text + "\n")
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    return Utf8Bytes(FromCp932(crlf));
+}
+
+// A run that must end on its own with exitCode and show nothing.
+CCommandRun Run(CCheck& t, const std::wstring& args, const std::string& dir, int exitCode)
+{
+    CCommandRun run = RunOrvelle(args, dir);
+    const std::string what = "\"" + Visible(args) + "\"";
+    for (const std::string& w : run.windows)
+        t.That(false, what + " showed the window " + w);
+    t.That(run.exitCode == exitCode, what + " exited with " + Num(run.exitCode) + ", not " + Num(exitCode) +
+                                         " (output \"" + Visible(run.output) + "\")");
+    return run;
+}
+
+std::string Names(const std::map<std::string, std::string>& files)
+{
+    std::string out;
+    for (const auto& f : files)
+        out += (out.empty() ? "" : " ") + Visible(f.first);
+    return "{" + out + "}";
+}
+
+bool SwitchToProfileTwo(CCheck& t, COrvelle& app)
+{
+    app.Click(IDC_PROFILE);
+    HWND dlg = app.FindDialog("プロファイルの選択", kWindowTimeout);
+    if (!t.That(dlg != nullptr, "the profile dialog did not open"))
+        return false;
+    SendBounded(GetDlgItem(dlg, IDC_PROFILE_CHOICE), CB_SETCURSEL, 1, 0);
+    PressButton(dlg, IDOK);
+    return t.That(WaitClosed(dlg), "the profile dialog did not close") && app.Settle() &&
+           t.Same(app.Title(), "Orvelle - 設定２", "title after the switch");
+}
+
+// Import and Write on profile 2 in the dialog, then /write 2: the same files.
+void SamePagesAsTheDialog(CCheck& t)
+{
+    const std::string work = g_config.workDir;
+    const std::string bookmarks = FreshWorkFolder("cl-chromium") + "\\Bookmarks";
+    if (!MakeFavorites(t, kTree) || !t.That(WriteBytes(bookmarks, Utf8Bytes(kBookmarks)), "cannot write Bookmarks"))
+        return;
+    const struct {
+        const char* what;
+        std::string folder;  // the pages' folder, also the current folder
+        DWORD style;
+        std::vector<std::pair<const char*, std::string>> settings;
+        const char* files;  // what the dialog must have written
+    } rows[] = {
+        // The default output "link.html", relative to the current folder.
+        {"Favorites, frames, an exclusion", FreshWorkFolder("cl-fav"), 3,
+         {{"Disabled", "Skip"}},
+         "00000001.html 00000002.html 00000003.html link.html linkmenu.html"},
+        {"Chromium, index, an inclusion", FreshWorkFolder("cl-chr"), 2,
+         {{"Source", "chromium:" + bookmarks}, {"Output", work + "\\cl-chr\\index.html"}, {"Enabled", "バー"}},
+         "00000001.html 00000002.html index.html"},
+    };
+    for (const auto& r : rows) {
+        ResetSettings();
+        PutSettingDword("Orvelle2", "Style", r.style);
+        for (const auto& s : r.settings)
+            PutSettingString("Orvelle2", s.first, s.second);
+        {
+            COrvelle app;
+            if (!app.Start(t, r.folder) || !SwitchToProfileTwo(t, app))
+                return;
+            t.That(app.ClickSync(IDC_IMPORT), std::string(r.what) + ": Import did not return");
+            WriteExpecting(t, app, kWrittenText, std::string(r.what) + ": Write");
+            app.ExitWithOk(t);
+        }
+        const std::map<std::string, std::string> dialog = FilesIn(r.folder);
+        if (!t.Same(Names(dialog), std::string("{") + r.files + "}", std::string(r.what) + ": files of the dialog"))
+            continue;
+        RemoveTree(r.folder);
+        CCommandRun run = Run(t, L"/write 2", r.folder, 0);
+        t.Same(run.output, Told(kWrittenText), std::string(r.what) + ": output");
+        const std::map<std::string, std::string> command = FilesIn(r.folder);
+        t.Same(Names(command), Names(dialog), std::string(r.what) + ": files of /write 2");
+        for (const auto& f : dialog)
+            if (command.count(f.first))
+                t.Same(command.at(f.first), f.second, std::string(r.what) + ": " + f.first);
+    }
+}
+
+// Profile 2 lacks most values: a save would add them.
+void NoSettingWritten(CCheck& t)
+{
+    const std::string out = FreshWorkFolder("cl-reg");
+    if (!MakeFavorites(t, kTree))
+        return;
+    PutSettingString("Orvelle", "Caption", "一番目");
+    PutSettingString("Orvelle2", "Output", out + "\\link.html");
+    PutSettingDword("Orvelle2", "Style", 1);
+    PutSettingString("Orvelle3", "Output", out + "\\missing\\link.html");
+    const std::string before = SettingsSnapshot();
+    Run(t, L"/write 2", out, 0);
+    t.That(FileExists(out + "\\link.html"), "/write 2 wrote no page");
+    Run(t, L"/write 3", out, 1);
+    t.Same(SettingsSnapshot(), before, "the settings after /write 2 and /write 3");
+}
+
+// Each kind of end: written, refused, unreadable source, bad argument, usage.
+void NoWindowShown(CCheck& t)
+{
+    const std::string out = FreshWorkFolder("cl-quiet");
+    if (!MakeFavorites(t, kTree))
+        return;
+    PutSettingString("Orvelle", "Output", out + "\\link.html");
+    PutSettingString("Orvelle2", "Output", out + "\\missing\\link.html");
+    PutSettingString("Orvelle3", "Source", "edge:" + out + "\\Bookmarks");
+    const struct {
+        const wchar_t* args;
+        int exitCode;
+    } rows[] = {{L"/write", 0}, {L"/write 2", 1}, {L"/write 3", 1}, {L"/write 9", 2}, {L"/?", 0}};
+    for (const auto& r : rows)
+        Run(t, r.args, out, r.exitCode);
+}
+
+std::string LocalStamp()
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    char buf[32];
+    snprintf(buf, sizeof buf, "%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth, now.wDay, now.wHour,
+             now.wMinute, now.wSecond);
+    return buf;
+}
+
+// "YYYY-MM-DD hh:mm:ss" and nothing else.
+bool IsStamp(const std::string& s)
+{
+    const std::string shape = "dddd-dd-dd dd:dd:dd";
+    if (s.size() != shape.size())
+        return false;
+    for (size_t i = 0; i < s.size(); ++i)
+        if (shape[i] == 'd' ? (s[i] < '0' || s[i] > '9') : s[i] != shape[i])
+            return false;
+    return true;
+}
+
+void FailuresLogged(CCheck& t)
+{
+    // 表 ends in the byte 0x5C: the log's name must still be whole.
+    const std::string logDir = FreshWorkFolder("cl-log"), log = logDir + "\\表ログ.txt";
+    const std::string missing = logDir + "\\none\\Bookmarks";
+    const struct {
+        const char* what;
+        std::vector<CFavEntry> tree;
+        const char* name;
+        std::string value;
+        std::string text;
+    } rows[] = {
+        {"empty Favorites", {}, nullptr, "", kEmptyList},
+        {"missing Bookmarks", kTree, "Source", "chromium:" + missing, std::string(kUnreadable) + "\n" + missing},
+        {"missing output folder", kTree, "Output", g_config.workDir + "\\no-such\\link.html", kBadName},
+    };
+    std::string logged;
+    for (const auto& r : rows) {
+        ResetSettings();
+        PutSettingString("Orvelle2", "Output", logDir + "\\link.html");
+        if (r.name)
+            PutSettingString("Orvelle2", r.name, r.value);
+        if (!MakeFavorites(t, r.tree))
+            return;
+        const std::string what = r.what;
+        const std::string from = LocalStamp();
+        CCommandRun run = Run(t, L"/write 2 /log \"" + FromCp932(log) + L"\"", logDir, 1);
+        const std::string to = LocalStamp();
+        t.Same(run.output, Told(r.text), what + ": output");
+        std::string all;
+        if (!t.That(ReadBytes(log, &all), what + ": no log file"))
+            return;
+        if (!t.That(all.size() > logged.size() && all.compare(0, logged.size(), logged) == 0,
+                    what + ": the log was not appended to"))
+            return;
+        const std::string line = all.substr(logged.size());
+        logged = all;
+        const std::string stamp = line.substr(0, 19);
+        t.That(IsStamp(stamp) && from <= stamp && stamp <= to,
+               what + ": the log line starts \"" + Visible(stamp) + "\", not a time from " + from + " to " + to);
+        std::string flat = r.text;
+        for (char& c : flat)
+            c = c == '\n' ? ' ' : c;
+        t.Same(line.substr(std::min<size_t>(19, line.size())), "\t2\t1\t" + Utf8Bytes(FromCp932(flat)) + "\r\n",
+               what + ": log line");
+    }
+}
+
+void Arguments(CCheck& t)
+{
+    const std::string out = FreshWorkFolder("cl-args");
+    if (!MakeFavorites(t, kTree))
+        return;
+    PutSettingString("Orvelle", "Output", out + "\\link.html");
+    const std::string usage = Run(t, L"/?", out, 0).output;
+    const std::string head = Utf8Bytes(FromCp932("使い方: Orvelle.exe"));
+    t.That(usage.compare(0, head.size(), head) == 0,
+           "/? told \"" + Visible(usage.substr(0, 60)) + "\", not the usage");
+    const struct {
+        const wchar_t* args;
+        const char* named;
+    } rows[] = {{L"/write 5", "5"}, {L"/writ", "/writ"}, {L"/write /write", "/write"},
+                {L"/write 2 /log", "/log"}, {L"/? /write", "/write"}};
+    for (const auto& r : rows) {
+        CCommandRun run = Run(t, r.args, out, 2);
+        const std::string named = std::string("引数が正しくありません: ") + r.named + "\r\n\r\n";
+        t.Same(run.output, Utf8Bytes(FromCp932(named)) + usage, "output of \"" + Visible(std::wstring(r.args)) + "\"");
+    }
+    t.That(!FileExists(out + "\\link.html"), "a run with bad arguments wrote a page");
+    Run(t, L"-WRITE", out, 0);
+    t.That(FileExists(out + "\\link.html"), "-WRITE wrote no page");
+    // Without arguments the dialog opens as before.
+    COrvelle app;
+    if (app.Start(t))
+        app.ExitWithOk(t);
+}
+
+}  // namespace
+
+void AddCommandLineScenarios(std::vector<CScenario>& list)
+{
+    list.push_back({"command line: /write 2 writes the pages of the dialog's Import and Write", SamePagesAsTheDialog});
+    list.push_back({"command line: /write stores no setting", NoSettingWritten});
+    list.push_back({"command line: /write shows no window", NoWindowShown});
+    list.push_back({"command line: failures exit 1 and are logged", FailuresLogged});
+    list.push_back({"command line: bad arguments exit 2, -WRITE, /?, then the dialog", Arguments});
+}
+
+}  // namespace drv
