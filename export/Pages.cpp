@@ -1,5 +1,6 @@
 #include "export/Pages.h"
 
+#include <algorithm>
 #include <cstring>
 #include <unordered_map>
 #include <utility>
@@ -54,16 +55,24 @@ CExportContext::CExportContext(const CMainState& s, IPageSink& pageSink, UrlRead
 std::string_view CExportContext::Url(size_t index) {
     if (index >= state.m_linkList.Count()) return std::string_view();
     if (m_urlStart.size() <= index) {
-        m_urlStart.resize(state.m_linkList.Count(), std::string::npos);
+        m_urlStart.resize(state.m_linkList.Count(), nullptr);
         m_urlLength.resize(state.m_linkList.Count(), 0);
     }
-    if (m_urlStart[index] == std::string::npos) {
+    if (!m_urlStart[index]) {
         const std::string url = m_readUrl ? m_readUrl(state.m_linkList.Entry(index)) : std::string();
-        m_urlStart[index] = m_urlPool.size();
+        const size_t kBlock = 64 * 1024;
+        if (m_urlBlocks.empty() || m_urlBlocks.back().capacity() - m_urlBlocks.back().size() < url.size() + 1) {
+            m_urlBlocks.emplace_back();
+            m_urlBlocks.back().reserve(std::max(kBlock, url.size() + 1));
+        }
+        std::string& block = m_urlBlocks.back();
+        // Appending within the reserved room never moves the block.
+        const size_t at = block.size();
+        block += url;
+        m_urlStart[index] = block.data() + at;
         m_urlLength[index] = url.size();
-        m_urlPool += url;
     }
-    return std::string_view(m_urlPool).substr(m_urlStart[index], m_urlLength[index]);
+    return std::string_view(m_urlStart[index], m_urlLength[index]);
 }
 
 void DeriveRowGenre(const std::string& entry, const std::string& stdGenre, CRowState& row) {

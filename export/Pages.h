@@ -45,10 +45,11 @@ public:
 
 private:
     UrlReader m_readUrl;
-    // Every address read, one after another in one string: one string per
-    // entry would cost more than the addresses themselves.
-    std::string m_urlPool;
-    std::vector<size_t> m_urlStart;  // npos: not read yet
+    // Every address read, one after another in blocks that never move: one
+    // string per entry would cost more than the addresses themselves, and
+    // one growing string would hold two copies while it grows.
+    std::vector<std::string> m_urlBlocks;
+    std::vector<const char*> m_urlStart;  // null: not read yet
     std::vector<size_t> m_urlLength;
 };
 
