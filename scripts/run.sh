@@ -20,6 +20,13 @@ find "$fav" -mindepth 1 -delete
 cp -R samples/Favorites/. "$fav"/
 rm -f "$fav/.gitattributes"
 echo "run: sample Favorites copied into $fav"
+# Sample browser profiles (Edge with two, Chrome with one) for the source
+# drop-down, in the prefix user's local application data folder.
+local_app_data="$(dirname "$fav")/AppData/Local"
+for browser in "Microsoft/Edge" "Google/Chrome"; do rm -rf "$local_app_data/$browser/User Data"; done
+mkdir -p "$local_app_data"
+cp -R samples/LocalAppData/. "$local_app_data"/
+echo "run: sample browser profiles copied into $local_app_data"
 
 mkdir -p out
 winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
@@ -33,7 +40,7 @@ fi
 
 orv_start_display
 
-rm -rf out/pages out/orvelle.png out/orvelle.bmp
+rm -rf out/pages out/orvelle.png out/orvelle.bmp out/sources.png out/sources.bmp
 # Orvelle sees out/ as C:\Orvelle, a link in the prefix, so that the dialog
 # and the pages (and the README's pictures of them) name no folder of this
 # machine.
@@ -42,14 +49,16 @@ timeout 120 wine build/win/tests/e2e/orvdriver.exe --orvelle "$(winpath "$root/b
   --demo 'C:\Orvelle' </dev/null \
   2> >(grep -v -e wine32 -e multiarch -e 'dpkg --add' -e 'apt-get install wine32' >&2)
 
+for name in orvelle sources; do
+  if [ -f "out/$name.bmp" ] && convert "out/$name.bmp" "out/$name.png" 2>/dev/null; then
+    rm -f "out/$name.bmp"
+  fi
+done
 shot=out/orvelle.png
-if [ -f out/orvelle.bmp ] && convert out/orvelle.bmp "$shot" 2>/dev/null; then
-  rm -f out/orvelle.bmp
-else
-  shot=out/orvelle.bmp
-fi
+[ -f "$shot" ] || shot=out/orvelle.bmp
 echo "run: pages written into $root/out/pages/{single,anchors,index,frames}/ (open link.html in each)"
 echo "run: screenshot of the main window: $root/$shot"
+echo "run: screenshot of the source drop-down opened: $root/out/sources.png"
 if node tests/browser/pictures.js out/pages; then
   echo "run: the pages in Chromium: $root/out/pages/{single,anchors,index,frames}.png"
 fi

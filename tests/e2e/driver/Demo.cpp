@@ -45,6 +45,12 @@ int RunDemo(const std::string& outDir)
     std::string shots = g_config.shotsDir;
     g_config.shotsDir = outDir;
     Shot(app.Main(), "orvelle");
+    // The sources found: the sample browser profiles beside the Favorites folder.
+    HWND sources = app.Item(IDC_SOURCE);
+    SendBounded(sources, CB_SHOWDROPDOWN, TRUE, 0);
+    app.Settle();
+    Shot(app.Main(), "sources");
+    SendBounded(sources, CB_SHOWDROPDOWN, FALSE, 0);
     g_config.shotsDir = shots;
     app.Click(IDOK);
     if (!app.WaitExit(kWindowTimeout)) {
