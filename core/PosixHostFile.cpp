@@ -25,10 +25,10 @@ bool ReadWholeHostFile(const HostName& path, std::string& bytes, size_t maxBytes
     // One read of the known size; the file may still grow or shrink meanwhile.
     struct stat info;
     if (fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode) && static_cast<size_t>(info.st_size) <= maxBytes)
-        bytes.reserve(static_cast<size_t>(info.st_size) + 1);
+        bytes.reserve(static_cast<size_t>(info.st_size) + 16);  // room for a parser's block loads
     bool ok = true;
-    if (bytes.capacity() > 1) {
-        bytes.resize(bytes.capacity() - 1);
+    if (bytes.capacity() > 16) {
+        bytes.resize(bytes.capacity() - 16);
         bytes.resize(std::fread(&bytes[0], 1, bytes.size(), file));
     }
     // The rest, if the size was not known or the file grew.

@@ -25,6 +25,9 @@ bool ReadWholeHostFile(const HostName& path, std::string& bytes, size_t maxBytes
     bool ok = GetFileSizeEx(file, &size) && static_cast<unsigned long long>(size.QuadPart) <= maxBytes;
     if (ok) {
         try {
+            // Room for a parser's block loads past the end, so that it
+            // need not copy the file to get it.
+            bytes.reserve(static_cast<size_t>(size.QuadPart) + 16);
             bytes.resize(static_cast<size_t>(size.QuadPart));
         } catch (...) {
             CloseHandle(file);

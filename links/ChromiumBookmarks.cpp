@@ -11,6 +11,8 @@ namespace {
 
 using JsonValue = rapidjson::Value;
 
+const size_t kSimdPadding = 16;
+
 // The parse never recurses, so a file nested thousands deep cannot exhaust
 // the stack; in place, so names are not copied once more.
 const unsigned kParseFlags = rapidjson::kParseInsituFlag | rapidjson::kParseIterativeFlag;
@@ -134,6 +136,9 @@ bool WalkChildren(const JsonValue& children, CBookmarkCollector& collector) {
 
 bool ReadChromiumBookmarks(std::string& json, RootNames names, CBookmarkCollector& collector) {
     ReplaceLoneSurrogateEscapes(json);
+    // The SSE2 scan loads aligned blocks of 16 bytes, which may reach up to
+    // 15 bytes past the terminating NUL: they must lie in the buffer.
+    if (json.capacity() < json.size() + kSimdPadding) json.reserve(json.size() + kSimdPadding);
     rapidjson::Document doc;
     doc.ParseInsitu<kParseFlags>(&json[0]);
     if (doc.HasParseError() || !doc.IsObject()) return false;
