@@ -177,6 +177,10 @@ bool ParseReference(std::string_view text, size_t at, unsigned long& code, size_
 
 std::string TextFromUtf16(std::u16string_view wide) {
     std::string out;
+    // Plain ASCII is the same in code page 932: no table, no platform call.
+    size_t ascii = 0;
+    while (ascii < wide.size() && wide[ascii] < 0x80) ++ascii;
+    if (ascii == wide.size()) return std::string(wide.begin(), wide.end());
     if (EncodeCp932(wide, out)) return out;  // the usual case: one call
     out.clear();
     std::string bytes;
@@ -201,7 +205,13 @@ std::u16string Utf16FromText(std::string_view text) {
     // "&" and "#" are never the second byte of a two-byte character, so a
     // byte search finds only real ones.
     size_t at = text.find("&#");
-    if (at == std::string_view::npos) return DecodeCp932(text);
+    if (at == std::string_view::npos) {
+        // Plain ASCII is the same in UTF-16: no table, no platform call.
+        size_t ascii = 0;
+        while (ascii < text.size() && static_cast<unsigned char>(text[ascii]) < 0x80) ++ascii;
+        if (ascii == text.size()) return std::u16string(text.begin(), text.end());
+        return DecodeCp932(text);
+    }
     std::u16string wide;
     size_t done = 0;
     for (; at != std::string_view::npos; at = text.find("&#", at + 1)) {
