@@ -11,11 +11,15 @@
 # stored Source names the file, against reading the file in the driver (and
 # RapidJSON's parse of the Bookmarks file, as the reader parses it).
 # Run by hand: bash bench/wine.sh [COUNT]   (default 30000)
-#   REPEAT=n        rounds of program and floor, alternately; the best time
-#                   of each step counts (default 3)
+#   REPEAT=n        rounds of program and floor, alternately (default 3):
+#                   the best time of each step, and beside it the median
+#                   over rounds of the ratios within a round (program to
+#                   floor, program to baseline), which the file system's
+#                   phases, moving the floor between rounds, leave alone
 #   BASELINE=dir    another checkout (e.g. a git worktree of an older commit):
 #                   its Orvelle.exe runs alternately with this one on the
-#                   same tree, printed beside it, with its pages compared
+#                   same tree, printed beside it, with its pages compared,
+#                   and on the bookmark files if it lists them all
 #   SETTLE=s        pause after removing the previous run's files (default 60)
 #   ORV_WINEPREFIX  default build/bench-wineprefix, the benchmark's own: a
 #                   run on a shared prefix would be ended by the

@@ -117,10 +117,30 @@ orv_start_display() {
   trap 'wineserver -k 2>/dev/null || true
         if [ -n "$ORV_XVFB_PID" ]; then kill "$ORV_XVFB_PID" 2>/dev/null || true; wait "$ORV_XVFB_PID" 2>/dev/null || true; fi' EXIT
   [ -z "${DISPLAY:-}" ] || return 0
-  local n=92
+  local n=92 ready t0
   while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  # Its socket appears long before the server answers: first it loads its
+  # GL libraries (135 MB, read from disk the first time on a machine), and
+  # the first window of the program started next would wait for that.
+  # -displayfd writes the display number when the server answers.
+  ready=$(mktemp)
+  t0=$(date +%s%N)
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -displayfd 3 3>"$ready" >/dev/null 2>&1 &
   ORV_XVFB_PID=$!
-  for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+  for _ in $(seq 600); do
+    [ -s "$ready" ] && break
+    if ! kill -0 "$ORV_XVFB_PID" 2>/dev/null; then
+      rm -f "$ready"
+      echo "display: Xvfb :$n ended at its start" >&2
+      return 1
+    fi
+    sleep 0.1
+  done
+  if [ -s "$ready" ]; then
+    echo "display: Xvfb :$n ready in $(( ($(date +%s%N) - t0) / 1000000 )) ms"
+  else
+    echo "display: Xvfb :$n not ready after 60 s; going on" >&2
+  fi
+  rm -f "$ready"
   export DISPLAY=":$n"
 }

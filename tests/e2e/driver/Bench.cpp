@@ -5,10 +5,12 @@
 // and from a bookmark HTML file, each against reading that file (and
 // RapidJSON's parse of the Bookmarks file). Prints wall times; used by
 // bench/wine.sh, never by the test suite.
-//   ORV_BENCH_REPEAT=n        rounds (default 1); each step's best time counts
+//   ORV_BENCH_REPEAT=n        rounds (default 1); each step's best time
+//                             counts, and beside it the median over rounds
+//                             of the ratios taken within one round
 //   ORV_BENCH_BASELINE=EXE    another Orvelle.exe (Windows path), measured
-//                             alternately with this one on the same tree
-//                             (Favorites only)
+//                             alternately with this one on the same tree or
+//                             file (bookmark files where it lists them all)
 //   ORV_BENCH_SOURCES=list    of "favorites chromium html" (default all)
 #include "Driver.h"
 #include "support/BookmarkGenerator.h"
@@ -20,7 +22,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cwchar>
 
 namespace drv {
 
@@ -139,31 +140,6 @@ std::vector<CPage> TakePages(const std::wstring& folder)
 
 // ---- the program ----
 
-// The text of a message box, asked without SMTO_ABORTIFHUNG: after a
-// handler that took no message for over 5 s (a long Write), Wine counts the
-// box's thread as hung from the moment the box is shown until its modal loop
-// first asks for a message, and an aborting send in that moment reads
-// nothing. The send waits instead, bounded.
-bool BoxText(HWND box, std::string* text, std::string* why)
-{
-    HWND label = GetDlgItem(box, 0xFFFF);
-    DWORD_PTR length = 0;
-    if (!label || !SendMessageTimeoutW(label, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, kSyncTimeout, &length)) {
-        *why = label ? "its text did not answer (error " + Num(GetLastError()) + ")" : "it has no text";
-        return false;
-    }
-    std::wstring wide(length + 1, L'\0');
-    DWORD_PTR ignored = 0;
-    if (!SendMessageTimeoutW(label, WM_GETTEXT, wide.size(), (LPARAM)&wide[0], SMTO_NORMAL, kSyncTimeout,
-                             &ignored)) {
-        *why = "its text did not answer (error " + Num(GetLastError()) + ")";
-        return false;
-    }
-    wide.resize(wcsnlen(wide.c_str(), wide.size()));
-    *text = ToCp932(wide);
-    return true;
-}
-
 // Presses Write and waits for the box that ends it; its time in |seconds|.
 // False with the reason when the Write did not end with the completion text.
 bool TimedWrite(COrvelle& app, double* seconds, std::string* why)
@@ -179,13 +155,8 @@ bool TimedWrite(COrvelle& app, double* seconds, std::string* why)
         return false;
     }
     std::string text;
-    const bool read = BoxText(box, &text, why);
-    PressButton(box, IDOK);
-    WaitClosed(box);
-    if (!read) {
-        *why = "the box that ended the Write: " + *why;
+    if (!TakeBox(box, &text, why))
         return false;
-    }
     if (text != kWrittenText) {
         *why = "the Write ended with \"" + Visible(text) + "\"";
         return false;
@@ -205,10 +176,31 @@ double PeakMiB(DWORD pid)
     return ok ? double(pmc.PeakWorkingSetSize) / (1024.0 * 1024.0) : 0;
 }
 
-struct CBest {
-    double value = -1;
-    void Take(double v) { value = value < 0 || v < value ? v : value; }
+// The times of one step, a round each: their best, and with another step's
+// the median of the ratios of the same round. The floor of the file system
+// moves between its phases (the same read took 1 s in one round and 5 s in
+// the others), so only a ratio within a round compares like with like.
+struct CTimes {
+    double value = -1;  // the best
+    std::vector<double> rounds;
+    void Take(double v)
+    {
+        value = value < 0 || v < value ? v : value;
+        rounds.push_back(v);
+    }
 };
+
+double MedianRatio(const CTimes& a, const CTimes& b)
+{
+    std::vector<double> r;
+    for (size_t k = 0; k < a.rounds.size() && k < b.rounds.size(); ++k)
+        r.push_back(a.rounds[k] / b.rounds[k]);
+    if (r.empty())
+        return 0;
+    std::sort(r.begin(), r.end());
+    const size_t n = r.size();
+    return n % 2 ? r[n / 2] : (r[n / 2 - 1] + r[n / 2]) / 2;
+}
 
 // One Orvelle.exe under measurement, with its best times.
 struct CProgram {
@@ -216,7 +208,7 @@ struct CProgram {
     const char* name;        // "Orvelle", "baseline"
     std::string folderName;  // round 1 writes into outDir\<folderName>
     COrvelle app;
-    CBest import, write;
+    CTimes import, write;
     size_t listed = 0;
 };
 
@@ -227,22 +219,27 @@ bool StartProgram(CProgram& p, const std::string& exe, const std::string& outDir
     CCheck check;
     const bool started = p.app.Start(check, outDir);
     g_config.orvelleExe = keep;
-    if (!started) {
+    if (!started)
         printf("bench: %s: %s\n", p.name, check.Reasons().c_str());
-        return false;
-    }
-    if (!p.app.ClickSync(IDC_STYLE_FRAMES) || p.app.Checked(IDC_STYLE_FRAMES) != BST_CHECKED) {
-        printf("bench: %s: the frames style cannot be chosen\n", p.name);
-        return false;
-    }
-    return true;
+    return started;
 }
 
-bool TimedImport(CProgram& p, double* seconds)
+bool ChooseFrames(CProgram& p)
+{
+    if (p.app.ClickSync(IDC_STYLE_FRAMES) && p.app.Checked(IDC_STYLE_FRAMES) == BST_CHECKED)
+        return true;
+    printf("bench: %s: the frames style cannot be chosen\n", p.name);
+    return false;
+}
+
+// quiet: no line when Import does not return (a baseline tried on a
+// source it may not know).
+bool TimedImport(CProgram& p, double* seconds, bool quiet = false)
 {
     const LARGE_INTEGER t0 = Now();
     if (!p.app.ClickSync(IDC_IMPORT)) {
-        printf("bench: %s: Import did not return\n", p.name);
+        if (!quiet)
+            printf("bench: %s: Import did not return\n", p.name);
         return false;
     }
     *seconds = Since(t0);
@@ -335,31 +332,52 @@ double ListBoxFill(const std::vector<std::wstring>& texts)
 }
 
 // Import of |count| bookmarks from |file| (kind "chromium" or "html"), the
-// source stored in the settings before the start, against its floor; the
-// program runs alone, so its peak working set is this Import's.
-bool BenchBookmarkSource(const char* kind, const std::string& file, int count, int rounds, const std::string& outDir)
+// source stored in the settings before the start, against its floor, and
+// against the baseline where it lists them all (an older one may not know
+// the source); each program started for this source alone, so its peak
+// working set is this Import's.
+bool BenchBookmarkSource(const char* kind, const std::string& file, int count, int rounds, const std::string& outDir,
+                         const char* baselineExe)
 {
     ResetSettings();
     if (!PutSettingString("Orvelle", "Source", std::string(kind) + ":" + file)) {
         printf("bench: the Source setting cannot be stored\n");
         return false;
     }
-    CProgram p{"Orvelle", ""};
-    CCheck check;
-    if (!p.app.Start(check, outDir)) {
-        printf("bench: %s: %s\n", kind, check.Reasons().c_str());
+    CProgram p{"Orvelle", ""}, baseline{"baseline", ""};
+    std::vector<CProgram*> programs = {&p};
+    if (!StartProgram(p, g_config.orvelleExe, outDir))
         return false;
-    }
+    if (baselineExe && *baselineExe && StartProgram(baseline, baselineExe, outDir))
+        programs.push_back(&baseline);
     const double before = WorkingSetMiB(p.app.Pid());
     const bool json = std::string(kind) == "chromium";
     const std::wstring path = FromCp932(file);
-    CBest read, parse, floor;
+    CTimes read, parse, floor;
     size_t bytes = 0;
     bool parsed = true;
     for (int round = 1; round <= rounds; ++round) {
-        double seconds = 0;
-        if (!TimedImport(p, &seconds))
-            return false;
+        std::vector<CProgram*> order = programs;
+        if (round % 2 == 0)
+            std::reverse(order.begin(), order.end());
+        std::string line = "bench: " + std::string(kind) + " round " + Num(round) + ":";
+        char figure[160];
+        for (CProgram* q : order) {
+            double seconds = 0;
+            const bool probe = q == &baseline && round == 1;
+            if (!TimedImport(*q, &seconds, probe) || (probe && q->listed != (size_t)count)) {
+                if (!probe)
+                    return false;
+                const std::string boxes = q->app.DismissStrayBoxes();
+                printf("bench: %s: the baseline lists %zu entries, not %d%s: compared without it\n", kind, q->listed,
+                       count, boxes.empty() ? "" : (" (boxes: " + boxes + ")").c_str());
+                q->app.Kill();
+                programs.pop_back();
+                continue;
+            }
+            snprintf(figure, sizeof figure, " %s Import %.3f s, %zu entries;", q->name, seconds, q->listed);
+            line += figure;
+        }
         std::string text;
         LARGE_INTEGER t0 = Now();
         if (!ReadSized(path, &text)) {
@@ -380,27 +398,41 @@ bool BenchBookmarkSource(const char* kind, const std::string& file, int count, i
         read.Take(readTime);
         parse.Take(parseTime);
         floor.Take(readTime + parseTime);
-        printf("bench: %s round %d: Import %.3f s, %zu entries; floor %.3f s\n", kind, round, seconds, p.listed,
-               readTime + parseTime);
+        printf("%s floor %.3f s\n", line.c_str(), readTime + parseTime);
         fflush(stdout);
     }
-    const double peak = PeakMiB(p.app.Pid());
+    std::vector<double> peaks;
+    for (CProgram* q : programs)
+        peaks.push_back(PeakMiB(q->app.Pid()));
     const std::vector<std::wstring> shown = p.app.ListItemsW();
-    CBest fill;
+    CTimes fill;
     for (int round = 1; round <= rounds; ++round)
         fill.Take(ListBoxFill(shown));
-    p.app.Click(IDOK);
-    p.app.WaitExit(kWindowTimeout);
+    for (CProgram* q : programs) {
+        q->app.Click(IDOK);
+        q->app.WaitExit(kWindowTimeout);
+    }
     ResetSettings();
     if (json)
         printf("wine_floor_%s %.3f (read %.3f + parse %.3f of %.1f MiB%s)\n", kind, floor.value, read.value,
                parse.value, bytes / 1048576.0, parsed ? "" : ", PARSE ERROR");
     else
         printf("wine_floor_%s %.3f (read of %.1f MiB)\n", kind, floor.value, bytes / 1048576.0);
-    printf("wine_%s %zu %.3f x_floor %.2f\n", kind, p.listed, p.import.value, p.import.value / floor.value);
-    printf("wine_%s_peak_MiB %.1f (%.1f before the first Import)\n", kind, peak, before);
+    for (size_t k = 0; k < programs.size(); ++k) {
+        const CProgram& q = *programs[k];
+        const std::string tag = k == 0 ? "wine_" + std::string(kind) : "wine_baseline_" + std::string(kind);
+        printf("%s %zu %.3f x_floor %.2f (same-round median %.2f)\n", tag.c_str(), q.listed, q.import.value,
+               q.import.value / floor.value, MedianRatio(q.import, floor));
+        if (k == 0)
+            printf("%s_peak_MiB %.1f (%.1f before the first Import)\n", tag.c_str(), peaks[k], before);
+        else
+            printf("%s_peak_MiB %.1f\n", tag.c_str(), peaks[k]);
+    }
     printf("wine_%s_listbox_fill %.3f (the same texts into a list box of the driver; part of Import, not of the floor)\n",
            kind, fill.value);
+    if (programs.size() > 1)
+        printf("wine_vs_baseline %s %.2f (same-round median %.2f)\n", kind, p.import.value / baseline.import.value,
+               MedianRatio(p.import, baseline.import));
     fflush(stdout);
     return p.listed == (size_t)count;
 }
@@ -417,11 +449,15 @@ int RunBookmarkBench(int count, const std::string& outDir, const std::string& so
     }
     printf("bench: %ld bookmarks in %ld folders written in %.1f s\n", made.links, made.folders, Since(t0));
     fflush(stdout);
+    // An empty Favorites folder: a baseline that does not know the source
+    // imports it instead, and so lists nothing.
+    ClearFavorites();
+    const char* baselineExe = getenv("ORV_BENCH_BASELINE");
     bool complete = true;
     if (sources.find(" chromium ") != std::string::npos)
-        complete = BenchBookmarkSource("chromium", json, count, rounds, outDir) && complete;
+        complete = BenchBookmarkSource("chromium", json, count, rounds, outDir, baselineExe) && complete;
     if (sources.find(" html ") != std::string::npos)
-        complete = BenchBookmarkSource("html", html, count, rounds, outDir) && complete;
+        complete = BenchBookmarkSource("html", html, count, rounds, outDir, baselineExe) && complete;
     return complete ? 0 : 1;
 }
 
@@ -440,12 +476,12 @@ int RunFavoritesBench(int count, const std::string& outDir, int rounds)
     std::vector<CProgram*> programs = {&orvelle};
     if (baselineExe && *baselineExe)
         programs.push_back(&baseline);
-    if (!StartProgram(orvelle, g_config.orvelleExe, outDir) ||
-        (programs.size() > 1 && !StartProgram(baseline, baselineExe, outDir)))
-        return 1;
+    for (CProgram* p : programs)
+        if (!StartProgram(*p, p == &orvelle ? g_config.orvelleExe : baselineExe, outDir) || !ChooseFrames(*p))
+            return 1;
 
     const std::wstring favorites = FavoritesPathW();
-    CBest walk, read, create;
+    CTimes walk, read, create, writeFloor;
     size_t walked = 0, pages = 0;
     std::vector<std::wstring> leftOver;  // removed at the end, not between the timed steps
     for (int round = 1; round <= rounds; ++round) {
@@ -506,6 +542,7 @@ int RunFavoritesBench(int count, const std::string& outDir, int rounds)
             }
         const double createTime = Since(t0);
         create.Take(createTime);
+        writeFloor.Take(readTime + createTime);
         snprintf(figure, sizeof figure, " read %.3f s + create %.3f s", readTime, createTime);
         printf("%s%s\n", line.c_str(), figure);
         fflush(stdout);
@@ -521,22 +558,27 @@ int RunFavoritesBench(int count, const std::string& outDir, int rounds)
     for (const std::wstring& f : leftOver)
         RemoveFolder(f);
 
-    const double writeFloor = read.value + create.value;
+    // The best floor of the Write is the best read beside the best create,
+    // perhaps of two rounds; the medians take each round's own.
+    const double bestWriteFloor = read.value + create.value;
     printf("wine_floor_import %.3f (a FindFirstFileW walk of %zu files)\n", walk.value, walked);
-    printf("wine_floor_write_frames %.3f (read %zu shortcuts %.3f + create %zu pages %.3f)\n", writeFloor, walked,
+    printf("wine_floor_write_frames %.3f (read %zu shortcuts %.3f + create %zu pages %.3f)\n", bestWriteFloor, walked,
            read.value, pages, create.value);
     bool complete = walked == (size_t)count;
     for (size_t k = 0; k < programs.size(); ++k) {
         const CProgram& p = *programs[k];
         const char* tag = k == 0 ? "wine" : "wine_baseline";
-        printf("%s_import %zu %.3f x_floor %.2f\n", tag, p.listed, p.import.value, p.import.value / walk.value);
-        printf("%s_write_frames %.3f x_floor %.2f ok\n", tag, p.write.value, p.write.value / writeFloor);
+        printf("%s_import %zu %.3f x_floor %.2f (same-round median %.2f)\n", tag, p.listed, p.import.value,
+               p.import.value / walk.value, MedianRatio(p.import, walk));
+        printf("%s_write_frames %.3f x_floor %.2f ok (same-round median %.2f)\n", tag, p.write.value,
+               p.write.value / bestWriteFloor, MedianRatio(p.write, writeFloor));
         printf("%s_peak_MiB %.1f\n", tag, peaks[k]);
         complete = complete && p.listed == (size_t)count;
     }
     if (programs.size() > 1)
-        printf("wine_vs_baseline import %.2f write_frames %.2f\n", orvelle.import.value / baseline.import.value,
-               orvelle.write.value / baseline.write.value);
+        printf("wine_vs_baseline import %.2f write_frames %.2f (same-round medians %.2f and %.2f)\n",
+               orvelle.import.value / baseline.import.value, orvelle.write.value / baseline.write.value,
+               MedianRatio(orvelle.import, baseline.import), MedianRatio(orvelle.write, baseline.write));
     return complete ? 0 : 1;
 }
 

@@ -121,22 +121,6 @@ const std::vector<std::wstring> kProfileItems = {
 };
 const int kCafeItem = 1, kChromeItem = 3;
 
-// On a difference: the counts and the first item that differs.
-void SameItems(CCheck& t, const std::vector<std::wstring>& got, const std::vector<std::wstring>& want,
-               const std::string& what)
-{
-    if (got == want)
-        return;
-    size_t at = 0;
-    while (at < got.size() && at < want.size() && got[at] == want[at])
-        ++at;
-    auto item = [](const std::vector<std::wstring>& v, size_t i) {
-        return i < v.size() ? "\"" + Visible(v[i]) + "\"" : std::string("nothing");
-    };
-    t.That(false, what + ": " + Num((long long)got.size()) + " items, want " + Num((long long)want.size()) +
-                      "; item " + Num((long long)at) + " is " + item(got, at) + ", want " + item(want, at));
-}
-
 void ExpectSources(CCheck& t, COrvelle& app, const std::vector<std::wstring>& want, int selected,
                    const std::string& when)
 {
@@ -161,17 +145,6 @@ bool ImportOk(CCheck& t, COrvelle& app)
     bool returned = t.That(app.ClickSync(IDC_IMPORT), "Import did not return");
     std::string boxes = app.DismissStrayBoxes();
     return t.That(boxes.empty(), "Import showed " + boxes) && returned;
-}
-
-bool SwitchProfile(CCheck& t, COrvelle& app, int pick)
-{
-    app.Click(IDC_PROFILE);
-    HWND dlg = app.FindDialog("プロファイルの選択", kWindowTimeout);
-    if (!t.That(dlg != nullptr, "the profile dialog did not open"))
-        return false;
-    SendBounded(GetDlgItem(dlg, IDC_PROFILE_CHOICE), CB_SETCURSEL, (WPARAM)pick, 0);
-    PressButton(dlg, IDOK);
-    return t.That(WaitClosed(dlg), "the profile dialog did not close") && app.Settle();
 }
 
 // One bookmark of the Café profile: its real path in list box 1005, address
@@ -316,14 +289,6 @@ void EdgeProfileImportedAndWritten(CCheck& t)
         ExpectSzW(t, "Orvelle", "Source", L"edge:" + data.Root() + L"\\" + kEdge + L"Profile 1\\Bookmarks");
 }
 
-// The file name field of the Open dialog: the edit inside combo box 1148.
-HWND FileNameField(HWND dlg)
-{
-    HWND combo = GetDlgItem(dlg, 1148);
-    HWND edit = combo ? FindWindowExW(combo, nullptr, L"Edit", nullptr) : nullptr;
-    return edit ? edit : combo;
-}
-
 // Chooses the last item, which must open the Open dialog.
 HWND OpenChooser(CCheck& t, COrvelle& app)
 {
@@ -428,13 +393,13 @@ void SourceKeptPerProfile(CCheck& t)
     one.insert(one.begin() + 5, L"Google Chrome - Profile 4");
     std::vector<std::wstring> two = one;
     two.insert(two.end() - 1, L"HTML - 二番目.html");
-    if (!SwitchProfile(t, app, 1))
+    if (!ChooseProfile(t, app, 1))
         return;
     ExpectSources(t, app, two, (int)two.size() - 2, "profile 2");
-    if (!SwitchProfile(t, app, 0))
+    if (!ChooseProfile(t, app, 0))
         return;
     ExpectSources(t, app, one, kChromeItem, "back on profile 1");
-    if (!SwitchProfile(t, app, 1))
+    if (!ChooseProfile(t, app, 1))
         return;
     ExpectSources(t, app, two, (int)two.size() - 2, "profile 2 again");
     // Back to the Favorites folder: the stored source is replaced by "".

@@ -61,18 +61,6 @@ std::string Names(const std::map<std::string, std::string>& files)
     return "{" + out + "}";
 }
 
-bool SwitchToProfileTwo(CCheck& t, COrvelle& app)
-{
-    app.Click(IDC_PROFILE);
-    HWND dlg = app.FindDialog("プロファイルの選択", kWindowTimeout);
-    if (!t.That(dlg != nullptr, "the profile dialog did not open"))
-        return false;
-    SendBounded(GetDlgItem(dlg, IDC_PROFILE_CHOICE), CB_SETCURSEL, 1, 0);
-    PressButton(dlg, IDOK);
-    return t.That(WaitClosed(dlg), "the profile dialog did not close") && app.Settle() &&
-           t.Same(app.Title(), "Orvelle - 設定２", "title after the switch");
-}
-
 // Import and Write on profile 2 in the dialog, then /write 2: the same files.
 void SamePagesAsTheDialog(CCheck& t)
 {
@@ -102,7 +90,8 @@ void SamePagesAsTheDialog(CCheck& t)
             PutSettingString("Orvelle2", s.first, s.second);
         {
             COrvelle app;
-            if (!app.Start(t, r.folder) || !SwitchToProfileTwo(t, app))
+            if (!app.Start(t, r.folder) || !ChooseProfile(t, app, 1) ||
+                !t.Same(app.Title(), "Orvelle - 設定２", "title after the switch"))
                 return;
             t.That(app.ClickSync(IDC_IMPORT), std::string(r.what) + ": Import did not return");
             WriteExpecting(t, app, kWrittenText, std::string(r.what) + ": Write");

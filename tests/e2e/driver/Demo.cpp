@@ -34,9 +34,9 @@ int RunDemo(const std::string& outDir)
         MakeFolder(folder);
         app.ClickSync(s.radio);
         app.SetText(IDC_OUTPUT, folder + "\\link.html");
-        std::string text;
-        if (!app.Write(&text)) {
-            printf("demo: no message after writing %s\n", s.folder);
+        std::string text, why;
+        if (!app.Write(&text, kWriteTimeout, &why)) {
+            printf("demo: writing %s: %s\n", s.folder, why.c_str());
             rc = 1;
             continue;
         }

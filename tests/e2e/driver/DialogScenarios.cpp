@@ -5,38 +5,7 @@
 namespace drv {
 namespace {
 
-const char kProfileTitle[] = "プロファイルの選択";
 const char kAboutTitle[] = "Orvelleのﾊﾞｰｼﾞｮﾝ情報";
-
-// Opens the profile dialog, picks item pick (-1: none) and ends it with
-// button; false, with the reason in t, when anything went wrong.
-// selectedBefore receives the preselection shown on opening.
-bool ChooseProfile(CCheck& t, COrvelle& app, int pick, int button, int* selectedBefore = nullptr,
-                   bool shot = false)
-{
-    app.Click(IDC_PROFILE);
-    HWND dlg = app.FindDialog(kProfileTitle, kWindowTimeout);
-    if (!t.That(dlg != nullptr, "the profile dialog did not open"))
-        return false;
-    HWND combo = GetDlgItem(dlg, IDC_PROFILE_CHOICE);
-    if (!t.That(combo != nullptr, "the profile dialog has no combo box IDC_PROFILE_CHOICE"))
-        return false;
-    std::vector<std::string> items = ComboItems(combo);
-    std::vector<std::string> want = {"設定１", "設定２", "設定３", "設定４"};
-    if (!t.That(items == want, "the profile combo box holds " + Num((long long)items.size()) + " other items"))
-        return false;
-    if (selectedBefore)
-        *selectedBefore = Cursel(combo, CB_GETCURSEL);
-    if (shot)
-        Shot(dlg, "profile-dialog");
-    if (pick >= 0)
-        SendBounded(combo, CB_SETCURSEL, (WPARAM)pick, 0);
-    PressButton(dlg, button);
-    if (!t.That(WaitClosed(dlg), "the profile dialog did not close"))
-        return false;
-    app.Settle();
-    return true;
-}
 
 void ProfileTwoLoadsItsSection(CCheck& t)
 {
@@ -231,45 +200,6 @@ void AboutOpensHomePage(CCheck& t)
     app.ExitWithOk(t);
 }
 
-// The Save As dialog of the browse button: owned by the main dialog.
-HWND OpenBrowse(CCheck& t, COrvelle& app)
-{
-    app.Click(IDC_BROWSE);
-    HWND dlg = app.FindOwnedDialog(app.Main(), kWindowTimeout);
-    t.That(dlg != nullptr, "the browse button opened no dialog owned by the main window");
-    return dlg;
-}
-
-// The file name field: the edit inside combo box 1148, or the combo box.
-HWND FileNameField(HWND dlg)
-{
-    HWND combo = GetDlgItem(dlg, 1148);
-    HWND edit = combo ? FindWindowExW(combo, nullptr, L"Edit", nullptr) : nullptr;
-    return edit ? edit : combo;
-}
-
-// Presses Save and waits for the dialog to close. For a file that does not
-// exist yet Windows asks whether to create it (OFN_CREATEPROMPT) and Wine
-// does not: such a question, owned by the dialog, is answered Yes. Whatever
-// box is left open afterwards is a failure.
-bool Save(CCheck& t, COrvelle& app, HWND dlg)
-{
-    PressButton(dlg, IDOK);
-    HWND question = nullptr;
-    WaitUntil([&] {
-        question = app.FindOwnedDialog(dlg, 0);
-        return question || !IsWindow(dlg) || !IsWindowVisible(dlg);
-    }, kWindowTimeout);
-    if (question)
-        PressButton(question, IDYES);
-    if (!t.That(WaitClosed(dlg), "Save did not close the Save As dialog"))
-        return false;
-    std::string boxes = app.DismissStrayBoxes();
-    t.That(boxes.empty(), "a box stayed open after Save: " + boxes);
-    app.Settle();
-    return true;
-}
-
 void BrowseProposesLinkHtml(CCheck& t)
 {
     std::string folder = FreshWorkFolder("browse");
@@ -278,7 +208,7 @@ void BrowseProposesLinkHtml(CCheck& t)
         return;
     app.SetText(IDC_OUTPUT, "other.html");
     app.SetText(IDC_CAPTION, "参照前の題");
-    HWND dlg = OpenBrowse(t, app);
+    HWND dlg = OpenSaveAs(t, app);
     if (!dlg)
         return;
     Shot(dlg, "save-as");
@@ -295,19 +225,17 @@ void BrowseProposesLinkHtml(CCheck& t)
     t.Same(app.Text(IDC_OUTPUT), "other.html", "output field after Cancel");
 
     // A full path without extension comes back with .html.
-    dlg = OpenBrowse(t, app);
+    dlg = OpenSaveAs(t, app);
     if (dlg) {
         t.Same(WindowText(FileNameField(dlg)), "link.html", "proposed file name on the second opening");
-        SetWindowTextTo(FileNameField(dlg), folder + "\\chosen");
-        if (Save(t, app, dlg))
+        if (SaveAs(t, app, dlg, folder + "\\chosen"))
             t.Same(app.Text(IDC_OUTPUT), folder + "\\chosen.html", "output field after Save");
     }
 
     // A bare name is taken in the dialog's folder, also with .html.
-    dlg = OpenBrowse(t, app);
+    dlg = OpenSaveAs(t, app);
     if (dlg) {
-        SetWindowTextTo(FileNameField(dlg), "bare");
-        if (Save(t, app, dlg)) {
+        if (SaveAs(t, app, dlg, "bare")) {
             std::string got = app.Text(IDC_OUTPUT);
             const std::string tail = "\\bare.html";
             bool full = got.size() > 3 + tail.size() && got[1] == ':' && got[2] == '\\' &&

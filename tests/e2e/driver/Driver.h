@@ -25,8 +25,11 @@ extern CConfig g_config;
 // The Orvelle process running now, for the watchdog to end.
 extern volatile HANDLE g_runningProgram;
 
-// Timeouts in milliseconds.
-constexpr DWORD kStartTimeout = 15000;
+// Timeouts in milliseconds: bounds, never measurements.
+// The first start of a Wine session, whose services start beside it, took
+// up to 1.7 s on a loaded 2-core machine here and over 15 s once on a fresh
+// one; a start stops waiting as soon as its dialog, a box or its end shows.
+constexpr DWORD kStartTimeout = 60000;
 constexpr DWORD kWindowTimeout = 8000;
 constexpr DWORD kSyncTimeout = 15000;
 constexpr DWORD kWriteTimeout = 20000;
@@ -75,7 +78,10 @@ public:
     ~COrvelle();
 
     // Starts the program with the given current folder (Windows path) and
-    // waits for its main dialog titled mainTitle. False with a reason on failure.
+    // waits for its main dialog titled mainTitle, printing how long that
+    // took ("start: 0.42 s"). False with the reason on failure: the process
+    // ended (its exit code), a message box is open (its caption and text),
+    // the windows it showed instead, or no window at all.
     bool Start(CCheck& check, const std::string& currentDir,
                const std::string& mainTitle = "Orvelle - 設定１");
     // The same in a fresh folder "run" below the work folder, so that a
@@ -105,8 +111,9 @@ public:
     // Clicks and waits until the handler has returned (for handlers without
     // a modal box: Import, Delete, the radios). False on timeout.
     bool ClickSync(int id);
-    // Presses Write and takes the message box that ends it. False if none came.
-    bool Write(std::string* text, DWORD timeoutMs = kWriteTimeout);
+    // Presses Write and takes the message box that ends it. False if none
+    // came or its text could not be read; why (when given) says which.
+    bool Write(std::string* text, DWORD timeoutMs = kWriteTimeout, std::string* why = nullptr);
     // A system command (SC_CLOSE, IDM_ABOUTBOX), posted.
     void SysCommand(WPARAM cmd);
     // Moves the keyboard focus to control id through the dialog manager.
@@ -129,10 +136,10 @@ public:
     HWND FindDialog(const std::string& caption, DWORD timeoutMs) const;
     // Any top-level dialog of the process owned by owner.
     HWND FindOwnedDialog(HWND owner, DWORD timeoutMs) const;
-    // Waits for a message box with this caption, reads its text, presses OK and
-    // waits for it to close. False if none came.
+    // Waits for a message box with this caption and takes it (TakeBox).
+    // False if none came or its text could not be read; why says which.
     bool TakeMessageBox(const std::string& caption, std::string* text,
-                        DWORD timeoutMs = kWindowTimeout);
+                        DWORD timeoutMs = kWindowTimeout, std::string* why = nullptr);
     // Texts of every message box open now (for failure reasons), all closed.
     std::string DismissStrayBoxes();
 
@@ -146,6 +153,12 @@ private:
 // Window helpers that work across processes.
 // SendMessage bounded by kSyncTimeout; false when the window did not answer.
 bool SendBounded(HWND hwnd, UINT msg, WPARAM w, LPARAM l, DWORD_PTR* result = nullptr);
+// Reads the text of message box box (bounded, waiting: see Harness.cpp).
+// False with the reason in why.
+bool BoxText(HWND box, std::string* text, std::string* why);
+// Reads the text of message box box, presses OK and waits for it to close.
+// False, with the reason in why (when given), if the text could not be read.
+bool TakeBox(HWND box, std::string* text, std::string* why = nullptr);
 // Posts the click notification of button id to dlg.
 void PressButton(HWND dlg, int id);
 bool WaitClosed(HWND dlg, DWORD timeoutMs = kWindowTimeout);
@@ -154,6 +167,8 @@ std::wstring WindowTextW(HWND hwnd);
 bool SetWindowTextTo(HWND hwnd, const std::string& text);
 bool SetWindowTextTo(HWND hwnd, const std::wstring& text);
 std::string ClassOf(HWND hwnd);
+// The caption kept with a window, read without a message to its process.
+std::string CaptionOf(HWND hwnd);
 // Texts of the items of a combo box.
 std::vector<std::string> ComboItems(HWND combo);
 std::vector<std::wstring> ComboItemsW(HWND combo);  // the same as UTF-16, as shown
@@ -235,6 +250,26 @@ void ExpectProfile(CCheck& check, const std::string& section, const CProfileValu
 void ExpectCheckedStyles(CCheck& check, const COrvelle& app, const std::vector<int>& want, const std::string& when);
 // Presses Write and checks the text of the message box that ends it.
 void WriteExpecting(CCheck& check, COrvelle& app, const std::string& text, const std::string& what = "Write");
+// Two lists of texts (list box or combo box items): on a difference, the
+// counts and the first item that differs.
+void SameItems(CCheck& check, const std::vector<std::wstring>& got, const std::vector<std::wstring>& want,
+               const std::string& what);
+
+// The profile dialog (IDC_PROFILE): opens it, checks it offers the four
+// profiles, picks item pick (-1: none), shows it in a screenshot when shot,
+// and ends it with button. selectedBefore receives the preselection shown
+// on opening. False, with the reason in check, when anything went wrong.
+bool ChooseProfile(CCheck& check, COrvelle& app, int pick, int button = IDOK, int* selectedBefore = nullptr,
+                   bool shot = false);
+// The file name field of a file dialog (Save As, Open): the edit inside
+// combo box 1148, or the combo box.
+HWND FileNameField(HWND dlg);
+// Opens Save As with the browse button: a dialog owned by the main dialog.
+HWND OpenSaveAs(CCheck& check, COrvelle& app);
+// Types path into the file name field of Save As and presses Save; true
+// when the dialog closed and no box was left open.
+bool SaveAs(CCheck& check, COrvelle& app, HWND dlg, const std::wstring& path);
+bool SaveAs(CCheck& check, COrvelle& app, HWND dlg, const std::string& path);
 
 // One run of Orvelle.exe with arguments, as a scheduled task starts it: its
 // standard output is a pipe, read to the end.

@@ -161,6 +161,44 @@ bool SendBounded(HWND hwnd, UINT msg, WPARAM w, LPARAM l, DWORD_PTR* result)
     return hwnd && SendMessageTimeoutW(hwnd, msg, w, l, SMTO_ABORTIFHUNG, kSyncTimeout, result ? result : &ignored);
 }
 
+// The text of a message box, asked without SMTO_ABORTIFHUNG: after a
+// handler that took no message for over 5 s (a long Write), Wine counts the
+// box's thread as hung from the moment the box is shown until its modal loop
+// first asks for a message, and an aborting send in that moment reads
+// nothing. The send waits instead, bounded.
+bool BoxText(HWND box, std::string* text, std::string* why)
+{
+    HWND label = GetDlgItem(box, 0xFFFF);
+    DWORD_PTR length = 0;
+    if (!label || !SendMessageTimeoutW(label, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, kSyncTimeout, &length)) {
+        *why = label ? "its text did not answer (error " + Num(GetLastError()) + ")" : "it has no text";
+        return false;
+    }
+    std::wstring wide(length + 1, L'\0');
+    DWORD_PTR ignored = 0;
+    if (!SendMessageTimeoutW(label, WM_GETTEXT, wide.size(), (LPARAM)&wide[0], SMTO_NORMAL, kSyncTimeout,
+                             &ignored)) {
+        *why = "its text did not answer (error " + Num(GetLastError()) + ")";
+        return false;
+    }
+    wide.resize(wcsnlen(wide.c_str(), wide.size()));
+    *text = ToCp932(wide);
+    return true;
+}
+
+bool TakeBox(HWND box, std::string* text, std::string* why)
+{
+    std::string read, reason;
+    const bool ok = BoxText(box, &read, &reason);
+    PressButton(box, IDOK);
+    WaitClosed(box);
+    if (text)
+        *text = read;
+    if (why)
+        *why = ok ? std::string() : "the box \"" + Visible(CaptionOf(box)) + "\": " + reason;
+    return ok;
+}
+
 void PressButton(HWND dlg, int id)
 {
     PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dlg, id));
@@ -198,12 +236,47 @@ bool SetWindowTextTo(HWND hwnd, const std::string& text)
     return SetWindowTextTo(hwnd, FromCp932(text));
 }
 
+std::string CaptionOf(HWND hwnd)
+{
+    // The caption is kept with the window: no message to a busy process.
+    wchar_t buf[512] = {0};
+    GetWindowTextW(hwnd, buf, 512);
+    return ToCp932(buf);
+}
+
 std::string ClassOf(HWND hwnd)
 {
     wchar_t buf[256] = {0};
     GetClassNameW(hwnd, buf, 256);
     return ToCp932(buf);
 }
+
+namespace {
+
+struct CWindowScan {
+    DWORD pid;
+    std::vector<std::string>* seen;
+};
+
+BOOL CALLBACK NoteWindow(HWND hwnd, LPARAM lp)
+{
+    CWindowScan* scan = (CWindowScan*)lp;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != scan->pid || !IsWindowVisible(hwnd))
+        return TRUE;
+    // The caption is kept with the window: no message to a busy process.
+    wchar_t caption[256] = {0};
+    GetWindowTextW(hwnd, caption, 256);
+    std::string seen = ClassOf(hwnd) + " \"" + Visible(std::wstring(caption)) + "\"";
+    for (const std::string& s : *scan->seen)
+        if (s == seen)
+            return TRUE;
+    scan->seen->push_back(seen);
+    return TRUE;
+}
+
+}  // namespace
 
 // Item texts of a list or combo box of another process, read as UTF-16
 // (the messages are given: LB_ or CB_ ones). An item whose length cannot be
@@ -308,33 +381,6 @@ void Shot(HWND hwnd, const std::string& name)
 COrvelle::~COrvelle()
 {
     Kill();
-}
-
-bool COrvelle::Start(CCheck& check, const std::string& currentDir, const std::string& mainTitle)
-{
-    std::wstring exe = FromCp932(g_config.orvelleExe);
-    std::wstring cmd = L"\"" + exe + L"\"";
-    std::wstring dir = FromCp932(currentDir);
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    if (!CreateProcessW(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        dir.empty() ? nullptr : dir.c_str(), &si, &m_pi)) {
-        check.That(false, "cannot start " + g_config.orvelleExe + " (error " + Num(GetLastError()) + ")");
-        m_pi = PROCESS_INFORMATION{};
-        return false;
-    }
-    g_runningProgram = m_pi.hProcess;
-    WaitForInputIdle(m_pi.hProcess, kStartTimeout);
-    m_main = FindDialog(mainTitle, kStartTimeout);
-    if (!m_main) {
-        std::string boxes = DismissStrayBoxes();
-        check.That(false, "no main dialog titled \"" + Visible(mainTitle) + "\" appeared" +
-                              (boxes.empty() ? "" : " (boxes: " + boxes + ")"));
-        Kill();
-        return false;
-    }
-    Settle();
-    return true;
 }
 
 bool COrvelle::Start(CCheck& check)
@@ -445,10 +491,10 @@ bool COrvelle::ClickSync(int id)
     return SendBounded(Item(id), BM_CLICK, 0, 0);
 }
 
-bool COrvelle::Write(std::string* text, DWORD timeoutMs)
+bool COrvelle::Write(std::string* text, DWORD timeoutMs, std::string* why)
 {
     Click(IDC_WRITE);
-    return TakeMessageBox("Orvelle", text, timeoutMs);
+    return TakeMessageBox("Orvelle", text, timeoutMs, why);
 }
 
 void COrvelle::SysCommand(WPARAM cmd)
@@ -571,16 +617,15 @@ HWND COrvelle::FindOwnedDialog(HWND owner, DWORD timeoutMs) const
     return FindDialogOf(m_pi.dwProcessId, m_main, owner, nullptr, timeoutMs);
 }
 
-bool COrvelle::TakeMessageBox(const std::string& caption, std::string* text, DWORD timeoutMs)
+bool COrvelle::TakeMessageBox(const std::string& caption, std::string* text, DWORD timeoutMs, std::string* why)
 {
     HWND box = FindDialog(caption, timeoutMs);
-    if (!box)
+    if (!box) {
+        if (why)
+            *why = "no message box \"" + Visible(caption) + "\" in " + Num(timeoutMs / 1000) + " s";
         return false;
-    if (text)
-        *text = WindowText(GetDlgItem(box, 0xFFFF));
-    PressButton(box, IDOK);
-    WaitClosed(box);
-    return true;
+    }
+    return TakeBox(box, text, why);
 }
 
 std::string COrvelle::DismissStrayBoxes()
@@ -590,14 +635,76 @@ std::string COrvelle::DismissStrayBoxes()
         HWND box = FindDialogOf(m_pi.dwProcessId, m_main, nullptr, nullptr, 0);
         if (!box)
             break;
+        std::string text, why;
+        if (!BoxText(box, &text, &why))
+            text = "(" + why + ")";
         if (!found.empty())
             found += ", ";
-        found += "\"" + Visible(WindowText(box)) + "\": \"" + Visible(WindowText(GetDlgItem(box, 0xFFFF))) + "\"";
+        found += "\"" + Visible(CaptionOf(box)) + "\": \"" + Visible(text) + "\"";
         PressButton(box, IDCANCEL);
         PressButton(box, IDOK);
         WaitClosed(box, 2000);
     }
     return found;
+}
+
+bool COrvelle::Start(CCheck& check, const std::string& currentDir, const std::string& mainTitle)
+{
+    std::wstring exe = FromCp932(g_config.orvelleExe);
+    std::wstring cmd = L"\"" + exe + L"\"";
+    std::wstring dir = FromCp932(currentDir);
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    if (!CreateProcessW(exe.c_str(), &cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        dir.empty() ? nullptr : dir.c_str(), &si, &m_pi)) {
+        check.That(false, "cannot start " + g_config.orvelleExe + " (error " + Num(GetLastError()) + ")");
+        m_pi = PROCESS_INFORMATION{};
+        return false;
+    }
+    g_runningProgram = m_pi.hProcess;
+    const std::wstring title = FromCp932(mainTitle);
+    const DWORD t0 = GetTickCount();
+    auto took = [&] {
+        char buf[32];
+        snprintf(buf, sizeof buf, "%.2f s", (GetTickCount() - t0) / 1000.0);
+        return std::string(buf);
+    };
+    // Until the dialog shows, or something shows that it never will: the
+    // process ended, or a message box (any other dialog than a main one)
+    // waits for an answer.
+    std::string failure;
+    WaitUntil([&] {
+        m_main = FindDialogOf(m_pi.dwProcessId, nullptr, nullptr, &title, 0);
+        if (m_main)
+            return true;
+        DWORD code = 0;
+        if (!Running() && GetExitCodeProcess(m_pi.hProcess, &code)) {
+            failure = "the program ended with exit code " + Num(code);
+            return true;
+        }
+        HWND other = FindDialogOf(m_pi.dwProcessId, nullptr, nullptr, nullptr, 0);
+        if (other && !GetDlgItem(other, IDC_LINKLIST))
+            failure = "a message box is open: " + DismissStrayBoxes();
+        return !failure.empty();
+    }, kStartTimeout);
+    if (!m_main) {
+        if (failure.empty()) {
+            std::vector<std::string> windows;
+            CWindowScan scan{m_pi.dwProcessId, &windows};
+            EnumWindows(NoteWindow, (LPARAM)&scan);
+            std::string shown;
+            for (const std::string& w : windows)
+                shown += (shown.empty() ? "" : ", ") + w;
+            failure = windows.empty() ? "no window at all" : "its windows: " + shown;
+        }
+        check.That(false, "no main dialog titled \"" + Visible(mainTitle) + "\" after " + took() + ": " + failure);
+        Kill();
+        return false;
+    }
+    printf("start: %s\n", took().c_str());
+    fflush(stdout);
+    Settle();
+    return true;
 }
 
 // ---- settings ----
@@ -908,37 +1015,94 @@ void ExpectCheckedStyles(CCheck& check, const COrvelle& app, const std::vector<i
 
 void WriteExpecting(CCheck& check, COrvelle& app, const std::string& text, const std::string& what)
 {
-    std::string got;
-    if (check.That(app.Write(&got), "no message box after " + what))
+    std::string got, why;
+    if (check.That(app.Write(&got, kWriteTimeout, &why), what + ": " + why))
         check.Same(got, text, "message after " + what);
 }
 
-namespace {
-
-struct CWindowScan {
-    DWORD pid;
-    std::vector<std::string>* seen;
-};
-
-BOOL CALLBACK NoteWindow(HWND hwnd, LPARAM lp)
+void SameItems(CCheck& check, const std::vector<std::wstring>& got, const std::vector<std::wstring>& want,
+               const std::string& what)
 {
-    CWindowScan* scan = (CWindowScan*)lp;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    if (pid != scan->pid || !IsWindowVisible(hwnd))
-        return TRUE;
-    // The caption is kept with the window: no message to a busy process.
-    wchar_t caption[256] = {0};
-    GetWindowTextW(hwnd, caption, 256);
-    std::string seen = ClassOf(hwnd) + " \"" + Visible(std::wstring(caption)) + "\"";
-    for (const std::string& s : *scan->seen)
-        if (s == seen)
-            return TRUE;
-    scan->seen->push_back(seen);
-    return TRUE;
+    if (got == want)
+        return;
+    size_t at = 0;
+    while (at < got.size() && at < want.size() && got[at] == want[at])
+        ++at;
+    auto item = [](const std::vector<std::wstring>& v, size_t i) {
+        return i < v.size() ? "\"" + Visible(v[i]) + "\"" : std::string("nothing");
+    };
+    check.That(false, what + ": " + Num((long long)got.size()) + " items, want " + Num((long long)want.size()) +
+                          "; item " + Num((long long)at) + " is " + item(got, at) + ", want " + item(want, at));
 }
 
-}  // namespace
+// ---- the program's dialogs ----
+
+bool ChooseProfile(CCheck& check, COrvelle& app, int pick, int button, int* selectedBefore, bool shot)
+{
+    app.Click(IDC_PROFILE);
+    HWND dlg = app.FindDialog("プロファイルの選択", kWindowTimeout);
+    if (!check.That(dlg != nullptr, "the profile dialog did not open"))
+        return false;
+    HWND combo = GetDlgItem(dlg, IDC_PROFILE_CHOICE);
+    if (!check.That(combo != nullptr, "the profile dialog has no combo box IDC_PROFILE_CHOICE"))
+        return false;
+    std::vector<std::string> items = ComboItems(combo);
+    std::vector<std::string> want = {"設定１", "設定２", "設定３", "設定４"};
+    if (!check.That(items == want, "the profile combo box holds " + Num((long long)items.size()) + " other items"))
+        return false;
+    if (selectedBefore)
+        *selectedBefore = Cursel(combo, CB_GETCURSEL);
+    if (shot)
+        Shot(dlg, "profile-dialog");
+    if (pick >= 0)
+        SendBounded(combo, CB_SETCURSEL, (WPARAM)pick, 0);
+    PressButton(dlg, button);
+    if (!check.That(WaitClosed(dlg), "the profile dialog did not close"))
+        return false;
+    app.Settle();
+    return true;
+}
+
+HWND FileNameField(HWND dlg)
+{
+    HWND combo = GetDlgItem(dlg, 1148);
+    HWND edit = combo ? FindWindowExW(combo, nullptr, L"Edit", nullptr) : nullptr;
+    return edit ? edit : combo;
+}
+
+HWND OpenSaveAs(CCheck& check, COrvelle& app)
+{
+    app.Click(IDC_BROWSE);
+    HWND dlg = app.FindOwnedDialog(app.Main(), kWindowTimeout);
+    check.That(dlg != nullptr, "the browse button opened no dialog owned by the main window");
+    return dlg;
+}
+
+bool SaveAs(CCheck& check, COrvelle& app, HWND dlg, const std::wstring& path)
+{
+    SetWindowTextTo(FileNameField(dlg), path);
+    PressButton(dlg, IDOK);
+    // For a file that does not exist yet Windows asks whether to create it
+    // (OFN_CREATEPROMPT) and Wine does not: such a question, owned by the
+    // dialog, is answered Yes.
+    HWND question = nullptr;
+    WaitUntil([&] {
+        question = app.FindOwnedDialog(dlg, 0);
+        return question || !IsWindow(dlg) || !IsWindowVisible(dlg);
+    }, kWindowTimeout);
+    if (question)
+        PressButton(question, IDYES);
+    if (!check.That(WaitClosed(dlg), "Save did not close the Save As dialog"))
+        return false;
+    std::string boxes = app.DismissStrayBoxes();
+    app.Settle();
+    return check.That(boxes.empty(), "a box stayed open after Save: " + boxes);
+}
+
+bool SaveAs(CCheck& check, COrvelle& app, HWND dlg, const std::string& path)
+{
+    return SaveAs(check, app, dlg, FromCp932(path));
+}
 
 CCommandRun RunOrvelle(const std::wstring& arguments, const std::string& currentDir, DWORD timeoutMs)
 {

@@ -229,37 +229,15 @@ void DeepTree(CCheck& t)
     RemoveTree(fav);
 }
 
-// The file name field of Save As: the edit inside combo box 1148.
-HWND FileNameField(HWND dlg)
-{
-    HWND combo = GetDlgItem(dlg, 1148);
-    HWND edit = combo ? FindWindowExW(combo, nullptr, L"Edit", nullptr) : nullptr;
-    return edit ? edit : combo;
-}
-
 void SaveAsKeepsRealPath(CCheck& t)
 {
     const std::wstring literal = FreshWorkFolder(L"R&#233;sum&#233;"), accented = FreshWorkFolder(L"Résumé");
     COrvelle app;
     if (!MakeFavorites(t, kTree) || !StartImported(t, app, FreshWorkFolder("op-run")))
         return;
-    app.Click(IDC_BROWSE);
-    HWND dlg = app.FindOwnedDialog(app.Main(), kWindowTimeout);
-    if (!t.That(dlg != nullptr, "the browse button opened no dialog"))
+    HWND dlg = OpenSaveAs(t, app);
+    if (!dlg || !SaveAs(t, app, dlg, literal + L"\\page.html"))
         return;
-    SetWindowTextTo(FileNameField(dlg), literal + L"\\page.html");
-    PressButton(dlg, IDOK);
-    // Windows asks whether to create the file; Wine does not.
-    HWND question = nullptr;
-    WaitUntil([&] {
-        question = app.FindOwnedDialog(dlg, 0);
-        return question || !IsWindow(dlg) || !IsWindowVisible(dlg);
-    }, kWindowTimeout);
-    if (question)
-        PressButton(question, IDYES);
-    if (!t.That(WaitClosed(dlg), "Save did not close the Save As dialog"))
-        return;
-    app.Settle();
     WriteExpecting(t, app, kWrittenText);
     ExpectFile(t, literal + L"\\page.html", SinglePage(AllRows()));
     t.That(!FileExists(accented + L"\\page.html"), "the page went to " + Visible(accented));

@@ -85,22 +85,6 @@ std::vector<CWideFavEntry> Tree()
 // their list order; News, deep-5 and 絵文字 move to the end in genre order.
 const int kPageOrder[] = {1, 0, 2, 3, 4, 5, 7, 9, 11, 12, 6, 8, 10};
 
-// On a difference: the counts and the first entry that differs.
-void SameListW(CCheck& t, const std::vector<std::wstring>& got, const std::vector<std::wstring>& want,
-               const std::string& what)
-{
-    if (got == want)
-        return;
-    size_t at = 0;
-    while (at < got.size() && at < want.size() && got[at] == want[at])
-        ++at;
-    auto item = [](const std::vector<std::wstring>& v, size_t i) {
-        return i < v.size() ? "\"" + Visible(v[i]) + "\"" : std::string("nothing");
-    };
-    t.That(false, what + ": " + Num((long long)got.size()) + " entries, want " + Num((long long)want.size()) +
-                      "; entry " + Num((long long)at) + " is " + item(got, at) + ", want " + item(want, at));
-}
-
 // The real full paths of the shortcuts picked, in list order.
 std::vector<std::wstring> RealPaths(const std::vector<int>& picked)
 {
@@ -131,7 +115,7 @@ void ImportListsRealPaths(CCheck& t)
     COrvelle app;
     if (!StartImported(t, app))
         return;
-    SameListW(t, app.ListItemsW(), RealPaths(AllInListOrder()), "Import");
+    SameItems(t, app.ListItemsW(), RealPaths(AllInListOrder()), "Import");
     Shot(app.Main(), "main-todays-names");
 
     // Filters typed with such characters match their references only.
@@ -152,7 +136,7 @@ void ImportListsRealPaths(CCheck& t)
         app.SetTextW(IDC_EXCLUDE, r.exclude);
         app.SetTextW(IDC_INCLUDE, r.include);
         t.That(app.ClickSync(IDC_IMPORT), "Import did not return");
-        SameListW(t, app.ListItemsW(), RealPaths(r.want),
+        SameItems(t, app.ListItemsW(), RealPaths(r.want),
                   "exclude \"" + Visible(std::wstring(r.exclude)) + "\" include \"" +
                       Visible(std::wstring(r.include)) + "\"");
     }
@@ -218,7 +202,7 @@ void WriteFourStyles(CCheck& t)
                   Footer() + kPageEnd);
     t.That(!FileExists(wrongCafe),
            "a folder named \"Caf&#233;\" was made: the reference was not turned back into its character");
-    SameListW(t, app.ListItemsW(), RealPaths(AllInListOrder()), "list after Write");
+    SameItems(t, app.ListItemsW(), RealPaths(AllInListOrder()), "list after Write");
 
     // Page with anchors, JAVA off, a return address with ü.
     app.ClickSync(IDC_USEJAVA);
@@ -267,7 +251,7 @@ void WriteFourStyles(CCheck& t)
                       kPageEnd);
     t.That(!FileExists(deep + L"\\" + FromCp932(Number((int)r.genres.size() + 1)) + L".html"),
            "a frames page beyond the last genre");
-    SameListW(t, app.ListItemsW(), RealPaths(AllInListOrder()), "list after the last Write");
+    SameItems(t, app.ListItemsW(), RealPaths(AllInListOrder()), "list after the last Write");
     app.ExitWithOk(t);
     // The pages stay for the browser check (tests/browser); the runner empties
     // the work folder before each run.
