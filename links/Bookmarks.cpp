@@ -54,6 +54,10 @@ std::string BookmarkNameText(std::u16string_view name) {
 }
 
 std::string BookmarkAddress(std::u16string_view url) {
+    // Browsers store most addresses already encoded: printable ASCII only.
+    size_t plain = 0;
+    while (plain < url.size() && url[plain] > 0x20 && url[plain] < 0x7F) ++plain;
+    if (plain == url.size()) return std::string(url.begin(), url.end());
     // Room for the longest form first (a lone surrogate is U+FFFD, nine
     // characters), so that the address is written in place.
     size_t length = 0;
