@@ -83,6 +83,13 @@ std::vector<CLinkEntry> CLinkList::Release() {
     return items;
 }
 
+std::vector<CLinkEntry> CLinkList::ReleaseForReorder() {
+    if (!m_items.empty()) return Release();
+    std::vector<CLinkEntry> items;
+    items.swap(m_pending);
+    return items;
+}
+
 void CLinkList::Assign(std::vector<CLinkEntry>&& items) {
     m_pending.clear();
     m_items = std::move(items);

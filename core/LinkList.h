@@ -83,6 +83,11 @@ public:
     // a reorder moves entries instead of copying them. Allocates nothing
     // (cannot fail) once Items() has been called since the last change.
     std::vector<CLinkEntry> Release();
+    // The same for a caller that puts every entry into an order of its own
+    // in which equal entries are indistinguishable (the refresh): entries
+    // added sorted and not yet placed come out unplaced, sparing the sort
+    // that would place them. Put them back with Assign if that caller fails.
+    std::vector<CLinkEntry> ReleaseForReorder();
 
 private:
     void Settle() const;

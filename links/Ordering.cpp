@@ -213,18 +213,26 @@ std::vector<size_t> ExchangeSortOrder(const std::vector<uint32_t>& givenKeys) {
 void RefreshLinkList(CMainState& state, IMainHost& host) {
     host.TakeControlValues();
 
-    const std::vector<CLinkEntry>& items = state.m_linkList.Items();
-    const size_t n = std::min(items.size(), kMaxLinks);
-    std::vector<const CLinkEntry*> keys(n);
-    for (size_t k = 0; k < n; ++k) keys[k] = &items[k];
-
-    std::vector<size_t> order = ExchangeSortOrder(RankInPathOrder(keys));
-    std::vector<bool> done(n, false);
-    // Nothing below can fail: the entries move in place, never copied.
-    std::vector<CLinkEntry> all = state.m_linkList.Release();
-    PermuteInPlace(all, order, done);
+    // Entries that tie in this order have equal real paths and texts that
+    // differ at most by a lone lead byte at the end, which no file name
+    // gives: the order they come in does not matter, so a scan's entries
+    // need not be placed by the list control's own order first.
+    std::vector<CLinkEntry> all = state.m_linkList.ReleaseForReorder();
+    try {
+        const size_t n = std::min(all.size(), kMaxLinks);
+        std::vector<const CLinkEntry*> keys(n);
+        for (size_t k = 0; k < n; ++k) keys[k] = &all[k];
+        std::vector<size_t> order = ExchangeSortOrder(RankInPathOrder(keys));
+        std::vector<bool> done(n, false);
+        // Nothing below can fail: the entries move in place, never copied.
+        PermuteInPlace(all, order, done);
+    } catch (...) {
+        // The list must not be lost for a failure of the sort.
+        state.m_linkList.Assign(std::move(all));
+        throw;
+    }
     size_t kept = 0;
-    for (size_t k = 0; k < n; ++k)
+    for (size_t k = 0; k < all.size(); ++k)
         if (PassesFilters(all[k].text, state)) {
             if (kept != k) all[kept] = std::move(all[k]);
             ++kept;
