@@ -59,15 +59,31 @@ size_t NextChar(const std::string& text, size_t i) {
     return (Lead(text[i]) && i + 1 < text.size()) ? i + 2 : i + 1;
 }
 
+namespace {
+
+// True when the byte at |i| begins a character: the bytes in the lead range
+// just before it pair up from the start of their run (a byte outside the
+// range ends every character), so an odd run leaves |i| the second byte of
+// a character.
+bool StartsCharacter(const std::string& text, size_t i) {
+    size_t run = 0;
+    while (run < i && Lead(text[i - run - 1])) ++run;
+    return run % 2 == 0;
+}
+
+}  // namespace
+
 SeparatorPair LastSeparators(const std::string& text) {
+    // From the end: only the last two components are looked at.
     SeparatorPair pair;
-    const size_t n = text.size();
-    for (size_t i = 0; i < n; ++i) {
-        if (Lead(text[i])) {
-            ++i;  // the second byte, whatever it is, belongs to this character
-        } else if (text[i] == kSeparator) {
-            pair.beforeLast = pair.last;
+    for (size_t i = text.size(); i > 0;) {
+        --i;
+        if (text[i] != kSeparator || !StartsCharacter(text, i)) continue;
+        if (pair.last == std::string::npos) {
             pair.last = i;
+        } else {
+            pair.beforeLast = i;
+            break;
         }
     }
     return pair;
@@ -110,9 +126,7 @@ int ComparePathOrder(const std::string& a, const std::string& b) {
     // tells whether the differing byte is the second byte of a character.
     const size_t common = std::min(a.size(), b.size());
     size_t i = CommonPrefix(a.data(), b.data(), common);
-    size_t run = 0;
-    while (run < i && Lead(a[i - run - 1])) ++run;
-    if (run % 2 == 1) --i;
+    if (!StartsCharacter(a, i)) --i;
     // Equal characters have equal widths, so both texts stay at the same offset.
     for (;;) {
         Char x = PathCharAt(a, i);

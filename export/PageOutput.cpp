@@ -20,9 +20,15 @@ public:
 
     bool Write(const char* data, size_t size) override {
         if (!m_ok || !m_file) return false;
-        for (size_t i = 0; i < size; ++i) {
-            if (data[i] == '\n') m_buffer.push_back('\r');
-            m_buffer.push_back(data[i]);
+        // Runs between line feeds are copied whole.
+        const char* p = data;
+        const char* const end = data + size;
+        while (p < end) {
+            const char* feed = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+            const char* runEnd = feed ? feed : end;
+            m_buffer.append(p, static_cast<size_t>(runEnd - p));
+            if (feed) m_buffer.append("\r\n", 2);
+            p = feed ? feed + 1 : end;
             if (m_buffer.size() >= kChunk && !Drain()) return false;
         }
         return true;

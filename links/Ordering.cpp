@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <numeric>
+#include <string_view>
+#include <unordered_map>
 #include <utility>
 
 #include "core/Text.h"
@@ -83,7 +85,21 @@ namespace {
 }  // namespace
 
 std::vector<uint32_t> RankInPathOrder(const std::vector<const std::string*>& texts) {
-    return DenseRanks(texts.size(), [&](size_t x, size_t y) { return ComparePathOrder(*texts[x], *texts[y]); });
+    // Texts repeat (a genre per entry, a few thousand distinct among 30000):
+    // each distinct text is ranked once.
+    std::unordered_map<std::string_view, uint32_t> slot;
+    slot.reserve(texts.size());
+    std::vector<const std::string*> distinct;
+    std::vector<uint32_t> which(texts.size());
+    for (size_t k = 0; k < texts.size(); ++k) {
+        auto added = slot.emplace(*texts[k], static_cast<uint32_t>(distinct.size()));
+        if (added.second) distinct.push_back(texts[k]);
+        which[k] = added.first->second;
+    }
+    const std::vector<uint32_t> ranks =
+        DenseRanks(distinct.size(), [&](size_t x, size_t y) { return ComparePathOrder(*distinct[x], *distinct[y]); });
+    for (uint32_t& w : which) w = ranks[w];
+    return which;
 }
 
 std::vector<uint32_t> RankInPathOrder(const std::vector<const CLinkEntry*>& entries) {

@@ -175,3 +175,24 @@ TEST(TextPathOrder, AgreesWithACharacterWalk) {
         ASSERT_EQ((got > 0) - (got < 0), want) << "round " << round;
     }
 }
+
+// The separators are found from the end, each checked to begin a
+// character; a walk from the start must find the same two.
+TEST(TextSeparators, FromTheEndAgreesWithAWalk) {
+    const std::vector<std::string> pieces = {"ソ", "表", "\\", "\x81", "\x83\x83", "a", "\xB1", "\xE0\\"};
+    std::mt19937 random(5);
+    std::uniform_int_distribution<size_t> piece(0, pieces.size() - 1), length(0, 14);
+    for (int round = 0; round < 20000; ++round) {
+        std::string text;
+        for (size_t k = length(random); k > 0; --k) text += pieces[piece(random)];
+        size_t last = std::string::npos, beforeLast = std::string::npos;
+        for (size_t i = 0; i < text.size(); i = NextChar(text, i))
+            if (text[i] == '\\') {
+                beforeLast = last;
+                last = i;
+            }
+        const SeparatorPair pair = LastSeparators(text);
+        ASSERT_EQ(pair.last, last) << "round " << round;
+        ASSERT_EQ(pair.beforeLast, beforeLast) << "round " << round;
+    }
+}
