@@ -164,16 +164,23 @@ bool TimedWrite(COrvelle& app, double* seconds, std::string* why)
     return true;
 }
 
-double PeakMiB(DWORD pid)
+// The memory counters of process |pid|; zeros when they cannot be read.
+PROCESS_MEMORY_COUNTERS MemoryOf(DWORD pid)
 {
-    HANDLE p = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_VM_READ, FALSE, pid);
-    if (!p)
-        return 0;
     PROCESS_MEMORY_COUNTERS pmc{};
     pmc.cb = sizeof pmc;
-    const bool ok = GetProcessMemoryInfo(p, &pmc, sizeof pmc);
+    HANDLE p = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    if (!p)
+        return pmc;
+    if (!GetProcessMemoryInfo(p, &pmc, sizeof pmc))
+        pmc = PROCESS_MEMORY_COUNTERS{};
     CloseHandle(p);
-    return ok ? double(pmc.PeakWorkingSetSize) / (1024.0 * 1024.0) : 0;
+    return pmc;
+}
+
+double PeakMiB(DWORD pid)
+{
+    return double(MemoryOf(pid).PeakWorkingSetSize) / (1024.0 * 1024.0);
 }
 
 // The times of one step, a round each: their best, and with another step's
@@ -280,14 +287,7 @@ void RemoveFolder(const std::wstring& folder)
 
 double WorkingSetMiB(DWORD pid)
 {
-    HANDLE p = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_VM_READ, FALSE, pid);
-    if (!p)
-        return 0;
-    PROCESS_MEMORY_COUNTERS pmc{};
-    pmc.cb = sizeof pmc;
-    const bool ok = GetProcessMemoryInfo(p, &pmc, sizeof pmc);
-    CloseHandle(p);
-    return ok ? double(pmc.WorkingSetSize) / (1024.0 * 1024.0) : 0;
+    return double(MemoryOf(pid).WorkingSetSize) / (1024.0 * 1024.0);
 }
 
 // The least a reader must ask of Wine: the size, then one read of it all.
