@@ -22,9 +22,14 @@ const std::string& GenreAt(const CMainState& s, size_t i) {
 bool Put(IPageFile& f, const char* fragment) { return f.Write(fragment, std::strlen(fragment)); }
 
 bool Put(IPageFile& f, const char* fragment, std::initializer_list<FragmentArg> args) {
-    std::string text;
+    // One buffer for every row of the command: a row costs no allocation.
+    static thread_local std::string text;
+    text.clear();
     AppendFragment(text, fragment, args);
-    return f.Write(text);
+    const bool ok = f.Write(text);
+    // A row of a huge address is not kept for the rest of the run.
+    if (text.capacity() > 64 * 1024) std::string().swap(text);
+    return ok;
 }
 
 // Title, the head's end, the back link and the heading of the main page and
@@ -101,7 +106,11 @@ std::string EscapeHrefQuotes(std::string_view url) {
 bool WriteLinkRow(CExportContext& ctx, size_t index) {
     if (!ctx.m_outFile || index >= ctx.state.m_linkList.Count()) return false;
     DeriveLinkText(ctx.state.m_linkList.Text(index), ctx.row);
-    const std::string url = EscapeHrefQuotes(ctx.Url(index));
+    const std::string_view raw = ctx.Url(index);
+    // Most addresses hold no quote: written as they are, without a copy.
+    std::string escaped;
+    if (raw.find('"') != std::string_view::npos) escaped = EscapeHrefQuotes(raw);
+    const std::string_view url = escaped.empty() ? raw : std::string_view(escaped);
     return Put(*ctx.m_outFile, kLinkRow, {ctx.row.rowGenre, url, ctx.row.linkText});
 }
 
