@@ -86,7 +86,6 @@ void WriteSteps(CMainState& state, IMainHost& host, IPageSink& sink, UrlReader& 
         CExportContext ctx(state, sink, std::move(readUrl));
         ctx.row.rowGenre = state.m_stdGenre;
         ctx.row.linkText.clear();
-        ctx.baseFolder = BaseFolder(state.m_outputPath);
         result = WriteAllPages(ctx);
         // A page that failed was closed once by the writer; one that an
         // exception left open is closed with the context, unreported.

@@ -18,8 +18,8 @@ void RunWrite(CMainState& state, IMainHost& host, IPageSink& sink);
 void RunWrite(CMainState& state, IMainHost& host, IPageSink& sink, UrlReader readUrl);
 
 // The files of the chosen style, in the order of the style table, from the
-// main output file on (ctx's row state and base folder already set). Stops
-// at the first failure.
+// main output file on (ctx's row state already set). Stops at the first
+// failure.
 PageResult WriteAllPages(CExportContext& ctx);
 
 // True when |name|, the main output file's name as it will be written, is

@@ -33,7 +33,6 @@ public:
 
     const CMainState& state;
     IPageSink& sink;
-    std::string baseFolder;  // ends in a separator, or empty
     CRowState row;
     // The page file open at the moment; null between pages.
     std::unique_ptr<IPageFile> m_outFile;
@@ -76,8 +75,8 @@ bool WriteLinkRow(CExportContext& ctx, size_t index);
 // first failed write and returns false.
 bool WriteMainPage(CExportContext& ctx);
 
-// Opens the index page (m_outputPath for STYLE_INDEX, the base folder's
-// menu page for STYLE_FRAMES), writes it and closes it. OpenFailed: nothing
+// Opens the index page (m_outputPath for STYLE_INDEX, the menu page beside
+// it for STYLE_FRAMES), writes it and closes it. OpenFailed: nothing
 // written or closed. WriteFailed: the file was closed once and nothing more
 // written.
 PageResult WriteIndexPage(CExportContext& ctx);

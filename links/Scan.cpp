@@ -44,10 +44,6 @@ bool ScanFolder(const std::string& folderPath, const HostName& realFolder, IFold
         Level& level = stack.back();
         if (!level.listing->Next(entry)) {
             stack.pop_back();
-            if (!stack.empty()) {
-                text.resize(stack.back().textSize);
-                real.resize(stack.back().realSize);
-            }
             continue;
         }
         text.resize(level.textSize);

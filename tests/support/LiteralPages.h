@@ -24,7 +24,7 @@ inline PageResult LiteralGenrePages(CExportContext& ctx) {
         const std::string g = s.m_genres[j];
         if (g == previous) continue;
         ++counter;
-        ctx.m_outFile = ctx.sink.Create(ctx.baseFolder + FormatFragment(kGenrePageName, {counter}));
+        ctx.m_outFile = ctx.sink.Create(BaseFolder(s.m_outputPath) + FormatFragment(kGenrePageName, {counter}));
         if (!ctx.m_outFile) return PageResult::OpenFailed;
         IPageFile& f = *ctx.m_outFile;
         f.Write(kGenrePageStart);
@@ -56,7 +56,6 @@ inline bool LiteralWrite(CMainState& state, IPageSink& sink) {
 
     CExportContext ctx(state, sink, ReadShortcutUrl);
     ctx.row.rowGenre = state.m_stdGenre;
-    ctx.baseFolder = BaseFolder(state.m_outputPath);
     ctx.m_outFile = sink.Create(state.m_outputPath);
     if (!ctx.m_outFile) return false;
     bool written = true;

@@ -23,7 +23,7 @@ struct CPageBench {
     }
 
     // The context as the Write command starts it: row genre = standard genre,
-    // empty link text, base folder from the output path.
+    // empty link text.
     CExportContext& Ctx() {
         if (!m_ctx) {
             m_ctx.reset(new CExportContext(state, sink, [this](const CLinkEntry& entry) {
@@ -32,7 +32,6 @@ struct CPageBench {
                 return it == urls.end() ? std::string() : it->second;
             }));
             m_ctx->row.rowGenre = state.m_stdGenre;
-            m_ctx->baseFolder = BaseFolder(state.m_outputPath);
         }
         return *m_ctx;
     }
