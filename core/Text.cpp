@@ -161,13 +161,7 @@ void AppendReference(std::string& out, unsigned long code) {
 // Whether the code point |code| has a round-trip code page 932 form.
 bool HasCp932Form(unsigned long code) {
     char16_t units[2];
-    size_t n = 0;
-    if (code >= 0x10000) {
-        units[n++] = static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
-        units[n++] = static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
-    } else {
-        units[n++] = static_cast<char16_t>(code);
-    }
+    const size_t n = EncodeUtf16(code, units);
     std::string bytes;
     return EncodeCp932(std::u16string_view(units, n), bytes);
 }
@@ -199,18 +193,12 @@ std::string TextFromUtf16(std::u16string_view wide) {
     out.clear();
     std::string bytes;
     for (size_t i = 0; i < wide.size();) {
-        size_t n = 1;
-        unsigned long code = wide[i];
-        if (code >= 0xD800 && code <= 0xDBFF && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 &&
-            wide[i + 1] <= 0xDFFF) {
-            code = 0x10000 + ((code - 0xD800) << 10) + (wide[i + 1] - 0xDC00);
-            n = 2;
-        }
-        if (EncodeCp932(wide.substr(i, n), bytes))
+        const size_t at = i;
+        const unsigned long code = CodePointAt(wide, i);
+        if (EncodeCp932(wide.substr(at, i - at), bytes))
             out += bytes;
         else
             AppendReference(out, code);
-        i += n;
     }
     return out;
 }
@@ -233,12 +221,8 @@ std::u16string Utf16FromText(std::string_view text) {
         size_t length;
         if (!ParseReference(text, at, code, length)) continue;
         wide += DecodeCp932(text.substr(done, at - done));
-        if (code >= 0x10000) {
-            wide.push_back(static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)));
-            wide.push_back(static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF)));
-        } else {
-            wide.push_back(static_cast<char16_t>(code));
-        }
+        char16_t units[2];
+        wide.append(units, EncodeUtf16(code, units));
         done = at + length;
         at = done - 1;
     }
@@ -292,12 +276,7 @@ std::u16string Utf16FromUtf8(std::string_view utf8) {
             i += length == 0 ? 1 : k;
             continue;
         }
-        if (code >= 0x10000) {
-            *out++ = static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
-            *out++ = static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
-        } else {
-            *out++ = static_cast<char16_t>(code);
-        }
+        out += EncodeUtf16(code, out);
         i += length;
     }
     wide.resize(static_cast<size_t>(out - begin));
@@ -309,31 +288,12 @@ std::string Utf8FromUtf16(std::u16string_view wide) {
     std::string bytes(wide.size() * 3, '\0');
     char* out = bytes.empty() ? nullptr : &bytes[0];
     char* const begin = out;
-    for (size_t i = 0; i < wide.size(); ++i) {
-        unsigned long code = wide[i];
-        if (code < 0x80) {
-            *out++ = static_cast<char>(code);
+    for (size_t i = 0; i < wide.size();) {
+        if (wide[i] < 0x80) {
+            *out++ = static_cast<char>(wide[i++]);
             continue;
         }
-        if (code >= 0xD800 && code <= 0xDBFF && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 &&
-            wide[i + 1] <= 0xDFFF) {
-            code = 0x10000 + ((code - 0xD800) << 10) + (wide[++i] - 0xDC00);
-        } else if (code >= 0xD800 && code <= 0xDFFF) {
-            code = 0xFFFD;
-        }
-        if (code < 0x800) {
-            *out++ = static_cast<char>(0xC0 | (code >> 6));
-            *out++ = static_cast<char>(0x80 | (code & 0x3F));
-        } else if (code < 0x10000) {
-            *out++ = static_cast<char>(0xE0 | (code >> 12));
-            *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            *out++ = static_cast<char>(0x80 | (code & 0x3F));
-        } else {
-            *out++ = static_cast<char>(0xF0 | (code >> 18));
-            *out++ = static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-            *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-            *out++ = static_cast<char>(0x80 | (code & 0x3F));
-        }
+        out += EncodeUtf8(CodePointAt(wide, i), reinterpret_cast<unsigned char*>(out));
     }
     bytes.resize(static_cast<size_t>(out - begin));
     return bytes;

@@ -70,6 +70,52 @@ std::string TextFromUtf16(std::u16string_view wide);
 // form: a typed "&#65;" stays the five characters it is.
 std::u16string Utf16FromText(std::string_view text);
 
+// The code point at |i| of |wide|, |i| moved past it: a surrogate pair read
+// whole, a lone surrogate as its own value.
+inline unsigned long CodePointAt(std::u16string_view wide, size_t& i) {
+    unsigned long code = wide[i++];
+    if (code >= 0xD800 && code <= 0xDBFF && i < wide.size() && wide[i] >= 0xDC00 && wide[i] <= 0xDFFF)
+        code = 0x10000 + ((code - 0xD800) << 10) + (wide[i++] - 0xDC00);
+    return code;
+}
+
+// The UTF-16 units of the code point |code| into |units|: 1 or 2 of them.
+inline size_t EncodeUtf16(unsigned long code, char16_t* units) {
+    if (code < 0x10000) {
+        units[0] = static_cast<char16_t>(code);
+        return 1;
+    }
+    units[0] = static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10));
+    units[1] = static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF));
+    return 2;
+}
+
+// The UTF-8 bytes of the code point |code| (a surrogate taken as U+FFFD)
+// into |bytes|: 1 to 4 of them.
+inline size_t EncodeUtf8(unsigned long code, unsigned char* bytes) {
+    if (code >= 0xD800 && code <= 0xDFFF) code = 0xFFFD;
+    if (code < 0x80) {
+        bytes[0] = static_cast<unsigned char>(code);
+        return 1;
+    }
+    if (code < 0x800) {
+        bytes[0] = static_cast<unsigned char>(0xC0 | (code >> 6));
+        bytes[1] = static_cast<unsigned char>(0x80 | (code & 0x3F));
+        return 2;
+    }
+    if (code < 0x10000) {
+        bytes[0] = static_cast<unsigned char>(0xE0 | (code >> 12));
+        bytes[1] = static_cast<unsigned char>(0x80 | ((code >> 6) & 0x3F));
+        bytes[2] = static_cast<unsigned char>(0x80 | (code & 0x3F));
+        return 3;
+    }
+    bytes[0] = static_cast<unsigned char>(0xF0 | (code >> 18));
+    bytes[1] = static_cast<unsigned char>(0x80 | ((code >> 12) & 0x3F));
+    bytes[2] = static_cast<unsigned char>(0x80 | ((code >> 6) & 0x3F));
+    bytes[3] = static_cast<unsigned char>(0x80 | (code & 0x3F));
+    return 4;
+}
+
 // |utf8| as UTF-16; each ill-formed sequence (a stray byte, an overlong form,
 // a surrogate, past U+10FFFF, cut short) becomes U+FFFD.
 std::u16string Utf16FromUtf8(std::string_view utf8);

@@ -70,32 +70,15 @@ std::string BookmarkAddress(std::u16string_view url) {
         *out++ = kHexDigits[byte >> 4];
         *out++ = kHexDigits[byte & 0x0F];
     };
-    for (size_t i = 0; i < url.size(); ++i) {
-        unsigned long code = url[i];
-        if (code > 0x20 && code < 0x7F) {
-            *out++ = static_cast<char>(code);
+    for (size_t i = 0; i < url.size();) {
+        if (url[i] > 0x20 && url[i] < 0x7F) {
+            *out++ = static_cast<char>(url[i++]);
             continue;
         }
-        if (code >= 0xD800 && code <= 0xDBFF && i + 1 < url.size() && url[i + 1] >= 0xDC00 && url[i + 1] <= 0xDFFF)
-            code = 0x10000 + ((code - 0xD800) << 10) + (url[++i] - 0xDC00);
-        else if (code >= 0xD800 && code <= 0xDFFF)
-            code = 0xFFFD;
         // The UTF-8 bytes of the character, each percent-encoded.
-        if (code < 0x80) {
-            percent(code);
-        } else if (code < 0x800) {
-            percent(0xC0 | (code >> 6));
-            percent(0x80 | (code & 0x3F));
-        } else if (code < 0x10000) {
-            percent(0xE0 | (code >> 12));
-            percent(0x80 | ((code >> 6) & 0x3F));
-            percent(0x80 | (code & 0x3F));
-        } else {
-            percent(0xF0 | (code >> 18));
-            percent(0x80 | ((code >> 12) & 0x3F));
-            percent(0x80 | ((code >> 6) & 0x3F));
-            percent(0x80 | (code & 0x3F));
-        }
+        unsigned char bytes[4];
+        const size_t n = EncodeUtf8(CodePointAt(url, i), bytes);
+        for (size_t k = 0; k < n; ++k) percent(bytes[k]);
     }
     address.resize(static_cast<size_t>(out - begin));
     return address;

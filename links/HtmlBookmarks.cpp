@@ -254,12 +254,8 @@ bool LabelFromContent(std::string_view content, std::string_view& label) {
 
 void AppendCodePoint(std::u16string& out, uint32_t code) {
     if (code == 0 || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) code = 0xFFFD;
-    if (code >= 0x10000) {
-        out.push_back(static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)));
-        out.push_back(static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF)));
-    } else {
-        out.push_back(static_cast<char16_t>(code));
-    }
+    char16_t units[2];
+    out.append(units, EncodeUtf16(code, units));
 }
 
 int DigitValue(char16_t c, bool hex) {
