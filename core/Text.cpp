@@ -99,6 +99,13 @@ std::string BaseFolder(const std::string& path) {
     return last == std::string::npos ? std::string() : path.substr(0, last + 1);
 }
 
+std::string FileNameOf(const std::string& path) {
+    size_t start = 0;
+    for (size_t i = 0; i < path.size(); i = NextChar(path, i))
+        if (path[i] == kSeparator || path[i] == '/' || path[i] == ':') start = i + 1;
+    return path.substr(start);
+}
+
 bool TakeInnermostFolder(const std::string& path, std::string& folder) {
     const SeparatorPair sep = LastSeparators(path);
     if (sep.last == std::string::npos) return false;

@@ -33,6 +33,10 @@ bool EndsWithSeparator(const std::string& text);
 // holds none.
 std::string BaseFolder(const std::string& path);
 
+// The file name of a Windows path: what follows its last "\" (where a
+// character begins), "/" or ":" (a drive, as in "C:name").
+std::string FileNameOf(const std::string& path);
+
 // The folder that directly holds |path|'s file: the text between the last
 // two separators, or from the start up to the only one. False, and |folder|
 // untouched, when |path| holds no separator.

@@ -74,12 +74,7 @@ std::unique_ptr<IPageFile> IPageSink::CreateBeside(const std::string& mainPath, 
     return Create(BaseFolder(mainPath) + name);
 }
 
-std::string IPageSink::MainFileName(const std::string& mainPath, const HostName&) {
-    size_t start = 0;
-    for (size_t i = 0; i < mainPath.size(); i = NextChar(mainPath, i))
-        if (mainPath[i] == kSeparator || mainPath[i] == '/' || mainPath[i] == ':') start = i + 1;
-    return mainPath.substr(start);
-}
+std::string IPageSink::MainFileName(const std::string& mainPath, const HostName&) { return FileNameOf(mainPath); }
 
 std::unique_ptr<IPageFile> CStdioPageSink::Create(const std::string& path) {
     // A path with a zero byte inside cannot name a file; refuse it rather

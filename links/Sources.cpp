@@ -226,13 +226,6 @@ std::vector<CSourceChoice> FindBrowserProfiles(IFolderSource& folders) {
     return profiles;
 }
 
-std::string FileNameOfPath(const std::string& path) {
-    size_t start = 0;
-    for (size_t i = 0; i < path.size(); i = NextChar(path, i))
-        if (path[i] == kSeparator || path[i] == '/') start = i + 1;
-    return path.substr(start);
-}
-
 std::vector<CSourceChoice> SourceChoices(const std::vector<CSourceChoice>& profiles, const std::string& stored,
                                          const std::vector<std::string>& htmlSettings) {
     std::vector<CSourceChoice> choices;
@@ -257,7 +250,7 @@ std::vector<CSourceChoice> SourceChoices(const std::vector<CSourceChoice>& profi
     for (const std::string& s : html) {
         const CSource source = ParseSourceSetting(s);
         if (HostFileExists(HostNameFromText(source.path)))
-            found.push_back(CSourceChoice{CSourceChoice::Html, kHtmlSourcePrefix + FileNameOfPath(source.path), s});
+            found.push_back(CSourceChoice{CSourceChoice::Html, kHtmlSourcePrefix + FileNameOf(source.path), s});
         else
             choices.push_back(CSourceChoice{CSourceChoice::Stored, source.path, s});
     }

@@ -69,6 +69,3 @@ std::vector<CSourceChoice> SourceChoices(const std::vector<CSourceChoice>& profi
 // The index of the item that |setting| selects: the item with that setting,
 // else the Favorites folder (0).
 size_t ChoiceIndex(const std::vector<CSourceChoice>& choices, const std::string& setting);
-
-// The file name of a path as text (after its last "\" or "/").
-std::string FileNameOfPath(const std::string& path);
