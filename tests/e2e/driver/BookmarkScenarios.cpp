@@ -443,7 +443,7 @@ void UnreadableSourceKeepsList(CCheck& t)
         app.Click(IDC_IMPORT);
         std::string text;
         if (t.That(app.TakeMessageBox("Orvelle", &text), what + ": Import showed no message"))
-            t.Same(text, "ブックマークを読み込めませんでした。\n" + r.path, what + ": message");
+            t.Same(text, std::string(kUnreadable) + "\n" + r.path, what + ": message");
         app.Settle();
         SameItems(t, app.ListItemsW(), favorites, what + ": list after the failed Import");
         if (app.ExitWithOk(t))

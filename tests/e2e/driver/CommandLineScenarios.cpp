@@ -9,10 +9,6 @@
 namespace drv {
 namespace {
 
-const char kEmptyList[] = "出力する内容がありません";
-const char kBadName[] = "フォルダ名かファイル名が不正です。確認してください。";
-const char kUnreadable[] = "ブックマークを読み込めませんでした。";
-
 // "Skip" is excluded by the filter of profile 2 in the Favorites row.
 const std::vector<CFavEntry> kTree = {
     {"c.url", "http://www.example.com/c"},

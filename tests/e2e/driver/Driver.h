@@ -34,8 +34,12 @@ constexpr DWORD kWindowTimeout = 8000;
 constexpr DWORD kSyncTimeout = 15000;
 constexpr DWORD kWriteTimeout = 20000;
 
-// The message that ends a completed Write.
+// The message that ends a completed Write, and the refusals the scenarios
+// expect (typed here by hand, never taken from the program).
 const char kWrittenText[] = "ファイルへの出力が完了しました。";
+const char kEmptyList[] = "出力する内容がありません";
+const char kBadName[] = "フォルダ名かファイル名が不正です。確認してください。";
+const char kUnreadable[] = "ブックマークを読み込めませんでした。";
 
 // Texts: the driver works in code page 932 like the program, converted with
 // code page 932 given explicitly (never the system's code page, which is 932,

@@ -11,7 +11,6 @@ namespace {
 
 using namespace page;
 
-const char kBadName[] = "フォルダ名かファイル名が不正です。確認してください。";
 const char kCaption[] = "わたしのお気に入り";
 
 // Path order News\a, c, ソフト\表; the genres keep that order.

@@ -7,9 +7,6 @@ namespace {
 
 using namespace page;
 
-const char kEmptyList[] = "出力する内容がありません";
-const char kBadName[] = "フォルダ名かファイル名が不正です。確認してください。";
-
 // Path order: Alpha\Zeta\d, News\a, News\b, c, ソフト\表. Genre order puts
 // Zeta after News, so Write reorders the list: a b d c 表.
 const std::vector<CFavEntry> kTree = {
