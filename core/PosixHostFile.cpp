@@ -7,8 +7,7 @@
 
 std::string HostPath(const std::string& path) {
     std::string host = path;
-    for (size_t i = 0; i < host.size(); i = NextChar(host, i))
-        if (host[i] == kSeparator) host[i] = '/';
+    ReplaceSeparators(host, '/');
     return host;
 }
 

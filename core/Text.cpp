@@ -59,6 +59,17 @@ size_t NextChar(const std::string& text, size_t i) {
     return (Lead(text[i]) && i + 1 < text.size()) ? i + 2 : i + 1;
 }
 
+void ReplaceSeparators(std::string& text, char with) {
+    // A second byte is skipped with its lead byte: 0x5C there is no separator.
+    const size_t n = text.size();
+    for (size_t i = 0; i < n; ++i) {
+        if (Lead(text[i]))
+            ++i;
+        else if (text[i] == kSeparator)
+            text[i] = with;
+    }
+}
+
 namespace {
 
 // True when the byte at |i| begins a character: the bytes in the lead range

@@ -18,6 +18,9 @@ size_t NextChar(const std::string& text, size_t i);
 
 const char kSeparator = '\\';
 
+// Every separator of |text| (where a character begins) becomes |with|.
+void ReplaceSeparators(std::string& text, char with);
+
 // The last two separators of |text| ("\\" where a character begins; a
 // second byte 0x5C is never one); npos where there are fewer.
 struct SeparatorPair {

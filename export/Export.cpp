@@ -52,11 +52,12 @@ namespace {
 void WriteSteps(CMainState& state, IMainHost& host, IPageSink& sink, UrlReader& readUrl,
                 std::optional<CWaitCursor>& wait, bool& told) {
     host.TakeControlValues();
-    DeriveGenres(state, host);
+    std::vector<size_t> pathOrder;
+    DeriveGenres(state, host, &pathOrder);
     if (state.m_linkList.Count() == 0) {
         told = true;
         host.ShowMessage(kEmptyListText, MsgKind::Refusal);
-        RefreshLinkList(state, host);
+        RefreshLinkList(state, host, &pathOrder);
         return;
     }
     // A main page named like one of its companion pages would be overwritten
@@ -69,11 +70,11 @@ void WriteSteps(CMainState& state, IMainHost& host, IPageSink& sink, UrlReader& 
     if (!probe) {
         told = true;
         host.ShowMessage(kInvalidNameText, MsgKind::Refusal);
-        RefreshLinkList(state, host);
+        RefreshLinkList(state, host, &pathOrder);
         return;
     }
     if (!probe->Close()) {
-        RefreshLinkList(state, host);
+        RefreshLinkList(state, host, &pathOrder);
         told = true;
         host.ShowMessage(kWriteFailedText, MsgKind::Refusal);
         return;
@@ -90,7 +91,7 @@ void WriteSteps(CMainState& state, IMainHost& host, IPageSink& sink, UrlReader& 
         // A page that failed was closed once by the writer; one that an
         // exception left open is closed with the context, unreported.
     }
-    RefreshLinkList(state, host);
+    RefreshLinkList(state, host, &pathOrder);
     wait.reset();
     told = true;
     switch (result) {

@@ -14,7 +14,7 @@ void TakeGenre(const std::string& path, const std::string& stdGenre, std::string
     if (genre == kFavoritesFolderName) genre = stdGenre;
 }
 
-void DeriveGenres(CMainState& state, IMainHost& host) {
+void DeriveGenres(CMainState& state, IMainHost& host, std::vector<size_t>* pathOrder) {
     const std::vector<CLinkEntry>& items = state.m_linkList.Items();
     const size_t n = std::min(items.size(), kMaxLinks);
     if (state.m_genres.size() < kMaxLinks) state.m_genres.resize(kMaxLinks);
@@ -32,6 +32,15 @@ void DeriveGenres(CMainState& state, IMainHost& host) {
     for (size_t k = 0; k < n; ++k) keys[k] = &genres[k];
     std::vector<size_t> order = ExchangeSortOrder(RankInPathOrder(keys));
     std::vector<bool> done(n, false);
+    if (pathOrder) {
+        // A list in strict path order has one sorted order: the refresh
+        // after a Write only has to undo this reordering.
+        pathOrder->clear();
+        if (items.size() == n && InStrictPathOrder(items)) {
+            pathOrder->resize(n);
+            for (size_t k = 0; k < n; ++k) (*pathOrder)[order[k]] = k;
+        }
+    }
     // Nothing below can fail: the entries move in place, never copied.
     std::vector<CLinkEntry> sorted = state.m_linkList.Release();
     PermuteInPlace(sorted, order, done);

@@ -1,6 +1,7 @@
 // Genres: the innermost folder of each entry, and the list reordered by them.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "core/MainState.h"
 
@@ -16,4 +17,7 @@ void TakeGenre(const std::string& path, const std::string& stdGenre, std::string
 // between entries and calls), reorders the list and the genres together by
 // genre exactly as the exchange sort does, then ShowFieldValues. The list
 // and m_genres change only once all that can fail is done.
-void DeriveGenres(CMainState& state, IMainHost& host);
+// |pathOrder|, when given, receives the way back for RefreshLinkList: if the
+// list was strictly in path order before, the permutation its sort would
+// find afterwards; else nothing (empty).
+void DeriveGenres(CMainState& state, IMainHost& host, std::vector<size_t>* pathOrder = nullptr);

@@ -102,18 +102,24 @@ std::vector<uint32_t> RankInPathOrder(const std::vector<const std::string*>& tex
     return which;
 }
 
+int CompareInPathOrder(const CLinkEntry& a, const CLinkEntry& b) {
+    int order = ComparePathOrder(a.text, b.text);
+    if (order != 0) return order;
+    // Equal texts are rare: the real paths are made only for them. Two
+    // entries that keep none are both what their equal texts give back.
+    if (!a.realPath.empty() || !b.realPath.empty()) order = RealPath(a).compare(RealPath(b));
+    if (order != 0) return order;
+    return a.sourceOrder == b.sourceOrder ? 0 : (a.sourceOrder < b.sourceOrder ? -1 : 1);
+}
+
 std::vector<uint32_t> RankInPathOrder(const std::vector<const CLinkEntry*>& entries) {
-    return DenseRanks(entries.size(), [&](size_t x, size_t y) {
-        const CLinkEntry& a = *entries[x];
-        const CLinkEntry& b = *entries[y];
-        int order = ComparePathOrder(a.text, b.text);
-        if (order != 0) return order;
-        // Equal texts are rare: the real paths are made only for them. Two
-        // entries that keep none are both what their equal texts give back.
-        if (!a.realPath.empty() || !b.realPath.empty()) order = RealPath(a).compare(RealPath(b));
-        if (order != 0) return order;
-        return a.sourceOrder == b.sourceOrder ? 0 : (a.sourceOrder < b.sourceOrder ? -1 : 1);
-    });
+    return DenseRanks(entries.size(), [&](size_t x, size_t y) { return CompareInPathOrder(*entries[x], *entries[y]); });
+}
+
+bool InStrictPathOrder(const std::vector<CLinkEntry>& entries) {
+    for (size_t k = 1; k < entries.size(); ++k)
+        if (CompareInPathOrder(entries[k - 1], entries[k]) >= 0) return false;
+    return true;
 }
 
 // Why this gives the exchange sort's order.
@@ -226,19 +232,25 @@ std::vector<size_t> ExchangeSortOrder(const std::vector<uint32_t>& givenKeys) {
     return order;
 }
 
-void RefreshLinkList(CMainState& state, IMainHost& host) {
+void RefreshLinkList(CMainState& state, IMainHost& host, const std::vector<size_t>* pathOrder) {
     host.TakeControlValues();
 
+    const size_t count = state.m_linkList.Count();
+    const bool known = pathOrder && !pathOrder->empty() && pathOrder->size() == count && count <= kMaxLinks;
     // Entries that tie in this order have equal real paths and texts that
     // differ at most by a lone lead byte at the end, which no file name
     // gives: the order they come in does not matter, so a scan's entries
     // need not be placed by the list control's own order first.
-    std::vector<CLinkEntry> all = state.m_linkList.ReleaseForReorder();
+    std::vector<CLinkEntry> all = known ? state.m_linkList.Release() : state.m_linkList.ReleaseForReorder();
     try {
         const size_t n = std::min(all.size(), kMaxLinks);
-        std::vector<const CLinkEntry*> keys(n);
-        for (size_t k = 0; k < n; ++k) keys[k] = &all[k];
-        std::vector<size_t> order = ExchangeSortOrder(RankInPathOrder(keys));
+        std::vector<size_t> sorted;
+        if (!known) {
+            std::vector<const CLinkEntry*> keys(n);
+            for (size_t k = 0; k < n; ++k) keys[k] = &all[k];
+            sorted = ExchangeSortOrder(RankInPathOrder(keys));
+        }
+        const std::vector<size_t>& order = known ? *pathOrder : sorted;
         std::vector<bool> done(n, false);
         // Nothing below can fail: the entries move in place, never copied.
         PermuteInPlace(all, order, done);

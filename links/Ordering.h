@@ -18,6 +18,10 @@ std::vector<uint32_t> RankInPathOrder(const std::vector<const std::string*>& tex
 // their real names, compared unit by unit, and then (two bookmarks of one
 // name in one folder) in their source's order.
 std::vector<uint32_t> RankInPathOrder(const std::vector<const CLinkEntry*>& entries);
+// That order of two entries: negative, zero or positive.
+int CompareInPathOrder(const CLinkEntry& a, const CLinkEntry& b);
+// True when every entry comes strictly after the one before it in that order.
+bool InStrictPathOrder(const std::vector<CLinkEntry>& entries);
 
 // The permutation that the exchange sort (for each slot i, for each later
 // slot j, exchange when slot i's key is greater than slot j's) makes of
@@ -55,8 +59,10 @@ void PermuteInPlace(std::vector<T>& items, const std::vector<size_t>& order, std
 // Takes the control values, sorts the list into path order and keeps only
 // the entries that pass the exclusion and inclusion texts, then tells the
 // host that the list changed. Handles at most kMaxLinks entries: any beyond
-// are dropped. Does not touch m_genres.
-void RefreshLinkList(CMainState& state, IMainHost& host);
+// are dropped. Does not touch m_genres. A non-empty |pathOrder| of the
+// list's size is that order already known (from DeriveGenres): slot k
+// receives entry pathOrder[k], with no sort.
+void RefreshLinkList(CMainState& state, IMainHost& host, const std::vector<size_t>* pathOrder = nullptr);
 
 // After a command failed half-way: refreshes the list as RefreshLinkList
 // does or, should that fail too, has the window show the list model as it

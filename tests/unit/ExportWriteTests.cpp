@@ -106,6 +106,50 @@ TEST(ExportWrite, FramesWithRealShortcuts) {
     EXPECT_EQ(ListTexts(state.m_linkList), links.paths);
 }
 
+// After a Write the list is in path order again, filtered by the texts of
+// the moment, whatever order it was given in: bookmarks of one text and
+// folder by their source's order.
+TEST(ExportWrite, ListBackInPathOrder) {
+    struct Given {
+        const char* text;
+        uint32_t sourceOrder;
+    };
+    const struct {
+        const char* name;
+        std::vector<Given> list;
+        std::string exclude;
+        std::vector<std::pair<std::string, uint32_t>> after;
+    } rows[] = {
+        {"in path order", {{"C:\\F\\A\\1.url", 0}, {"C:\\F\\B\\2.url", 0}, {"C:\\F\\c.url", 0}}, "",
+         {{"C:\\F\\A\\1.url", 0}, {"C:\\F\\B\\2.url", 0}, {"C:\\F\\c.url", 0}}},
+        {"out of order", {{"C:\\F\\c.url", 0}, {"C:\\F\\B\\2.url", 0}, {"C:\\F\\A\\1.url", 0}}, "",
+         {{"C:\\F\\A\\1.url", 0}, {"C:\\F\\B\\2.url", 0}, {"C:\\F\\c.url", 0}}},
+        {"one text twice", {{"C:\\F\\B\\x.url", 2}, {"C:\\F\\A\\x.url", 1}, {"C:\\F\\B\\x.url", 1}}, "",
+         {{"C:\\F\\A\\x.url", 1}, {"C:\\F\\B\\x.url", 1}, {"C:\\F\\B\\x.url", 2}}},
+        {"exclusion typed since", {{"C:\\F\\A\\1.url", 0}, {"C:\\F\\B\\2.url", 0}}, "B",
+         {{"C:\\F\\A\\1.url", 0}}},
+    };
+    for (const auto& r : rows) {
+        CMainState state;
+        for (const Given& g : r.list) {
+            CLinkEntry entry(g.text);
+            entry.sourceOrder = g.sourceOrder;
+            entry.SetAddress("http://x/");
+            state.m_linkList.Append(std::move(entry));
+        }
+        CFakeHost host(state);
+        host.controls.outputPath = "out.html";
+        host.controls.excludeText = r.exclude;
+        CMemorySink sink;
+        RunWrite(state, host, sink);
+        ASSERT_EQ(host.messages.size(), 1u) << r.name;
+        EXPECT_EQ("msg:" + host.messages[0].first, kDone) << r.name;
+        std::vector<std::pair<std::string, uint32_t>> after;
+        for (const CLinkEntry& e : state.m_linkList.Items()) after.emplace_back(e.text, e.sourceOrder);
+        EXPECT_EQ(after, r.after) << r.name;
+    }
+}
+
 // STYLE_INDEX into link.html (no folder): the index page is the whole main
 // file and the genre pages lie beside it, linking back to "link.html".
 TEST(ExportWrite, IndexBesideAFolderlessOutput) {
