@@ -59,41 +59,58 @@ size_t NextChar(const std::string& text, size_t i) {
     return (Lead(text[i]) && i + 1 < text.size()) ? i + 2 : i + 1;
 }
 
-void ReplaceSeparators(std::string& text, char with) {
-    // A second byte is skipped with its lead byte: 0x5C there is no separator.
-    const size_t n = text.size();
-    for (size_t i = 0; i < n; ++i) {
-        if (Lead(text[i]))
-            ++i;
-        else if (text[i] == kSeparator)
-            text[i] = with;
-    }
-}
-
 namespace {
 
 // True when the byte at |i| begins a character: the bytes in the lead range
 // just before it pair up from the start of their run (a byte outside the
 // range ends every character), so an odd run leaves |i| the second byte of
-// a character.
+// a character. 0x5C is outside the range, so walks back from successive
+// 0x5C bytes never cover the same byte twice.
 bool StartsCharacter(const std::string& text, size_t i) {
     size_t run = 0;
     while (run < i && Lead(text[i - run - 1])) ++run;
     return run % 2 == 0;
 }
 
+const uint64_t kOnes = 0x0101010101010101ull;
+const uint64_t kHighs = 0x8080808080808080ull;
+
+// True when one of the eight bytes of |word| is 0x5C.
+inline bool HasSeparatorByte(uint64_t word) {
+    const uint64_t x = word ^ (kOnes * static_cast<unsigned char>(kSeparator));
+    return ((x - kOnes) & ~x & kHighs) != 0;
+}
+
+// The last 0x5C byte of text[0, end), or npos; eight bytes at a time.
+size_t LastSeparatorByte(const std::string& text, size_t end) {
+    const char* data = text.data();
+    while (end >= 8) {
+        uint64_t word;
+        std::memcpy(&word, data + end - 8, 8);
+        if (HasSeparatorByte(word)) break;
+        end -= 8;
+    }
+    while (end > 0)
+        if (data[--end] == kSeparator) return end;
+    return std::string::npos;
+}
+
 }  // namespace
+
+void ReplaceSeparators(std::string& text, char with) {
+    for (size_t end = text.size(); (end = LastSeparatorByte(text, end)) != std::string::npos;)
+        if (StartsCharacter(text, end)) text[end] = with;
+}
 
 SeparatorPair LastSeparators(const std::string& text) {
     // From the end: only the last two components are looked at.
     SeparatorPair pair;
-    for (size_t i = text.size(); i > 0;) {
-        --i;
-        if (text[i] != kSeparator || !StartsCharacter(text, i)) continue;
+    for (size_t end = text.size(); (end = LastSeparatorByte(text, end)) != std::string::npos;) {
+        if (!StartsCharacter(text, end)) continue;
         if (pair.last == std::string::npos) {
-            pair.last = i;
+            pair.last = end;
         } else {
-            pair.beforeLast = i;
+            pair.beforeLast = end;
             break;
         }
     }

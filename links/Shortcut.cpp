@@ -3,16 +3,24 @@
 #include "core/HostFile.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
-
-bool IsWhiteSpace(unsigned char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
 
 // The C runtime of the Windows build reads the file in text mode, where a
 // Ctrl-Z byte ends the file.
 const unsigned char kEndOfFileMark = 0x1A;
+
+// What a byte does to the scan for words; one table read per byte.
+enum ByteClass : unsigned char { kWordByte, kSpaceByte, kEndByte };
+struct ByteClasses {
+    ByteClass of[256];
+    constexpr ByteClasses() : of() {
+        for (unsigned char c : {' ', '\t', '\n', '\v', '\f', '\r'}) of[c] = kSpaceByte;
+        of[kEndOfFileMark] = kEndByte;
+    }
+};
+constexpr ByteClasses kClasses;
 
 // A name in the Favorites can lead to an endless stream (a link to a device):
 // reading stops after this many bytes, far beyond any real shortcut file or
@@ -29,20 +37,23 @@ public:
         m_ended = false;
     }
     void Take(const unsigned char* bytes, size_t size) {
-        for (size_t i = 0; i < size && !m_ended; ++i) {
-            unsigned char c = bytes[i];
-            if (c == 0) {
+        if (m_ended) return;
+        size_t i = 0;
+        if (!m_afterEquals) {
+            while (i < size && bytes[i] != '=' && bytes[i] != 0) ++i;
+            if (i == size) return;
+            if (bytes[i] == 0) {
                 m_ended = true;
-            } else if (m_afterEquals) {
-                // Copy the rest of the run up to a NUL in one step.
-                size_t end = i;
-                while (end < size && bytes[end] != 0) ++end;
-                m_value.append(reinterpret_cast<const char*>(bytes + i), end - i);
-                i = end - 1;
-            } else if (c == '=') {
-                m_afterEquals = true;
+                return;
             }
+            m_afterEquals = true;
+            ++i;
         }
+        // The rest of the run up to a NUL in one step.
+        const void* nul = std::memchr(bytes + i, 0, size - i);
+        const size_t end = nul ? static_cast<size_t>(static_cast<const unsigned char*>(nul) - bytes) : size;
+        m_value.append(reinterpret_cast<const char*>(bytes + i), end - i);
+        m_ended = nul != nullptr;
     }
     std::string& Value() { return m_value; }
 
@@ -73,12 +84,12 @@ std::string ReadShortcutUrl(const CLinkEntry& entry) {
         total += got;
         size_t i = 0;
         while (i < got) {
-            unsigned char c = chunk[i];
-            if (c == kEndOfFileMark) {
+            const ByteClass c = kClasses.of[chunk[i]];
+            if (c == kEndByte) {
                 atEnd = true;
                 break;
             }
-            if (IsWhiteSpace(c)) {
+            if (c == kSpaceByte) {
                 if (inWord) {
                     inWord = false;
                     if (wordsRead == 2) {
@@ -96,7 +107,7 @@ std::string ReadShortcutUrl(const CLinkEntry& entry) {
                 word.Start();
             }
             size_t end = i;
-            while (end < got && !IsWhiteSpace(chunk[end]) && chunk[end] != kEndOfFileMark) ++end;
+            while (end < got && kClasses.of[chunk[end]] == kWordByte) ++end;
             word.Take(chunk + i, end - i);
             i = end;
         }

@@ -176,23 +176,27 @@ TEST(TextPathOrder, AgreesWithACharacterWalk) {
     }
 }
 
-// The separators are found from the end, each checked to begin a
-// character; a walk from the start must find the same two.
+// The separators are found from the end, eight bytes at a time, each
+// checked to begin a character; a walk from the start must find the same.
 TEST(TextSeparators, FromTheEndAgreesWithAWalk) {
-    const std::vector<std::string> pieces = {"ソ", "表", "\\", "\x81", "\x83\x83", "a", "\xB1", "\xE0\\"};
+    const std::vector<std::string> pieces = {"ソ", "表", "\\", "\x81", "\x83\x83", "a", "\xB1", "\xE0\\", "abcdefgh"};
     std::mt19937 random(5);
-    std::uniform_int_distribution<size_t> piece(0, pieces.size() - 1), length(0, 14);
+    std::uniform_int_distribution<size_t> piece(0, pieces.size() - 1), length(0, 30);
     for (int round = 0; round < 20000; ++round) {
         std::string text;
         for (size_t k = length(random); k > 0; --k) text += pieces[piece(random)];
         size_t last = std::string::npos, beforeLast = std::string::npos;
+        std::string replaced = text;
         for (size_t i = 0; i < text.size(); i = NextChar(text, i))
             if (text[i] == '\\') {
                 beforeLast = last;
                 last = i;
+                replaced[i] = '/';
             }
         const SeparatorPair pair = LastSeparators(text);
         ASSERT_EQ(pair.last, last) << "round " << round;
         ASSERT_EQ(pair.beforeLast, beforeLast) << "round " << round;
+        ReplaceSeparators(text, '/');
+        ASSERT_EQ(text, replaced) << "round " << round;
     }
 }
