@@ -4,7 +4,10 @@
 # floor taken in the same run on the same tree with bare Win32 calls (Import:
 # a FindFirstFileW walk; Write: open, read, close of every shortcut and
 # create, write, close of as many files as the Write made pages, with the
-# same bytes). Then the pages are compared with those of the native
+# same bytes). Every timed step starts from a warm page cache (an untimed
+# walk or read of the tree just before it): the cache here gives pages back
+# within seconds, and whichever step came first after a pause paid for the
+# disk. Then the pages are compared with those of the native
 # benchmark on the same tree. Then Import of COUNT bookmarks from a
 # browser's Bookmarks file and from the bookmark HTML export of the same
 # tree (the files of bench/run.sh), each in an Orvelle.exe of its own whose
