@@ -8,6 +8,8 @@
 // |text| as UTF-16. A byte sequence that is no code page 932 character
 // becomes whatever the platform's table makes of it; never fails.
 std::u16string DecodeCp932(std::string_view text);
+// The same appended to |out|, which keeps its capacity between calls.
+void AppendDecodedCp932(std::string_view text, std::u16string& out);
 
 // |wide| as code page 932 bytes, into |out|. True only when every character
 // has a round-trip form (converting the bytes back gives the same

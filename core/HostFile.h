@@ -39,6 +39,9 @@ bool ReadWholeHostFile(const HostName& path, std::string& bytes, size_t maxBytes
 // back into it), the host form elsewhere. An entry whose real name is this
 // keeps no copy of it.
 HostName RealNameOfText(const std::string& text);
+// True when RealNameOfText(text) is |real|; without making it on Windows,
+// where a folder walk asks this of every name.
+bool GivesBackRealName(const std::string& text, const HostName& real);
 
 // True when |path| names a file that can be opened for reading.
 bool HostFileExists(const HostName& path);

@@ -72,9 +72,14 @@ const CTables& Tables() {
 }  // namespace
 
 std::u16string DecodeCp932(std::string_view text) {
-    const CTables& t = Tables();
     std::u16string wide;
-    wide.reserve(text.size());
+    AppendDecodedCp932(text, wide);
+    return wide;
+}
+
+void AppendDecodedCp932(std::string_view text, std::u16string& wide) {
+    const CTables& t = Tables();
+    wide.reserve(wide.size() + text.size());
     for (size_t i = 0; i < text.size(); ++i) {
         unsigned char c = static_cast<unsigned char>(text[i]);
         unsigned code = c;
@@ -82,7 +87,6 @@ std::u16string DecodeCp932(std::string_view text) {
         char16_t w = t.decode[code];
         wide.push_back(w == kNoChar ? u'\u30FB' : w);  // as Windows shows an undefined code
     }
-    return wide;
 }
 
 bool EncodeCp932(std::u16string_view wide, std::string& out) {

@@ -55,3 +55,5 @@ HostName HostNameFromText(const std::string& text) { return Utf8FromUtf16(Utf16F
 std::u16string Utf16FromHostName(const HostName& name) { return Utf16FromUtf8(name); }
 
 HostName RealNameOfText(const std::string& text) { return HostPath(text); }
+
+bool GivesBackRealName(const std::string& text, const HostName& real) { return HostPath(text) == real; }

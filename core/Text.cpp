@@ -220,11 +220,19 @@ bool ParseReference(std::string_view text, size_t at, unsigned long& code, size_
 
 std::string TextFromUtf16(std::u16string_view wide) {
     std::string out;
+    TextFromUtf16(wide, out);
+    return out;
+}
+
+void TextFromUtf16(std::u16string_view wide, std::string& out) {
     // Plain ASCII is the same in code page 932: no table, no platform call.
     size_t ascii = 0;
     while (ascii < wide.size() && wide[ascii] < 0x80) ++ascii;
-    if (ascii == wide.size()) return std::string(wide.begin(), wide.end());
-    if (EncodeCp932(wide, out)) return out;  // the usual case: one call
+    if (ascii == wide.size()) {
+        out.assign(wide.begin(), wide.end());
+        return;
+    }
+    if (EncodeCp932(wide, out)) return;  // the usual case: one call
     out.clear();
     std::string bytes;
     for (size_t i = 0; i < wide.size();) {
@@ -235,10 +243,15 @@ std::string TextFromUtf16(std::u16string_view wide) {
         else
             AppendReference(out, code);
     }
-    return out;
 }
 
 std::u16string Utf16FromText(std::string_view text) {
+    std::u16string wide;
+    AppendUtf16FromText(text, wide);
+    return wide;
+}
+
+void AppendUtf16FromText(std::string_view text, std::u16string& wide) {
     // "&" and "#" are never the second byte of a two-byte character, so a
     // byte search finds only real ones.
     size_t at = text.find("&#");
@@ -246,23 +259,24 @@ std::u16string Utf16FromText(std::string_view text) {
         // Plain ASCII is the same in UTF-16: no table, no platform call.
         size_t ascii = 0;
         while (ascii < text.size() && static_cast<unsigned char>(text[ascii]) < 0x80) ++ascii;
-        if (ascii == text.size()) return std::u16string(text.begin(), text.end());
-        return DecodeCp932(text);
+        if (ascii == text.size())
+            wide.append(text.begin(), text.end());
+        else
+            AppendDecodedCp932(text, wide);
+        return;
     }
-    std::u16string wide;
     size_t done = 0;
     for (; at != std::string_view::npos; at = text.find("&#", at + 1)) {
         unsigned long code;
         size_t length;
         if (!ParseReference(text, at, code, length)) continue;
-        wide += DecodeCp932(text.substr(done, at - done));
+        AppendDecodedCp932(text.substr(done, at - done), wide);
         char16_t units[2];
         wide.append(units, EncodeUtf16(code, units));
         done = at + length;
         at = done - 1;
     }
-    wide += DecodeCp932(text.substr(done));
-    return wide;
+    AppendDecodedCp932(text.substr(done), wide);
 }
 
 std::u16string Utf16FromUtf8(std::string_view utf8) {

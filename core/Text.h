@@ -70,12 +70,16 @@ bool ContainsAtBoundary(const std::string& entry, const std::string& text);
 // character reference of its code point, "&#233;", one per code point, so
 // that every page shows the real character and nothing is lost.
 std::string TextFromUtf16(std::u16string_view wide);
+// The same into |text|, which keeps its capacity between calls.
+void TextFromUtf16(std::u16string_view wide, std::string& text);
 
 // The way back: code page 932 characters to UTF-16, and a reference as
 // TextFromUtf16 writes it ("&#" decimal digits without a leading zero ";")
 // back to its character, but only where that character has no code page 932
 // form: a typed "&#65;" stays the five characters it is.
 std::u16string Utf16FromText(std::string_view text);
+// The same appended to |out|.
+void AppendUtf16FromText(std::string_view text, std::u16string& out);
 
 // The code point at |i| of |wide|, |i| moved past it: a surrogate pair read
 // whole, a lone surrogate as its own value.

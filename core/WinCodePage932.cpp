@@ -8,13 +8,19 @@ namespace {
 const UINT kCodePage = 932;  // always 932, whatever the system's code page
 }
 
+void AppendDecodedCp932(std::string_view text, std::u16string& out) {
+    if (text.empty() || text.size() > INT_MAX) return;
+    // Never more UTF-16 units than bytes: one call into room made beforehand.
+    const size_t at = out.size();
+    out.resize(at + text.size());
+    const int n = MultiByteToWideChar(kCodePage, 0, text.data(), static_cast<int>(text.size()),
+                                      reinterpret_cast<wchar_t*>(&out[at]), static_cast<int>(text.size()));
+    out.resize(at + static_cast<size_t>(n > 0 ? n : 0));
+}
+
 std::u16string DecodeCp932(std::string_view text) {
-    if (text.empty() || text.size() > INT_MAX) return std::u16string();
-    const int inSize = static_cast<int>(text.size());
-    int n = MultiByteToWideChar(kCodePage, 0, text.data(), inSize, nullptr, 0);
-    if (n <= 0) return std::u16string();
-    std::u16string wide(static_cast<size_t>(n), u'\0');
-    MultiByteToWideChar(kCodePage, 0, text.data(), inSize, reinterpret_cast<wchar_t*>(&wide[0]), n);
+    std::u16string wide;
+    AppendDecodedCp932(text, wide);
     return wide;
 }
 

@@ -55,3 +55,14 @@ HostName HostNameFromText(const std::string& text) { return WideText(text); }
 std::u16string Utf16FromHostName(const HostName& name) { return std::u16string(name.begin(), name.end()); }
 
 HostName RealNameOfText(const std::string& text) { return WideText(text); }
+
+bool GivesBackRealName(const std::string& text, const HostName& real) {
+    // One buffer for the whole walk: a heap allocation per name costs more
+    // under Wine than the conversion itself.
+    static thread_local std::u16string wide;
+    wide.clear();
+    AppendUtf16FromText(text, wide);
+    return wide.size() == real.size() &&
+           std::equal(wide.begin(), wide.end(), real.begin(),
+                      [](char16_t a, wchar_t b) { return a == static_cast<char16_t>(b); });
+}

@@ -18,6 +18,10 @@ inline std::string TextFromWide(const wchar_t* wide, size_t size) {
     return TextFromUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(wide), size));
 }
 inline std::string TextFromWide(const std::wstring& wide) { return TextFromWide(wide.data(), wide.size()); }
+// The same into |text|, which keeps its capacity between calls.
+inline void TextFromWide(const std::wstring& wide, std::string& text) {
+    TextFromUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size()), text);
+}
 
 // |path| in the form that passes the 260-character limit: when its full path
 // (the platform's, relative paths and "C:name" resolved) is that long or

@@ -36,7 +36,7 @@ bool ScanFolder(const std::string& folderPath, const HostName& realFolder, IFold
     if (!first) return true;  // a folder that cannot be listed adds nothing
     // An entry keeps its real path only where the text does not give it
     // back: one path per entry costs as much memory as the list itself.
-    auto sameName = [](const std::string& name, const HostName& realName) { return RealNameOfText(name) == realName; };
+    auto sameName = [](const std::string& name, const HostName& realName) { return GivesBackRealName(name, realName); };
     stack.push_back(Level{std::move(first), text.size(), real.size(), knowsRealNames && sameName(text, real)});
 
     FolderEntry entry;

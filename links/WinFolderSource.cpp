@@ -28,8 +28,9 @@ public:
             m_ended = true;
             return false;
         }
+        // Into the caller's entry, reusing its buffers: no allocation per name.
         entry.realName = m_data.cFileName;
-        entry.name = TextFromWide(entry.realName);
+        TextFromWide(entry.realName, entry.name);
         entry.attributes = m_data.dwFileAttributes;
         return true;
     }

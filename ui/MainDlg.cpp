@@ -185,24 +185,34 @@ void CMainDlg::ShowFieldValues() {
 void CMainDlg::LinkListChanged() {
     if (!m_hwnd) return;
     // Every text is made before the box is touched: a failure here leaves
-    // the box as it was rather than half filled.
-    std::vector<std::wstring> shown;
-    shown.reserve(m_linkList.Count());
-    size_t units = 0;
-    for (const CLinkEntry& e : m_linkList.Items()) {
+    // the box as it was rather than half filled. All of them in one buffer,
+    // each ended by a NUL: one allocation instead of one per entry.
+    const std::vector<CLinkEntry>& items = m_linkList.Items();
+    size_t bytes = 0;
+    for (const CLinkEntry& e : items) bytes += (e.realPath.empty() ? e.text.size() : e.realPath.size()) + 1;
+    std::u16string shown;
+    shown.reserve(bytes);
+    std::vector<size_t> starts;
+    starts.reserve(items.size());
+    for (const CLinkEntry& e : items) {
+        starts.push_back(shown.size());
         // The real path: the text of a name code page 932 cannot spell
         // holds references the user never typed.
-        shown.push_back(e.realPath.empty() ? WideText(e.text) : e.realPath);
-        units += shown.back().size() + 1;
+        if (e.realPath.empty())
+            AppendUtf16FromText(e.text, shown);
+        else
+            shown.append(e.realPath.begin(), e.realPath.end());
+        shown.push_back(u'\0');
     }
     HWND list = GetDlgItem(m_hwnd, IDC_LINKLIST);
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list, LB_RESETCONTENT, 0, 0);
-    SendMessageW(list, LB_INITSTORAGE, shown.size(), static_cast<LPARAM>(units * sizeof(wchar_t)));
+    SendMessageW(list, LB_INITSTORAGE, starts.size(), static_cast<LPARAM>(shown.size() * sizeof(wchar_t)));
     // Insert at the end: the list box must show the model's order, which the
     // control's own sorted add would not keep.
-    for (const std::wstring& w : shown)
-        SendMessageW(list, LB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(w.c_str()));
+    for (size_t start : starts)
+        SendMessageW(list, LB_INSERTSTRING, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(reinterpret_cast<const wchar_t*>(shown.data() + start)));
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
 }

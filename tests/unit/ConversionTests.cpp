@@ -48,6 +48,9 @@ TEST(Conversion, WideToTextAndBack) {
     };
     for (const auto& r : rows) {
         EXPECT_EQ(TextFromUtf16(r.wide), r.text) << r.what;
+        std::string into = "\x83the buffer of an earlier, longer name";
+        TextFromUtf16(r.wide, into);
+        EXPECT_EQ(into, r.text) << r.what;
         if (r.roundTrip) {
             EXPECT_EQ(Hex(Utf16FromText(r.text)), Hex(r.wide)) << r.what;
         }
@@ -73,7 +76,13 @@ TEST(Conversion, TextToWide) {
         {"IBM row of NEC-selected 0xED40", "\xED\x40", u"\u7E8A"},
         {"NEC-selected 0xEEF9 not-sign", "\xEE\xF9", u"\uFFE2"},
     };
-    for (const auto& r : rows) EXPECT_EQ(Hex(Utf16FromText(r.text)), Hex(r.wide)) << r.what;
+    for (const auto& r : rows) {
+        EXPECT_EQ(Hex(Utf16FromText(r.text)), Hex(r.wide)) << r.what;
+        // Appended after what a buffer already holds, which stays.
+        std::u16string appended = u"\u8868\\";
+        AppendUtf16FromText(r.text, appended);
+        EXPECT_EQ(Hex(appended), Hex(u"\u8868\\" + r.wide)) << r.what;
+    }
 }
 
 // Characters of the rows 0xED and 0xEE come back in the form code page 932's
