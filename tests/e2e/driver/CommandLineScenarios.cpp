@@ -44,8 +44,8 @@ CCommandRun Run(CCheck& t, const std::wstring& args, const std::string& dir, int
     const std::string what = "\"" + Visible(args) + "\"";
     for (const std::string& w : run.windows)
         t.That(false, what + " showed the window " + w);
-    t.That(run.exitCode == exitCode, what + " exited with " + Num(run.exitCode) + ", not " + Num(exitCode) +
-                                         " (output \"" + Visible(run.output) + "\")");
+    t.That(run.exitCode == exitCode, what + " exited with " + Num(run.exitCode) + ", not " + Num(exitCode) + "; " +
+                                         HowItEnded(run) + " (output \"" + Visible(run.output) + "\")");
     return run;
 }
 

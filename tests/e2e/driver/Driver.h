@@ -279,14 +279,20 @@ bool SaveAs(CCheck& check, COrvelle& app, HWND dlg, const std::string& path);
 // standard output is a pipe, read to the end.
 struct CCommandRun {
     int exitCode = -1;                 // -1: it did not start, or was ended
+    bool started = false;
+    DWORD seconds = 0;                 // how long it ran, whole seconds
     std::string output;                // the bytes it wrote to the pipe
     std::vector<std::string> windows;  // visible top-level windows it showed
 };
 // Runs it in currentDir with arguments after its quoted path, looking for
-// windows of the process every few ms until it ends; ended after timeoutMs,
+// windows of the process every few ms until it ends; ended after timeoutMs
+// (as long as a first start may take: a run once did not end within 20 s),
 // or 3 s after a window appeared (a message box would wait for ever).
 CCommandRun RunOrvelle(const std::wstring& arguments, const std::string& currentDir,
-                       DWORD timeoutMs = kWriteTimeout);
+                       DWORD timeoutMs = kStartTimeout);
+// What went wrong with a run that did not end by itself, for a failure
+// message: it did not start, or it was ended after so many seconds.
+std::string HowItEnded(const CCommandRun& run);
 
 // The Favorites folder of the prefix user, without a trailing separator.
 std::string FavoritesPath();

@@ -1128,6 +1128,7 @@ CCommandRun RunOrvelle(const std::wstring& arguments, const std::string& current
         CloseHandle(readEnd);
         return run;
     }
+    run.started = true;
     g_runningProgram = pi.hProcess;
     auto drain = [&] {
         DWORD available = 0;
@@ -1149,6 +1150,7 @@ CCommandRun RunOrvelle(const std::wstring& arguments, const std::string& current
         drain();
         ended = WaitForSingleObject(pi.hProcess, 5) == WAIT_OBJECT_0;
     }
+    run.seconds = (GetTickCount() - start) / 1000;
     if (ended) {
         DWORD code = 0;
         GetExitCodeProcess(pi.hProcess, &code);
@@ -1167,6 +1169,15 @@ CCommandRun RunOrvelle(const std::wstring& arguments, const std::string& current
     CloseHandle(pi.hProcess);
     CloseHandle(pi.hThread);
     return run;
+}
+
+std::string HowItEnded(const CCommandRun& run)
+{
+    if (!run.started)
+        return "it did not start";
+    if (run.exitCode == -1)
+        return "it was still running after " + Num(run.seconds) + " s and was ended";
+    return "it ended by itself after " + Num(run.seconds) + " s";
 }
 
 // ---- Favorites and files ----
