@@ -113,7 +113,7 @@ std::u16string DecodeEucJp(std::string_view bytes) {
     wide.reserve(bytes.size());
     std::string sjis;
     auto replace = [&]() {
-        wide += DecodeCp932(sjis);
+        AppendDecodedCp932(sjis, wide);
         sjis.clear();
         wide.push_back(0xFFFD);
     };
@@ -144,7 +144,7 @@ std::u16string DecodeEucJp(std::string_view bytes) {
             ++i;
         }
     }
-    wide += DecodeCp932(sjis);
+    AppendDecodedCp932(sjis, wide);
     return wide;
 }
 
