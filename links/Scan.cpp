@@ -36,8 +36,7 @@ bool ScanFolder(const std::string& folderPath, const HostName& realFolder, IFold
     if (!first) return true;  // a folder that cannot be listed adds nothing
     // An entry keeps its real path only where the text does not give it
     // back: one path per entry costs as much memory as the list itself.
-    auto sameName = [](const std::string& name, const HostName& realName) { return GivesBackRealName(name, realName); };
-    stack.push_back(Level{std::move(first), text.size(), real.size(), knowsRealNames && sameName(text, real)});
+    stack.push_back(Level{std::move(first), text.size(), real.size(), knowsRealNames && GivesBackRealName(text, real)});
 
     FolderEntry entry;
     while (!stack.empty()) {
@@ -56,13 +55,13 @@ bool ScanFolder(const std::string& folderPath, const HostName& realFolder, IFold
                 real += entry.realName;
                 real += kHostSeparator;
             }
-            const bool realIsText = level.realIsText && sameName(entry.name, entry.realName);
+            const bool realIsText = level.realIsText && GivesBackRealName(entry.name, entry.realName);
             std::unique_ptr<IFolderListing> sub = source.List(text + "*.*", knowsRealNames ? real : HostName());
             if (sub) stack.push_back(Level{std::move(sub), text.size(), real.size(), realIsText});
         } else if (EndsInUrl(entry.name)) {
             if (list.Count() >= kMaxLinks) return false;
             CLinkEntry link(text + entry.name);
-            if (knowsRealNames && !(level.realIsText && sameName(entry.name, entry.realName)))
+            if (knowsRealNames && !(level.realIsText && GivesBackRealName(entry.name, entry.realName)))
                 link.realPath = real + entry.realName;
             list.AddSorted(std::move(link));
         }
