@@ -51,6 +51,9 @@ int CompareListControlOrder(const std::string& a, const std::string& b) {
 void CLinkList::Reset() {
     m_items.clear();
     m_pending.clear();
+    // The next scan adds into the room the last list had: a list of 30000
+    // would otherwise grow anew, each step a fresh block of megabytes.
+    if (m_pending.capacity() < m_items.capacity()) m_pending.swap(m_items);
 }
 
 void CLinkList::AddSorted(CLinkEntry entry) { m_pending.push_back(std::move(entry)); }

@@ -184,35 +184,33 @@ void CMainDlg::ShowFieldValues() {
 
 void CMainDlg::LinkListChanged() {
     if (!m_hwnd) return;
-    // Every text is made before the box is touched: a failure here leaves
-    // the box as it was rather than half filled. All of them in one buffer,
-    // each ended by a NUL: one allocation instead of one per entry.
+    // One buffer, reused for every text and made large enough for the
+    // longest before the box is touched (a text never has more UTF-16
+    // units than bytes): filling cannot fail half-way, and no buffer of
+    // all the texts (megabytes at the link limit) is made and freed.
     const std::vector<CLinkEntry>& items = m_linkList.Items();
+    size_t longest = 0;
+    for (const CLinkEntry& e : items) longest = std::max(longest, e.realPath.empty() ? e.text.size() : e.realPath.size());
     size_t bytes = 0;
     for (const CLinkEntry& e : items) bytes += (e.realPath.empty() ? e.text.size() : e.realPath.size()) + 1;
     std::u16string shown;
-    shown.reserve(bytes);
-    std::vector<size_t> starts;
-    starts.reserve(items.size());
+    shown.reserve(longest);
+    HWND list = GetDlgItem(m_hwnd, IDC_LINKLIST);
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    SendMessageW(list, LB_INITSTORAGE, items.size(), static_cast<LPARAM>(bytes * sizeof(wchar_t)));
+    // Insert at the end: the list box must show the model's order, which the
+    // control's own sorted add would not keep.
     for (const CLinkEntry& e : items) {
-        starts.push_back(shown.size());
+        shown.clear();
         // The real path: the text of a name code page 932 cannot spell
         // holds references the user never typed.
         if (e.realPath.empty())
             AppendUtf16FromText(e.text, shown);
         else
-            shown.append(e.realPath.begin(), e.realPath.end());
-        shown.push_back(u'\0');
+            shown.assign(e.realPath.begin(), e.realPath.end());
+        SendMessageW(list, LB_INSERTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(shown.c_str()));
     }
-    HWND list = GetDlgItem(m_hwnd, IDC_LINKLIST);
-    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-    SendMessageW(list, LB_RESETCONTENT, 0, 0);
-    SendMessageW(list, LB_INITSTORAGE, starts.size(), static_cast<LPARAM>(shown.size() * sizeof(wchar_t)));
-    // Insert at the end: the list box must show the model's order, which the
-    // control's own sorted add would not keep.
-    for (size_t start : starts)
-        SendMessageW(list, LB_INSERTSTRING, static_cast<WPARAM>(-1),
-                     reinterpret_cast<LPARAM>(reinterpret_cast<const wchar_t*>(shown.data() + start)));
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
 }
