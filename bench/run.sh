@@ -17,6 +17,10 @@
 #   SOURCES=list    the Imports measured, of "favorites chromium html" (default all)
 #   BUILD=dir       this checkout's build folder (default build/bench)
 #
+# Every timed run starts from a warm page cache (an untimed read of the
+# whole tree just before it): the cache here gives pages back within
+# seconds, and whichever run came first after a pause read from the disk.
+#
 # No file is removed until the end: on ext4 without a journal (as here),
 # creating a file passes over every inode freed in the last minute (six
 # while not yet written back), and after thousands of removals the pages
@@ -60,11 +64,13 @@ same() { if diff -rq -x '*.floor' "$1" "$2" >/dev/null; then echo identical; els
 # same folder, for the pages hold the output path.
 timed() {
   local program=$1 mode=$2 name=$3
+  "$bench" warm "$tree"
   "$program" "$mode" "$tree" "$work/out" > "$results/$name.txt"
   mv "$work/out" "$results/$name"
   sync
 }
 floor() {
+  "$bench" warm "$tree"
   "$bench" floor "$tree" "$results/run.$1" > "$results/floor.$1.txt"
   sync
 }

@@ -18,7 +18,9 @@
 #                   the best time of each step, and beside it the median
 #                   over rounds of the ratios within a round (program to
 #                   floor, program to baseline), which the file system's
-#                   phases, moving the floor between rounds, leave alone
+#                   phases, moving the floor between rounds, leave alone;
+#                   within a round the programs import in the order
+#                   A B B A and the round counts each one's mean
 #   BASELINE=dir    another checkout (e.g. a git worktree of an older commit):
 #                   its Orvelle.exe runs alternately with this one on the
 #                   same tree, printed beside it, with its pages compared,
