@@ -71,6 +71,8 @@ orv_prepare_prefix() {
   echo "prefix: creating $WINEPREFIX for $ORV_LOCALE (about 10 s)"
   rm -rf "$WINEPREFIX"
   mkdir -p "$(dirname "$WINEPREFIX")"
+  # wineboot also makes the prefix's list of the machine's fonts
+  # (Software\Wine\Fonts\External Fonts): the first Orvelle.exe finds it made.
   orv_wine wineboot -i >/dev/null 2>&1 || true
   wineserver -w
 
