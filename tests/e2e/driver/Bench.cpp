@@ -107,18 +107,6 @@ size_t ReadWhole(const std::wstring& path, std::string* into = nullptr)
     return total;
 }
 
-// Create, write, close.
-bool CreateWhole(const std::wstring& path, const std::string& bytes)
-{
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD done = 0;
-    bool ok = WriteFile(f, bytes.data(), (DWORD)bytes.size(), &done, nullptr) && done == bytes.size();
-    CloseHandle(f);
-    return ok;
-}
-
 struct CPage {
     std::wstring name;
     std::string bytes;
@@ -568,7 +556,7 @@ int RunFavoritesBench(int count, const std::string& outDir, int rounds)
         read.Take(readTime);
         t0 = Now();
         for (const CPage& p : written)
-            if (!CreateWhole(floorFolder + L"\\" + p.name, p.bytes)) {
+            if (!WriteBytes(floorFolder + L"\\" + p.name, p.bytes)) {
                 printf("bench: the floor cannot create %s\n", Visible(p.name).c_str());
                 return 1;
             }
