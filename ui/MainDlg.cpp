@@ -189,10 +189,12 @@ void CMainDlg::LinkListChanged() {
     // units than bytes): filling cannot fail half-way, and no buffer of
     // all the texts (megabytes at the link limit) is made and freed.
     const std::vector<CLinkEntry>& items = m_linkList.Items();
-    size_t longest = 0;
-    for (const CLinkEntry& e : items) longest = std::max(longest, e.realPath.empty() ? e.text.size() : e.realPath.size());
-    size_t bytes = 0;
-    for (const CLinkEntry& e : items) bytes += (e.realPath.empty() ? e.text.size() : e.realPath.size()) + 1;
+    size_t longest = 0, bytes = 0;
+    for (const CLinkEntry& e : items) {
+        const size_t size = e.realPath.empty() ? e.text.size() : e.realPath.size();
+        longest = std::max(longest, size);
+        bytes += size + 1;
+    }
     std::u16string shown;
     shown.reserve(longest);
     HWND list = GetDlgItem(m_hwnd, IDC_LINKLIST);
