@@ -3,11 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
-namespace {
-unsigned char Fold(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
-}
-}  // namespace
+#include "core/Text.h"
 
 CLinkEntry::CLinkEntry(const CLinkEntry& other)
     : text(other.text),
@@ -40,8 +36,8 @@ std::FILE* OpenLinkFile(const CLinkEntry& entry, const char* mode) {
 int CompareListControlOrder(const std::string& a, const std::string& b) {
     size_t n = std::min(a.size(), b.size());
     for (size_t i = 0; i < n; ++i) {
-        unsigned char x = Fold(static_cast<unsigned char>(a[i]));
-        unsigned char y = Fold(static_cast<unsigned char>(b[i]));
+        unsigned char x = static_cast<unsigned char>(AsciiLower(a[i]));
+        unsigned char y = static_cast<unsigned char>(AsciiLower(b[i]));
         if (x != y) return x < y ? -1 : 1;
     }
     if (a.size() == b.size()) return 0;

@@ -279,54 +279,102 @@ void AppendUtf16FromText(std::string_view text, std::u16string& wide) {
     AppendDecodedCp932(text.substr(done), wide);
 }
 
+namespace {
+
+// One sequence of UTF-8 that begins with a byte past ASCII.
+struct Utf8Sequence {
+    size_t length;       // its bytes; when ill-formed, the maximal part that could begin a well-formed one
+    unsigned long code;  // the code point, when well-formed
+    bool wellFormed;
+};
+
+// The sequence at |p|, *p >= 0x80, |end| past the last byte. The range of
+// its second byte excludes overlong forms, surrogates and values past
+// U+10FFFF (Unicode's table of well-formed sequences); a byte that can
+// begin none is ill-formed alone.
+inline Utf8Sequence ReadUtf8Sequence(const unsigned char* p, const unsigned char* end) {
+    const unsigned char c = *p;
+    size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF;
+    unsigned long code = 0;
+    if (c >= 0xC2 && c <= 0xDF) {
+        length = 2;
+        code = c & 0x1F;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        length = 3;
+        code = c & 0x0F;
+        if (c == 0xE0) low = 0xA0;
+        if (c == 0xED) high = 0x9F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        length = 4;
+        code = c & 0x07;
+        if (c == 0xF0) low = 0x90;
+        if (c == 0xF4) high = 0x8F;
+    } else {
+        return {1, 0, false};
+    }
+    size_t k = 1;
+    for (; k < length && p + k < end; ++k) {
+        const unsigned char t = p[k];
+        if (t < low || t > high) break;
+        code = (code << 6) | (t & 0x3F);
+        low = 0x80;
+        high = 0xBF;
+    }
+    return {k, code, k == length};
+}
+
+}  // namespace
+
+bool EqualsAsciiNoCase(std::string_view text, std::string_view lower) {
+    if (text.size() != lower.size()) return false;
+    for (size_t i = 0; i < text.size(); ++i)
+        if (AsciiLower(text[i]) != lower[i]) return false;
+    return true;
+}
+
+Utf8Measure MeasureUtf8(std::string_view bytes) {
+    Utf8Measure measure;
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const unsigned char* const end = p + bytes.size();
+    while (p != end) {
+        // Files are mostly ASCII (ICON data above all): eight bytes at a time.
+        while (end - p >= 8) {
+            uint64_t word;
+            std::memcpy(&word, p, 8);
+            if (word & kHighs) break;
+            p += 8;
+        }
+        if (p == end) break;
+        if (*p < 0x80) {
+            ++p;
+            continue;
+        }
+        const Utf8Sequence sequence = ReadUtf8Sequence(p, end);
+        ++(sequence.wellFormed ? measure.wellFormed : measure.illFormed);
+        p += sequence.length;
+    }
+    return measure;
+}
+
 std::u16string Utf16FromUtf8(std::string_view utf8) {
     // Never more units than bytes: written in place, cut to size at the end.
     std::u16string wide(utf8.size(), u'\0');
     char16_t* out = wide.empty() ? nullptr : &wide[0];
     char16_t* const begin = out;
-    const size_t n = utf8.size();
-    size_t i = 0;
-    while (i < n) {
-        const unsigned char c = static_cast<unsigned char>(utf8[i]);
-        if (c < 0x80) {
-            *out++ = c;
-            ++i;
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(utf8.data());
+    const unsigned char* const end = p + utf8.size();
+    while (p != end) {
+        if (*p < 0x80) {
+            *out++ = *p++;
             continue;
         }
-        // The length of the sequence and the range its second byte must lie
-        // in: that range excludes overlong forms, surrogates and values past
-        // U+10FFFF (Unicode's table of well-formed sequences).
-        size_t length = 0;
-        unsigned char low = 0x80, high = 0xBF;
-        unsigned long code = 0;
-        if (c >= 0xC2 && c <= 0xDF) {
-            length = 2;
-            code = c & 0x1F;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            length = 3;
-            code = c & 0x0F;
-            if (c == 0xE0) low = 0xA0;
-            if (c == 0xED) high = 0x9F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            length = 4;
-            code = c & 0x07;
-            if (c == 0xF0) low = 0x90;
-            if (c == 0xF4) high = 0x8F;
-        }
-        size_t k = 1;
-        for (; length != 0 && k < length && i + k < n; ++k) {
-            const unsigned char t = static_cast<unsigned char>(utf8[i + k]);
-            if (t < (k == 1 ? low : 0x80) || t > (k == 1 ? high : 0xBF)) break;
-            code = (code << 6) | (t & 0x3F);
-        }
-        if (length == 0 || k < length) {
-            // The maximal well-formed part counts as one replaced character.
+        const Utf8Sequence sequence = ReadUtf8Sequence(p, end);
+        if (sequence.wellFormed)
+            out += EncodeUtf16(sequence.code, out);
+        else
             *out++ = 0xFFFD;
-            i += length == 0 ? 1 : k;
-            continue;
-        }
-        out += EncodeUtf16(code, out);
-        i += length;
+        p += sequence.length;
     }
     wide.resize(static_cast<size_t>(out - begin));
     return wide;

@@ -6,6 +6,14 @@
 #include <string>
 #include <string_view>
 
+// |c| in lower case when it is an ASCII capital, else unchanged. A byte, not
+// a character: never a locale, so bytes past ASCII never change.
+inline char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// True when |text| equals |lower| (lower-case ASCII) but for the case of
+// ASCII letters.
+bool EqualsAsciiNoCase(std::string_view text, std::string_view lower);
+
 // True when |c| begins a two-byte character of code page 932 (0x81 to 0x9F,
 // 0xE0 to 0xFC). A fixed table: the answer never depends on the system's
 // code page.
@@ -130,6 +138,16 @@ inline size_t EncodeUtf8(unsigned long code, unsigned char* bytes) {
 // |utf8| as UTF-16; each ill-formed sequence (a stray byte, an overlong form,
 // a surrogate, past U+10FFFF, cut short) becomes U+FFFD.
 std::u16string Utf16FromUtf8(std::string_view utf8);
+
+// What |bytes| holds as UTF-8: its well-formed characters beyond ASCII, and
+// its ill-formed sequences (a stray byte, an overlong form, a surrogate,
+// past U+10FFFF, cut short), each counted as one, as Utf16FromUtf8 makes
+// each one U+FFFD. Text in another encoding has many of the latter.
+struct Utf8Measure {
+    size_t wellFormed = 0;
+    size_t illFormed = 0;
+};
+Utf8Measure MeasureUtf8(std::string_view bytes);
 
 // |wide| as UTF-8; a lone surrogate becomes U+FFFD.
 std::string Utf8FromUtf16(std::u16string_view wide);

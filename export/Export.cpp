@@ -32,7 +32,7 @@ PageResult WriteAllPages(CExportContext& ctx) {
 bool IsCompanionPageName(const std::string& name, int32_t style) {
     if (style != STYLE_INDEX && style != STYLE_FRAMES) return false;
     std::string lower;
-    for (char c : name) lower.push_back((c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c);
+    for (char c : name) lower.push_back(AsciiLower(c));
     if (style == STYLE_FRAMES && lower == kMenuPageName) return true;
     // The genre pages: eight digits, numbered from 1.
     const std::string suffix = ".html";

@@ -200,3 +200,55 @@ TEST(TextSeparators, FromTheEndAgreesWithAWalk) {
         ASSERT_EQ(text, replaced) << "round " << round;
     }
 }
+
+// One reading of UTF-8 for the decoder and the measure: each row gives the
+// counts the measure finds and the text Utf16FromUtf8 makes, one U+FFFD for
+// each ill-formed sequence.
+TEST(TextUtf8, MeasureAndDecoderAgree) {
+    const struct {
+        const char* name;
+        std::string bytes;
+        size_t wellFormed, illFormed;
+        std::u16string wide;
+    } rows[] = {
+        {"ASCII only, past eight bytes", "abcdefghijklmnopq", 0, 0, u"abcdefghijklmnopq"},
+        {"a 3-byte character", "\xE6\x97\xA5", 1, 0, u"日"},
+        {"a character across an eight-byte word", "abcdefg\xC3\xA9hijklmnop", 1, 0, u"abcdefgéhijklmnop"},
+        {"a 4-byte character", "\xF0\x9F\x98\x80", 1, 0, u"\U0001F600"},
+        {"a stray continuation byte", "a\x80z", 0, 1, u"a\xFFFDz"},
+        {"cut at the end", "x\xE6\x97", 0, 1, u"x\xFFFD"},
+        {"cut, then whole", "\xE6\x97\xE6\x97\xA5", 1, 1, u"\xFFFD日"},
+        {"overlong 2-byte form", "\xC0\xAF", 0, 2, u"\xFFFD\xFFFD"},
+        {"overlong 3-byte form", "\xE0\x9F\xBF", 0, 3, u"\xFFFD\xFFFD\xFFFD"},
+        {"a surrogate", "\xED\xA0\x80", 0, 3, u"\xFFFD\xFFFD\xFFFD"},
+        {"past U+10FFFF", "\xF4\x90\x80\x80", 0, 4, u"\xFFFD\xFFFD\xFFFD\xFFFD"},
+        {"Shift_JIS text", "\x82\xA8\x8B\x43\x82\xC9", 0, 5, u"\xFFFD\xFFFD\xFFFD" u"C\xFFFD\xFFFD"},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        const Utf8Measure measure = MeasureUtf8(r.bytes);
+        EXPECT_EQ(measure.wellFormed, r.wellFormed);
+        EXPECT_EQ(measure.illFormed, r.illFormed);
+        EXPECT_EQ(Utf16FromUtf8(r.bytes), r.wide);
+    }
+}
+
+// ASCII capitals only, byte by byte: no locale, so bytes past ASCII never
+// change.
+TEST(TextAsciiCase, LowersCapitalsOnly) {
+    const struct {
+        std::string text, lower;
+        bool equal;  // EqualsAsciiNoCase(text, lower)
+    } rows[] = {
+        {"META", "meta", true},
+        {"@[`{", "`{`{", false},  // the neighbours of A, Z, a and z
+        {"\xC1", "\xE1", false},  // Á and á of Latin-1 stay apart
+        {"Z\xDA", "z\xDA", true},  // Ú of Latin-1 (0xDA = 'Z' + 0x80) stays
+    };
+    for (const auto& r : rows) {
+        EXPECT_EQ(EqualsAsciiNoCase(r.text, r.lower), r.equal) << r.text;
+        std::string lowered;
+        for (char c : r.text) lowered.push_back(AsciiLower(c));
+        EXPECT_EQ(lowered == r.lower, r.equal) << r.text;
+    }
+}
