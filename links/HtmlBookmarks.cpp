@@ -5,255 +5,20 @@
 #include <string>
 #include <vector>
 
-#include "core/CodePage932.h"
 #include "core/Text.h"
+#include "links/HtmlEncodings.h"
 
 namespace {
 
-// The byte encodings a file can be read in; UTF-16 files are made UTF-8
-// before anything else looks at them.
-enum class Encoding { Utf8, Cp932, EucJp, Windows1252 };
-
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
-
 bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// |text| equals |lower| (lower-case ASCII) in any case.
-bool EqualsNoCase(std::string_view text, std::string_view lower) {
-    if (text.size() != lower.size()) return false;
-    for (size_t i = 0; i < text.size(); ++i)
-        if (AsciiLower(text[i]) != lower[i]) return false;
-    return true;
-}
-
-// ---------------------------------------------------------------- encodings
-
-std::string Utf8FromUtf16Bytes(std::string_view bytes, bool bigEndian) {
-    std::u16string wide;
-    wide.reserve(bytes.size() / 2 + 1);
-    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        const unsigned char a = static_cast<unsigned char>(bytes[i]);
-        const unsigned char b = static_cast<unsigned char>(bytes[i + 1]);
-        wide.push_back(static_cast<char16_t>(bigEndian ? (a << 8 | b) : (b << 8 | a)));
-    }
-    if (bytes.size() % 2 != 0) wide.push_back(0xFFFD);  // a file cut inside its last character
-    return Utf8FromUtf16(wide);
-}
-
-// Strict: overlong forms, surrogates and values past U+10FFFF fail, so a
-// code page 932 file is not mistaken for UTF-8.
-bool IsValidUtf8(std::string_view text) {
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(text.data());
-    const unsigned char* const end = p + text.size();
-    while (p != end) {
-        // Files are mostly ASCII (ICON data above all): eight bytes at a time.
-        while (end - p >= 8) {
-            uint64_t word;
-            std::memcpy(&word, p, 8);
-            if (word & 0x8080808080808080ull) break;
-            p += 8;
-        }
-        if (p == end) break;
-        const unsigned char c = *p;
-        if (c < 0x80) {
-            ++p;
-            continue;
-        }
-        size_t length = 0;
-        unsigned char low = 0x80, high = 0xBF;
-        if (c >= 0xC2 && c <= 0xDF) {
-            length = 2;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            length = 3;
-            if (c == 0xE0) low = 0xA0;
-            if (c == 0xED) high = 0x9F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            length = 4;
-            if (c == 0xF0) low = 0x90;
-            if (c == 0xF4) high = 0x8F;
-        } else {
-            return false;
-        }
-        if (static_cast<size_t>(end - p) < length) return false;
-        if (p[1] < low || p[1] > high) return false;
-        for (size_t k = 2; k < length; ++k)
-            if (p[k] < 0x80 || p[k] > 0xBF) return false;
-        p += length;
-    }
-    return true;
-}
-
-// 0x80 to 0x9F; the five codes windows-1252 leaves undefined keep their
-// Latin-1 meaning, as browsers read them.
-const char16_t kWindows1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
-std::u16string DecodeWindows1252(std::string_view bytes) {
-    std::u16string wide;
-    wide.reserve(bytes.size());
-    for (char ch : bytes) {
-        const unsigned char c = static_cast<unsigned char>(ch);
-        wide.push_back(c >= 0x80 && c <= 0x9F ? kWindows1252High[c - 0x80] : static_cast<char16_t>(c));
-    }
-    return wide;
-}
-
-bool IsEucByte(unsigned char c) { return c >= 0xA1 && c <= 0xFE; }
-
-// EUC-JP through code page 932: JIS X 0208 rows map onto Shift_JIS by
-// arithmetic, so one table serves both. JIS X 0212 has no place in code
-// page 932.
-std::u16string DecodeEucJp(std::string_view bytes) {
-    std::u16string wide;
-    wide.reserve(bytes.size());
-    std::string sjis;
-    auto replace = [&]() {
-        AppendDecodedCp932(sjis, wide);
-        sjis.clear();
-        wide.push_back(0xFFFD);
-    };
-    const size_t n = bytes.size();
-    size_t i = 0;
-    while (i < n) {
-        const unsigned char c = static_cast<unsigned char>(bytes[i]);
-        const unsigned char next = i + 1 < n ? static_cast<unsigned char>(bytes[i + 1]) : 0;
-        if (c < 0x80) {
-            sjis.push_back(static_cast<char>(c));
-            ++i;
-        } else if (c == 0x8E && next >= 0xA1 && next <= 0xDF) {
-            sjis.push_back(static_cast<char>(next));  // half-width katakana: one byte in code page 932
-            i += 2;
-        } else if (c == 0x8F && IsEucByte(next) && i + 2 < n && IsEucByte(static_cast<unsigned char>(bytes[i + 2]))) {
-            replace();
-            i += 3;
-        } else if (IsEucByte(c) && IsEucByte(next)) {
-            const unsigned j1 = c - 0x80;
-            const unsigned j2 = next - 0x80;
-            const unsigned s1 = ((j1 + 1) >> 1) + (j1 <= 0x5E ? 0x70 : 0xB0);
-            const unsigned s2 = j2 + ((j1 & 1) != 0 ? (j2 >= 0x60 ? 0x20 : 0x1F) : 0x7E);
-            sjis.push_back(static_cast<char>(s1));
-            sjis.push_back(static_cast<char>(s2));
-            i += 2;
-        } else {
-            replace();
-            ++i;
-        }
-    }
-    AppendDecodedCp932(sjis, wide);
-    return wide;
-}
-
-std::u16string Decode(std::string_view bytes, Encoding encoding) {
-    switch (encoding) {
-    case Encoding::Cp932:
-        return DecodeCp932(bytes);
-    case Encoding::EucJp:
-        return DecodeEucJp(bytes);
-    case Encoding::Windows1252:
-        return DecodeWindows1252(bytes);
-    case Encoding::Utf8:
-        break;
-    }
-    return Utf16FromUtf8(bytes);
-}
-
-// The encoding a charset label names; false for one this reader does not
-// know, which leaves the choice to the bytes.
-bool EncodingFromLabel(std::string_view label, Encoding& encoding) {
-    while (!label.empty() && IsSpace(label.front())) label.remove_prefix(1);
-    while (!label.empty() && IsSpace(label.back())) label.remove_suffix(1);
-    struct Name {
-        const char* label;
-        Encoding encoding;
-    };
-    // UTF-16 labels without a byte order mark mean UTF-8, as in browsers: a
-    // META readable as ASCII cannot be in UTF-16.
-    static const Name kNames[] = {
-        {"utf-8", Encoding::Utf8},
-        {"utf8", Encoding::Utf8},
-        {"unicode-1-1-utf-8", Encoding::Utf8},
-        {"utf-16", Encoding::Utf8},
-        {"utf-16le", Encoding::Utf8},
-        {"utf-16be", Encoding::Utf8},
-        {"shift_jis", Encoding::Cp932},
-        {"shift-jis", Encoding::Cp932},
-        {"sjis", Encoding::Cp932},
-        {"x-sjis", Encoding::Cp932},
-        {"ms_kanji", Encoding::Cp932},
-        {"csshiftjis", Encoding::Cp932},
-        {"windows-31j", Encoding::Cp932},
-        {"cp932", Encoding::Cp932},
-        {"ms932", Encoding::Cp932},
-        {"euc-jp", Encoding::EucJp},
-        {"x-euc-jp", Encoding::EucJp},
-        {"cseucpkdfmtjapanese", Encoding::EucJp},
-        {"windows-1252", Encoding::Windows1252},
-        {"cp1252", Encoding::Windows1252},
-        {"x-cp1252", Encoding::Windows1252},
-        {"iso-8859-1", Encoding::Windows1252},
-        {"iso8859-1", Encoding::Windows1252},
-        {"iso88591", Encoding::Windows1252},
-        {"iso_8859-1", Encoding::Windows1252},
-        {"iso_8859-1:1987", Encoding::Windows1252},
-        {"iso-ir-100", Encoding::Windows1252},
-        {"csisolatin1", Encoding::Windows1252},
-        {"latin1", Encoding::Windows1252},
-        {"l1", Encoding::Windows1252},
-        {"ibm819", Encoding::Windows1252},
-        {"cp819", Encoding::Windows1252},
-        {"us-ascii", Encoding::Windows1252},
-        {"ascii", Encoding::Windows1252},
-        {"ansi_x3.4-1968", Encoding::Windows1252},
-    };
-    for (const Name& name : kNames) {
-        if (EqualsNoCase(label, name.label)) {
-            encoding = name.encoding;
-            return true;
-        }
-    }
-    return false;
-}
-
-// The label after "charset=" in a META's CONTENT ("text/html; charset=x").
-bool LabelFromContent(std::string_view content, std::string_view& label) {
-    size_t at = 0;
-    while (at + 7 <= content.size()) {
-        if (!EqualsNoCase(content.substr(at, 7), "charset")) {
-            ++at;
-            continue;
-        }
-        size_t i = at + 7;
-        while (i < content.size() && IsSpace(content[i])) ++i;
-        if (i >= content.size() || content[i] != '=') {
-            at += 7;
-            continue;
-        }
-        ++i;
-        while (i < content.size() && IsSpace(content[i])) ++i;
-        if (i >= content.size()) return false;
-        if (content[i] == '"' || content[i] == '\'') {
-            const size_t close = content.find(content[i], i + 1);
-            if (close == std::string_view::npos) return false;
-            label = content.substr(i + 1, close - i - 1);
-            return true;
-        }
-        size_t end = i;
-        while (end < content.size() && !IsSpace(content[end]) && content[end] != ';') ++end;
-        label = content.substr(i, end - i);
-        return true;
-    }
-    return false;
-}
 
 // ---------------------------------------------------------------- references
 
 void AppendCodePoint(std::u16string& out, uint32_t code) {
     if (code == 0 || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) code = 0xFFFD;
+    // &#150; is the dash windows-1252 puts there, as in browsers: pages
+    // written in that code page referred to its characters by their bytes.
+    if (code >= 0x80 && code <= 0x9F) code = Windows1252Char(static_cast<unsigned char>(code));
     char16_t units[2];
     out.append(units, EncodeUtf16(code, units));
 }
@@ -266,7 +31,8 @@ int DigitValue(char16_t c, bool hex) {
 }
 
 // The six names bookmark files use, and numeric references, each ending in
-// ";"; anything else stays as written.
+// ";"; anything else stays as written. References to 128 to 159 mean the
+// characters of windows-1252.
 std::u16string DecodeReferences(std::u16string_view text) {
     struct Named {
         std::u16string_view name;  // with its ";"
@@ -332,6 +98,7 @@ enum class TokenKind { Text, StartTag, EndTag };
 struct CToken {
     TokenKind kind = TokenKind::Text;
     std::string_view text;  // Text: the bytes; tags: the name
+    size_t at = 0;          // where it begins in the file
 };
 
 // Splits the bytes into text and tags; comments, declarations and
@@ -346,6 +113,10 @@ public:
     const std::vector<CAttribute>& Attributes() const { return m_attributes; }
     // The value of the first attribute named |lower|; false when it has none.
     bool Attribute(std::string_view lower, std::string_view& value) const;
+    // Passes over the text of the element named |lower| just started, as
+    // HTML reads TITLE: no tag inside, up to its end tag (the next token) or
+    // the end of the file.
+    void SkipElementText(std::string_view lower);
 
 private:
     size_t Find(char c, size_t from) const {
@@ -371,6 +142,7 @@ private:
 bool CTagLexer::Next(CToken& token) {
     const size_t n = m_bytes.size();
     while (m_pos < n) {
+        token.at = m_pos;
         if (m_bytes[m_pos] != '<') {
             size_t lt = Find('<', m_pos);
             if (lt == std::string_view::npos) lt = n;
@@ -385,7 +157,7 @@ bool CTagLexer::Next(CToken& token) {
             const bool end = next == '/';
             size_t i = at + (end ? 2 : 1);
             const size_t nameStart = i;
-            while (i < n && !IsSpace(m_bytes[i]) && m_bytes[i] != '/' && m_bytes[i] != '>') ++i;
+            while (i < n && !IsHtmlSpace(m_bytes[i]) && m_bytes[i] != '/' && m_bytes[i] != '>') ++i;
             token.kind = end ? TokenKind::EndTag : TokenKind::StartTag;
             token.text = m_bytes.substr(nameStart, i - nameStart);
             m_pos = ReadAttributes(i);
@@ -426,17 +198,17 @@ size_t CTagLexer::ReadAttributes(size_t i) {
     m_attributes.clear();
     const size_t n = m_bytes.size();
     for (;;) {
-        while (i < n && (IsSpace(m_bytes[i]) || m_bytes[i] == '/')) ++i;
+        while (i < n && (IsHtmlSpace(m_bytes[i]) || m_bytes[i] == '/')) ++i;
         if (i >= n) return std::string_view::npos;
         if (m_bytes[i] == '>') return i + 1;
         const size_t nameStart = i++;  // a leading "=" belongs to the name
-        while (i < n && !IsSpace(m_bytes[i]) && m_bytes[i] != '/' && m_bytes[i] != '>' && m_bytes[i] != '=') ++i;
+        while (i < n && !IsHtmlSpace(m_bytes[i]) && m_bytes[i] != '/' && m_bytes[i] != '>' && m_bytes[i] != '=') ++i;
         CAttribute attribute{m_bytes.substr(nameStart, i - nameStart), std::string_view()};
         size_t j = i;
-        while (j < n && IsSpace(m_bytes[j])) ++j;
+        while (j < n && IsHtmlSpace(m_bytes[j])) ++j;
         if (j < n && m_bytes[j] == '=') {
             i = j + 1;
-            while (i < n && IsSpace(m_bytes[i])) ++i;
+            while (i < n && IsHtmlSpace(m_bytes[i])) ++i;
             if (i >= n) return std::string_view::npos;
             const char quote = m_bytes[i];
             if (quote == '"' || quote == '\'') {
@@ -446,7 +218,7 @@ size_t CTagLexer::ReadAttributes(size_t i) {
                 i = close + 1;
             } else {
                 const size_t valueStart = i;
-                while (i < n && !IsSpace(m_bytes[i]) && m_bytes[i] != '>') ++i;
+                while (i < n && !IsHtmlSpace(m_bytes[i]) && m_bytes[i] != '>') ++i;
                 attribute.value = m_bytes.substr(valueStart, i - valueStart);
             }
         }
@@ -456,7 +228,7 @@ size_t CTagLexer::ReadAttributes(size_t i) {
 
 bool CTagLexer::Attribute(std::string_view lower, std::string_view& value) const {
     for (const CAttribute& attribute : m_attributes) {
-        if (EqualsNoCase(attribute.name, lower)) {
+        if (EqualsAsciiNoCase(attribute.name, lower)) {
             value = attribute.value;
             return true;
         }
@@ -464,12 +236,41 @@ bool CTagLexer::Attribute(std::string_view lower, std::string_view& value) const
     return false;
 }
 
-// The encoding the first META that names a known charset declares.
+void CTagLexer::SkipElementText(std::string_view lower) {
+    const size_t n = m_bytes.size();
+    for (size_t lt = Find('<', m_pos); lt != std::string_view::npos; lt = Find('<', lt + 1)) {
+        const size_t after = lt + 2 + lower.size();
+        if (after <= n && m_bytes[lt + 1] == '/' && EqualsAsciiNoCase(m_bytes.substr(lt + 2, lower.size()), lower) &&
+            (after == n || IsHtmlSpace(m_bytes[after]) || m_bytes[after] == '/' || m_bytes[after] == '>')) {
+            m_pos = lt;
+            return;
+        }
+    }
+    m_pos = n;
+}
+
+// The encoding the first META that names a known charset declares, where
+// browsers look for one: anywhere in the first 1024 bytes, past them only
+// while the head lasts (no DL, DT or H3 yet), and never after the first
+// link or description nor inside the TITLE's text. A declaration later in
+// the file is text some page happened to hold.
 bool FindMetaCharset(std::string_view bytes, Encoding& encoding) {
+    const size_t kUnconditionalBytes = 1024;
     CTagLexer lexer(bytes);
     CToken token;
+    bool headEnded = false;
     while (lexer.Next(token)) {
-        if (token.kind != TokenKind::StartTag || !EqualsNoCase(token.text, "meta")) continue;
+        if (token.kind != TokenKind::StartTag) continue;
+        const std::string_view name = token.text;
+        if (EqualsAsciiNoCase(name, "a") || EqualsAsciiNoCase(name, "dd")) return false;
+        if (EqualsAsciiNoCase(name, "dl") || EqualsAsciiNoCase(name, "dt") || EqualsAsciiNoCase(name, "h3"))
+            headEnded = true;
+        if (headEnded && token.at >= kUnconditionalBytes) return false;
+        if (EqualsAsciiNoCase(name, "title")) {
+            lexer.SkipElementText("title");
+            continue;
+        }
+        if (!EqualsAsciiNoCase(name, "meta")) continue;
         std::string_view label;
         if (lexer.Attribute("charset", label) && EncodingFromLabel(label, encoding)) return true;
         std::string_view content;
@@ -536,10 +337,10 @@ void CHtmlBookmarkReader::Read(std::string_view bytes) {
 }
 
 void CHtmlBookmarkReader::StartTag(std::string_view name, const CTagLexer& lexer) {
-    const bool isA = EqualsNoCase(name, "a");
-    const bool isH3 = EqualsNoCase(name, "h3");
-    const bool isDl = EqualsNoCase(name, "dl");
-    if (!isA && !isH3 && !isDl && !EqualsNoCase(name, "dt") && !EqualsNoCase(name, "dd") && !EqualsNoCase(name, "hr"))
+    const bool isA = EqualsAsciiNoCase(name, "a");
+    const bool isH3 = EqualsAsciiNoCase(name, "h3");
+    const bool isDl = EqualsAsciiNoCase(name, "dl");
+    if (!isA && !isH3 && !isDl && !EqualsAsciiNoCase(name, "dt") && !EqualsAsciiNoCase(name, "dd") && !EqualsAsciiNoCase(name, "hr"))
         return;  // any other tag inside a title is dropped, its text kept
     Finish();
     if (m_stopped) return;
@@ -559,11 +360,11 @@ void CHtmlBookmarkReader::StartTag(std::string_view name, const CTagLexer& lexer
 }
 
 void CHtmlBookmarkReader::EndTag(std::string_view name) {
-    if (EqualsNoCase(name, "a")) {
+    if (EqualsAsciiNoCase(name, "a")) {
         if (m_capture == Capture::Link) Finish();
-    } else if (EqualsNoCase(name, "h3")) {
+    } else if (EqualsAsciiNoCase(name, "h3")) {
         if (m_capture == Capture::Folder) Finish();
-    } else if (EqualsNoCase(name, "dl")) {
+    } else if (EqualsAsciiNoCase(name, "dl")) {
         Finish();
         if (m_stopped) return;
         m_hasFolderName = false;
@@ -597,9 +398,12 @@ void ReadHtmlBookmarks(std::string_view bytes, CBookmarkCollector& collector) {
         converted = Utf8FromUtf16Bytes(bytes.substr(2), bytes[0] == '\xFE');
         bytes = converted;
     } else if (!FindMetaCharset(bytes, encoding)) {
-        // No declaration: UTF-8 where the bytes allow it, else an old
-        // Japanese export.
-        encoding = IsValidUtf8(bytes) ? Encoding::Utf8 : Encoding::Cp932;
+        // No declaration: UTF-8 where the bytes are, else an old Japanese
+        // export. A few stray bytes (a title cut inside a character by some
+        // tool) among many UTF-8 characters do not make a file code page
+        // 932; each becomes U+FFFD. Code page 932 text is never that close.
+        const Utf8Measure measure = MeasureUtf8(bytes);
+        encoding = measure.illFormed * 1000 <= measure.wellFormed ? Encoding::Utf8 : Encoding::Cp932;
     }
     CHtmlBookmarkReader reader(encoding, collector);
     reader.Read(bytes);

@@ -49,6 +49,13 @@ std::string Utf16File(std::u16string_view text, bool bigEndian) {
     return out;
 }
 
+// |piece| |count| times over.
+std::string Many(const std::string& piece, size_t count) {
+    std::string out;
+    for (size_t i = 0; i < count; ++i) out += piece;
+    return out;
+}
+
 const char kIcon[] = "data:image/png;base64,iVBORw0KGgoAAAANSUhEUgAAABAAAAAQCAYAAAAf8/9hAAAAAXNSR0IArs4c6QAAAERJREFU";
 
 }  // namespace
@@ -113,6 +120,8 @@ TEST(LinksHtmlBookmarks, EachBrowsersExport) {
 
 TEST(LinksHtmlBookmarks, Encodings) {
     const std::string head = "<DL><p>\n<DT><A HREF=\"";
+    const std::string longHead = "<TITLE>Bookmarks</TITLE>\n<META NAME=\"description\" CONTENT=\"" +
+                                 std::string(1100, 'd') + "\">\n";
     ExpectEntries({
         {"Shift_JIS without a charset",
          "<!DOCTYPE NETSCAPE-Bookmark-file-1>\r\n<TITLE>Bookmarks</TITLE>\r\n<DL><p>\r\n"
@@ -127,7 +136,7 @@ TEST(LinksHtmlBookmarks, Encodings) {
         {"windows-1252",
          "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=windows-1252\">\n" + head +
              "http://caf\xE9.example/\">Caf\xE9 \x93Menu\x94 \x80 \x81</A>\n",
-         {{"Favorites\\Caf&#233; “Menu” &#8364; &#129;.url", "http://caf%C3%A9.example/"}}},
+         {{"Favorites\\Caf&#233; “Menu” &#8364;  .url", "http://caf%C3%A9.example/"}}},  // 0x81 is a control character
         {"ISO-8859-1 read as windows-1252", "<meta http-equiv=content-type content='text/html;charset=ISO-8859-1'>" +
                                                 head + "http://w/\">a\x96z</A>",
          {{"Favorites\\a&#8211;z.url", "http://w/"}}},
@@ -139,6 +148,41 @@ TEST(LinksHtmlBookmarks, Encodings) {
          {{"Favorites\\日本.url", "http://u/"}}},
         {"no charset, valid UTF-8", head + u8"http://u/ü\">über 😀</A>",
          {{"Favorites\\&#252;ber &#128512;.url", "http://u/%C3%BC"}}},
+        // One ill-formed sequence per 1000 UTF-8 characters keeps a file UTF-8.
+        {"no charset, a stray byte among 1000 UTF-8 characters",
+         head + "http://u/\">" + Many(u8"日", 1000) + "\x80</A>",
+         {{"Favorites\\" + Many("日", 1000) + "&#65533;.url", "http://u/"}}},
+        // 日's UTF-8 bytes are 譌･ in code page 932.
+        {"no charset, a stray byte among 999: code page 932",
+         head + "http://u/\">" + Many(u8"日", 999) + "\xB1</A>",
+         {{"Favorites\\" + Many("譌･", 999) + "ｱ.url", "http://u/"}}},
+        {"no charset, two among 2000, one a sequence cut short",
+         head + "http://u/\">\xFF" + Many(u8"日", 1000) + "</A>\n<DT><A HREF=\"http://v/\">" + Many(u8"日", 1000) +
+             "\xC3</A>",
+         {{"Favorites\\&#65533;" + Many("日", 1000) + ".url", "http://u/"},
+          {"Favorites\\" + Many("日", 1000) + "&#65533;.url", "http://v/"}}},
+        // Where a META counts: the first 1024 bytes, past them the head.
+        {"a META after the first link is not taken", head + u8"http://u/\">日本</A>\n<meta charset=shift_jis>",
+         {{"Favorites\\日本.url", "http://u/"}}},
+        {"a META in a folder's DD description is not taken",
+         "<DL><p><DT><H3>F</H3><DD>About <meta charset=euc-jp> it\n<DL><p><DT><A HREF=\"http://u/\">" + u8"日本</A>"s,
+         {{"Favorites\\F\\日本.url", "http://u/"}}},
+        {"a META in the TITLE's text is not taken",
+         "<TITLE>Say <meta charset=shift_jis></TITLE>" + head + u8"http://u/\">日本</A>",
+         {{"Favorites\\日本.url", "http://u/"}}},
+        {"a META in the first 1024 bytes after the first DL is taken",
+         "<DL><p><META CHARSET=EUC-JP>\n<DT><A HREF=\"http://e/\">\xC6\xFC\xCB\xDC</A>",
+         {{"Favorites\\日本.url", "http://e/"}}},
+        {"a long head: a META past 1024 bytes before the first DL is taken",
+         longHead + "<META CHARSET=EUC-JP>\n" + head + "http://e/\">\xC6\xFC\xCB\xDC</A>",
+         {{"Favorites\\日本.url", "http://e/"}}},
+        {"a META after a DL that begins past 1024 bytes is not taken",
+         longHead + "<DL><p><META CHARSET=EUC-JP>\n<DT><A HREF=\"http://u/\">" + u8"日本</A>",
+         {{"Favorites\\日本.url", "http://u/"}}},
+        {"a META past 1024 bytes after a DL before them is not taken",
+         "<DL><p>\n<!-- " + std::string(1100, 'c') + " -->\n<META CHARSET=EUC-JP>\n<DT><A HREF=\"http://u/\">" +
+             u8"日本</A>",
+         {{"Favorites\\日本.url", "http://u/"}}},
         {"UTF-8 byte order mark wins over the charset",
          "\xEF\xBB\xBF<meta charset=shift_jis>" + head + u8"http://u/\">日本</A>", {{"Favorites\\日本.url", "http://u/"}}},
         {"UTF-16LE with BOM",
@@ -210,6 +254,9 @@ TEST(LinksHtmlBookmarks, CharacterReferences) {
          {{"Favorites\\& &#60;&#62; \" ' &#160;x.url", "http://e/?a=1&b=2\""}}},
         {"numeric", "<A HREF=\"http://e/&#128512;&#x41;\">&#65;&#x42;&#X43;&#0068;&#x5C;&#x1F600;</A>",
          {{"Favorites\\ABCD&#92;&#128512;.url", "http://e/%F0%9F%98%80A"}}},
+        {"128 to 159 as windows-1252, its five undefined codes as they are",
+         "<A HREF=\"http://e/&#150;&#x8D;\">&#150;&#128;&#x80;&#147;q&#148;&#X9F;&#159;&#160;</A>",
+         {{"Favorites\\&#8211;&#8364;&#8364;“q”&#376;&#376;&#160;.url", "http://e/%E2%80%93%C2%8D"}}},
         {"zero, surrogate, too large and 2^32 + 65",
          "<A HREF=\"http://e/&#0;\">&#0;&#xD800;&#x110000;&#4294967361;&#x100000041;</A>",
          {{"Favorites\\&#65533;&#65533;&#65533;&#65533;&#65533;.url", "http://e/%EF%BF%BD"}}},
