@@ -9,13 +9,28 @@ bool IsDrivePath(std::u16string_view p) {
            p[2] == u'\\';
 }
 
+// |prefix| followed by |path| from |from| on with each run of separators
+// made one: Windows makes "C:\\a\\\\b" "C:\\a\\b" in the plain form, but
+// takes the long form as it stands, where the empty name fails.
+std::u16string SingleSeparators(std::u16string prefix, std::u16string_view path, size_t from) {
+    prefix.reserve(prefix.size() + path.size() - from);
+    for (size_t i = from; i < path.size(); ++i)
+        if (!(path[i] == u'\\' && !prefix.empty() && prefix.back() == u'\\')) prefix.push_back(path[i]);
+    return prefix;
+}
+
 // The "\\?\" form of a full path, or empty when it has none.
 std::u16string Extended(std::u16string_view full) {
     if (StartsWith(full, u"\\\\?\\")) return std::u16string(full);
     // A device path is local, never a share on a server named ".".
     if (StartsWith(full, u"\\\\.\\")) return u"\\\\?\\" + std::u16string(full.substr(4));
-    if (StartsWith(full, u"\\\\")) return u"\\\\?\\UNC\\" + std::u16string(full.substr(2));
-    if (IsDrivePath(full)) return u"\\\\?\\" + std::u16string(full);
+    if (StartsWith(full, u"\\\\")) {
+        // The separator after the server name is where the share begins.
+        const size_t server = full.find(u'\\', 2);
+        if (server == std::u16string_view::npos) return u"\\\\?\\UNC\\" + std::u16string(full.substr(2));
+        return SingleSeparators(u"\\\\?\\UNC\\" + std::u16string(full.substr(2, server - 1)), full, server + 1);
+    }
+    if (IsDrivePath(full)) return SingleSeparators(u"\\\\?\\" + std::u16string(full.substr(0, 3)), full, 3);
     return std::u16string();
 }
 

@@ -13,6 +13,8 @@ namespace {
 TEST(PathDecision, LongFormFromTheFullPath) {
     const std::u16string cwd250 = u"C:\\" + std::u16string(246, u'd');  // 250 characters
     const std::u16string deep = u"C:\\" + std::u16string(300, u'e') + u"\\link.html";
+    // Full paths one below and at the plain limit of 240 characters.
+    const std::u16string below = u"C:\\" + std::u16string(236, u'b'), at = below + u"b";
     const struct {
         const char* name;
         std::u16string typed, full, want;
@@ -32,6 +34,13 @@ TEST(PathDecision, LongFormFromTheFullPath) {
          u"\\\\?\\C:\\" + std::u16string(300, u'h')},
         {"device form, short", u"\\\\.\\C:\\x.html", u"\\\\.\\C:\\x.html", u"\\\\.\\C:\\x.html"},
         {"already long form", u"\\\\?\\C:\\x", u"\\\\?\\C:\\x", u"\\\\?\\C:\\x"},
+        {"one below the limit", u"x.html", below, u"x.html"},
+        {"at the limit", u"x.html", at, u"\\\\?\\" + at},
+        // Windows opens "C:\\a\\\\b" in the plain form; the long one takes it as it stands.
+        {"doubled separators made single", u"C:\\a\\\\" + std::u16string(300, u'i'),
+         u"C:\\\\a\\\\\\" + std::u16string(300, u'i') + u"\\\\x", u"\\\\?\\C:\\a\\" + std::u16string(300, u'i') + u"\\x"},
+        {"doubled after the share", u"x", u"\\\\srv\\s\\\\" + std::u16string(300, u'j') + u"\\\\\\x",
+         u"\\\\?\\UNC\\srv\\s\\" + std::u16string(300, u'j') + u"\\x"},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
@@ -50,6 +59,7 @@ TEST(PathDecision, RealNamesTakenVerbatim) {
         {"share", u"\\\\srv\\s\\Fav\\a.url", u"\\\\?\\UNC\\srv\\s\\Fav\\a.url"},
         {"device form", u"\\\\.\\C:\\Fav\\a.url", u"\\\\?\\C:\\Fav\\a.url"},
         {"already long", u"\\\\?\\C:\\Fav.\\a.url", u"\\\\?\\C:\\Fav.\\a.url"},
+        {"doubled separator", u"C:\\Fav\\\\a.url", u"\\\\?\\C:\\Fav\\a.url"},
         {"relative", u"Fav\\a.url", u""},
         {"drive-relative", u"C:Fav\\a.url", u""},
         {"slash", u"C:/Fav/a.url", u""},
