@@ -49,7 +49,9 @@
 #include "links/Genres.h"
 #include "links/HtmlBookmarks.h"
 #include "links/Import.h"
-#include "links/Sources.h"
+#include "links/BookmarkSource.h"
+#include "links/PosixBookmarkFiles.h"
+#include "links/SourceSetting.h"
 #include "core/HostFile.h"
 #include "links/Ordering.h"
 #include "links/Scan.h"
@@ -318,8 +320,9 @@ int ImportBookmarks(const std::string& setting) {
     CPosixFolderSource folders(ScanPath(file));
     host.ShowFieldValues();
     WarmConversions();
+    CPosixBookmarkFiles files;
     Clock::time_point t0 = Clock::now();
-    RunImport(state, host, folders);
+    RunImport(state, host, folders, files);
     const double seconds = Seconds(t0);
     std::printf("%s %zu %.4f\n", kind.c_str(), state.m_linkList.Count(), seconds);
     for (const auto& m : host.messages) std::printf("message %s\n", m.first.c_str());

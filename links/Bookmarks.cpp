@@ -8,7 +8,7 @@ const char16_t kUntitledFolderName[] = u"無題";
 
 namespace {
 
-bool IsControl(char16_t c) { return c < 0x20 || c == 0x7F; }
+bool IsControl(char16_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
 
 bool IsHtmlWhiteSpace(char16_t c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f'; }
 
@@ -53,11 +53,20 @@ std::string BookmarkNameText(std::u16string_view name) {
     return TextFromUtf16(escaped);
 }
 
+std::u16string_view TrimmedAddress(std::u16string_view url) {
+    size_t from = 0;
+    size_t to = url.size();
+    while (from < to && url[from] <= 0x20) ++from;
+    while (to > from && url[to - 1] <= 0x20) --to;
+    return url.substr(from, to - from);
+}
+
 std::string BookmarkAddress(std::u16string_view url) {
     // Browsers store most addresses already encoded: printable ASCII only.
     size_t plain = 0;
     while (plain < url.size() && url[plain] > 0x20 && url[plain] < 0x7F) ++plain;
     if (plain == url.size()) return std::string(url.begin(), url.end());
+    url = TrimmedAddress(url);
     // Room for the longest form first (a lone surrogate is U+FFFD, nine
     // characters), so that the address is written in place.
     size_t length = 0;
@@ -75,6 +84,10 @@ std::string BookmarkAddress(std::u16string_view url) {
             *out++ = static_cast<char>(url[i++]);
             continue;
         }
+        if (url[i] == u'\t' || url[i] == u'\r' || url[i] == u'\n') {
+            ++i;
+            continue;
+        }
         // The UTF-8 bytes of the character, each percent-encoded.
         unsigned char bytes[4];
         const size_t n = EncodeUtf8(CodePointAt(url, i), bytes);
@@ -84,7 +97,8 @@ std::string BookmarkAddress(std::u16string_view url) {
     return address;
 }
 
-CBookmarkCollector::CBookmarkCollector(std::vector<CLinkEntry>& entries) : m_entries(entries) {
+CBookmarkCollector::CBookmarkCollector(std::vector<CLinkEntry>& entries, size_t maxPathUnits, size_t maxTextBytes)
+    : m_entries(entries), m_maxPathUnits(maxPathUnits), m_maxTextBytes(maxTextBytes) {
     m_real = kBookmarkRootName;
     m_real.push_back(u'\\');
     m_text = TextFromUtf16(m_real);
@@ -92,8 +106,16 @@ CBookmarkCollector::CBookmarkCollector(std::vector<CLinkEntry>& entries) : m_ent
 
 void CBookmarkCollector::EnterFolder(std::u16string_view title, bool trimWhiteSpace) {
     m_depth.push_back(Level{m_text.size(), m_real.size()});
+    // A folder path past the limit can hold no bookmark: however deep or
+    // long the rest, it is not spelt out.
+    if (m_overlongFrom < m_depth.size()) return;
     std::u16string name = BookmarkName(title, trimWhiteSpace);
     if (name.empty()) name = kUntitledFolderName;
+    // The shortest bookmark inside: a name of one character and ".url".
+    if (m_real.size() + name.size() + 6 > m_maxPathUnits) {
+        m_overlongFrom = m_depth.size();
+        return;
+    }
     m_text += BookmarkNameText(name);
     m_text.push_back(kSeparator);
     m_real += name;
@@ -102,18 +124,25 @@ void CBookmarkCollector::EnterFolder(std::u16string_view title, bool trimWhiteSp
 
 void CBookmarkCollector::LeaveFolder() {
     if (m_depth.empty()) return;
+    if (m_overlongFrom == m_depth.size()) m_overlongFrom = SIZE_MAX;
     m_text.resize(m_depth.back().textSize);
     m_real.resize(m_depth.back().realSize);
     m_depth.pop_back();
 }
 
 bool CBookmarkCollector::AddBookmark(std::u16string_view title, std::u16string_view url, bool trimWhiteSpace) {
+    url = TrimmedAddress(url);
+    if (url.empty()) return true;
     if (m_entries.size() >= kMaxLinks) {
         m_cut = true;
         return false;
     }
     std::u16string name = BookmarkName(title, trimWhiteSpace);
     if (name.empty()) name = BookmarkName(url, false);
+    if (m_overlongFrom != SIZE_MAX || m_real.size() + name.size() + 4 > m_maxPathUnits) {
+        m_tooLarge = true;
+        return false;
+    }
 
     CLinkEntry entry;
     entry.text.reserve(m_text.size() + name.size() + 4);
@@ -125,7 +154,14 @@ bool CBookmarkCollector::AddBookmark(std::u16string_view title, std::u16string_v
     real = m_real;
     real += name;
     real += u".url";
-    entry.realPath = HostNameFromUtf16(real);
+    HostName realPath = HostNameFromUtf16(real);
+    // Kept only where the text does not give it back, as for a file.
+    if (!GivesBackRealName(entry.text, realPath)) entry.realPath = std::move(realPath);
+    m_textBytes += entry.text.size();
+    if (m_textBytes > m_maxTextBytes) {
+        m_tooLarge = true;
+        return false;
+    }
     entry.SetAddress(BookmarkAddress(url));
     entry.sourceOrder = m_nextOrder++;
     m_entries.push_back(std::move(entry));

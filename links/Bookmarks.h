@@ -3,6 +3,7 @@
 // ordering, filters, genres and every page work on it unchanged.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,8 +16,8 @@ extern const char16_t kBookmarkRootName[];  // u"Favorites"
 // The name of a folder whose title is empty.
 extern const char16_t kUntitledFolderName[];  // u"無題"
 
-// |title| with every control character (U+0000 to U+001F, U+007F) made a
-// space; with |trimWhiteSpace|, white space (space, tab, CR, LF, FF) at both
+// |title| with every control character (U+0000 to U+001F, U+007F to U+009F)
+// made a space; with |trimWhiteSpace|, white space (space, tab, CR, LF, FF) at both
 // ends is dropped first, as bookmark HTML files indent and break titles.
 std::u16string BookmarkName(std::u16string_view title, bool trimWhiteSpace);
 
@@ -25,11 +26,22 @@ std::u16string BookmarkName(std::u16string_view title, bool trimWhiteSpace);
 // markup into a page), then as a file name is converted (TextFromUtf16).
 std::string BookmarkNameText(std::u16string_view name);
 
-// The address as it goes into a page: characters outside ASCII, spaces and
-// control characters as their UTF-8 bytes percent-encoded with upper-case
-// hexadecimal digits; every other character as it is. A lone surrogate
-// counts as U+FFFD.
+// |url| without the spaces and control characters (U+0000 to U+0020) at its
+// ends, as URL parsers take an address; empty for an address of nothing else.
+std::u16string_view TrimmedAddress(std::u16string_view url);
+
+// The address as it goes into a page: TrimmedAddress(|url|) without the
+// tabs, CRs and LFs inside it (URL parsers drop them), then characters
+// outside ASCII, spaces and control characters as their UTF-8 bytes
+// percent-encoded with upper-case hexadecimal digits; every other character
+// as it is. A lone surrogate counts as U+FFFD.
 std::string BookmarkAddress(std::u16string_view url);
+
+// The longest real path a bookmark may have: that of any Windows path.
+const size_t kMaxBookmarkPathUnits = 32767;
+// What the list texts of one source's entries may take in all (their real
+// paths, where kept, take at most twice as much).
+const size_t kMaxBookmarkTextBytes = size_t{256} * 1024 * 1024;
 
 // Collects the bookmarks of one or more trees, read in the source's own
 // order, into list entries. Readers call EnterFolder and LeaveFolder in
@@ -37,8 +49,11 @@ std::string BookmarkAddress(std::u16string_view url);
 // leaves no trace.
 class CBookmarkCollector {
 public:
-    // Entries are appended to |entries|, at most kMaxLinks in all.
-    explicit CBookmarkCollector(std::vector<CLinkEntry>& entries);
+    // Entries are appended to |entries|, at most kMaxLinks in all, none with
+    // a real path longer than |maxPathUnits| UTF-16 units, and their texts
+    // taking at most |maxTextBytes|.
+    explicit CBookmarkCollector(std::vector<CLinkEntry>& entries, size_t maxPathUnits = kMaxBookmarkPathUnits,
+                                size_t maxTextBytes = kMaxBookmarkTextBytes);
 
     // Opens a folder below the current one. |title| as the source stores it;
     // |trimWhiteSpace| as for BookmarkName. An empty name becomes "無題".
@@ -51,13 +66,17 @@ public:
     // Adds one bookmark in the current folder: its real path is "Favorites\"
     // + folder names + "\" + name + ".url", its text the same made of
     // BookmarkNameText parts, its address BookmarkAddress(|url|). An empty
-    // name takes |url| as its name (control characters made spaces). False,
-    // and nothing added, once kMaxLinks entries have been collected: the
-    // reader stops there.
+    // name takes |url| as its name (control characters made spaces); an
+    // address that is empty once trimmed adds nothing. False, and nothing
+    // added, once kMaxLinks entries have been collected, or when the entry
+    // would pass the limits of path or texts: the reader stops there.
     bool AddBookmark(std::u16string_view title, std::u16string_view url, bool trimWhiteSpace);
 
-    // True once a bookmark was refused for the limit.
+    // True once a bookmark was refused for kMaxLinks.
     bool Cut() const { return m_cut; }
+    // True once a bookmark was refused for the path or the texts: the source
+    // is one that no list can hold, checked before the memory is spent.
+    bool TooLarge() const { return m_tooLarge; }
 
 private:
     struct Level {
@@ -68,6 +87,13 @@ private:
     std::string m_text;      // "Favorites\" + folder texts, each ending in "\"
     std::u16string m_real;   // the same as real names
     std::vector<Level> m_depth;
+    // The depth from which folder names no longer fit into m_real; none
+    // fits there, so they are not kept.
+    size_t m_overlongFrom = SIZE_MAX;
+    const size_t m_maxPathUnits;
+    const size_t m_maxTextBytes;
+    size_t m_textBytes = 0;
     uint32_t m_nextOrder = 1;
     bool m_cut = false;
+    bool m_tooLarge = false;
 };

@@ -1,88 +1,19 @@
 #include "links/ChromiumBookmarks.h"
 
-#include <rapidjson/document.h>
-
 #include <cstring>
 #include <vector>
 
-#include "core/Text.h"
+#include "links/Json.h"
 
 namespace {
 
 using JsonValue = rapidjson::Value;
 
-const size_t kSimdPadding = 16;
-
-// The parse never recurses, so a file nested thousands deep cannot exhaust
-// the stack; in place, so names are not copied once more.
-const unsigned kParseFlags = rapidjson::kParseInsituFlag | rapidjson::kParseIterativeFlag;
-
-bool IsHex(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
-
-unsigned HexValue(const char* p) {
-    unsigned v = 0;
-    for (int i = 0; i < 4; ++i) {
-        const char c = p[i];
-        v = v * 16 + static_cast<unsigned>(c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10);
-    }
-    return v;
-}
-
-// The escape "\uXXXX" at |p| (within |end|), or -1.
-long EscapedUnit(const char* p, const char* end) {
-    if (end - p < 6 || p[0] != '\\' || p[1] != 'u') return -1;
-    for (int i = 2; i < 6; ++i)
-        if (!IsHex(p[i])) return -1;
-    return static_cast<long>(HexValue(p + 2));
-}
-
-// A surrogate escaped alone ("\uD800" without its partner) makes the parser
-// refuse the whole file; the browser never writes one, but one odd title
-// must not cost every bookmark. Each becomes "\uFFFD", of the same length.
-void ReplaceLoneSurrogateEscapes(std::string& json) {
-    // Most files hold no escaped surrogate at all: look before walking.
-    if (json.find("\\uD") == std::string::npos && json.find("\\ud") == std::string::npos) return;
-    char* p = &json[0];
-    char* const end = p + json.size();
-    bool inString = false;
-    while (p < end) {
-        if (!inString) {
-            if (*p == '"') inString = true;
-            ++p;
-            continue;
-        }
-        if (*p == '"') {
-            inString = false;
-            ++p;
-            continue;
-        }
-        if (*p != '\\') {
-            ++p;
-            continue;
-        }
-        const long unit = EscapedUnit(p, end);
-        if (unit < 0) {
-            p += 2;  // another escape: its second character is no quote or backslash of its own
-            continue;
-        }
-        if (unit >= 0xD800 && unit <= 0xDBFF) {
-            const long next = EscapedUnit(p + 6, end);
-            if (next >= 0xDC00 && next <= 0xDFFF) {
-                p += 12;
-                continue;
-            }
-        }
-        if (unit >= 0xD800 && unit <= 0xDFFF) std::memcpy(p, "\\uFFFD", 6);
-        p += 6;
-    }
-}
-
 // A member's string value as UTF-16 (ill-formed UTF-8 as U+FFFD), empty when
 // it is missing or no string.
 std::u16string StringMember(const JsonValue& node, const char* name) {
-    JsonValue::ConstMemberIterator m = node.FindMember(name);
-    if (m == node.MemberEnd() || !m->value.IsString()) return std::u16string();
-    return Utf16FromUtf8(std::string_view(m->value.GetString(), m->value.GetStringLength()));
+    const JsonValue* value = JsonMember(node, name);
+    return value && value->IsString() ? JsonText(*value) : std::u16string();
 }
 
 bool TypeIs(const JsonValue& node, const char* type) {
@@ -135,13 +66,8 @@ bool WalkChildren(const JsonValue& children, CBookmarkCollector& collector) {
 }  // namespace
 
 bool ReadChromiumBookmarks(std::string& json, RootNames names, CBookmarkCollector& collector) {
-    ReplaceLoneSurrogateEscapes(json);
-    // The SSE2 scan loads aligned blocks of 16 bytes, which may reach up to
-    // 15 bytes past the terminating NUL: they must lie in the buffer.
-    if (json.capacity() < json.size() + kSimdPadding) json.reserve(json.size() + kSimdPadding);
     rapidjson::Document doc;
-    doc.ParseInsitu<kParseFlags>(&json[0]);
-    if (doc.HasParseError() || !doc.IsObject()) return false;
+    if (!ParseJsonInPlace(json, doc) || !doc.IsObject()) return false;
     JsonValue::ConstMemberIterator roots = doc.FindMember("roots");
     if (roots == doc.MemberEnd() || !roots->value.IsObject()) return false;
 

@@ -40,10 +40,4 @@ public:
     // path followed by "*.*", |realFolder| its real path ending in the
     // separator. Null when the folder cannot be listed at all.
     virtual std::unique_ptr<IFolderListing> List(const std::string& pattern, const HostName& realFolder) = 0;
-    // The user's local application data folder (where browsers keep their
-    // profiles) as a real path, or false when the platform has none.
-    virtual bool LocalAppDataPath(HostName& realPath) {
-        (void)realPath;
-        return false;
-    }
 };

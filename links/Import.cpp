@@ -1,49 +1,98 @@
 #include "links/Import.h"
 
+#include <exception>
+#include <functional>
+
+#include "core/Text.h"
 #include "core/Texts.h"
+#include "links/BookmarkSource.h"
 #include "links/Ordering.h"
 #include "links/Scan.h"
-#include "links/Sources.h"
 
 namespace {
 
-void ImportBookmarks(CMainState& state, IMainHost& host, const CSource& source) {
+// Puts a source's links into the list and says how that ended; |message|
+// is what the user is to be told.
+using SourceStep = std::function<ImportEnd(CMainState& state, std::string& message)>;
+
+CImportOutcome ImportWith(CMainState& state, IMainHost& host, const SourceStep& read) {
+    CImportOutcome outcome;
     CWaitCursor wait(host);
-    SourceRead result = SourceRead::Failed;
-    std::string failedFile = source.path;
     try {
         host.TakeControlValues();
-        std::vector<CLinkEntry> entries;
-        try {
-            result = ReadBookmarkSource(source, entries, failedFile);
-        } catch (...) {
-            // A file too large for memory is one that cannot be read.
-            result = SourceRead::Failed;
-            failedFile = source.path;
-        }
-        // The list changes only when the source was read: a failed Import
-        // must not cost the user the list on the screen.
-        if (result != SourceRead::Failed) {
-            state.m_linkList.Assign(std::move(entries));
-            RefreshLinkList(state, host);
-        }
+        outcome.end = read(state, outcome.message);
+        // A source that could not be read leaves the list, and its box, as
+        // they were: a failed Import must not cost the user the list.
+        if (outcome.end != ImportEnd::Unreadable) RefreshLinkList(state, host);
     } catch (...) {
+        // The box must show exactly what the list holds, or a later Delete
+        // would remove another entry than the one selected.
         RecoverLinkList(state, host);
-        return;
+        outcome.end = ImportEnd::Failed;
+        outcome.message.clear();
+        outcome.error = ErrorText(std::current_exception());
+        return outcome;
     }
     wait.End();
-    if (result == SourceRead::Failed)
-        host.ShowMessage(std::string(kBookmarksUnreadableText) + "\n" + failedFile, MsgKind::Refusal);
-    else if (result == SourceRead::Cut)
-        host.ShowMessage(TooManyLinksText(), MsgKind::Refusal);
+    if (!outcome.message.empty()) host.ShowMessage(outcome.message, MsgKind::Refusal);
+    return outcome;
+}
+
+ImportEnd ReadFavorites(IFolderSource& folders, CMainState& state, std::string& message) {
+    state.m_linkList.Reset();
+    std::string favorites;
+    HostName realFavorites;
+    // Without a Favorites folder there is nothing to scan; an empty path
+    // would otherwise become the root of the current drive.
+    if (!folders.FavoritesPath(favorites, realFavorites) || favorites.empty()) return ImportEnd::Complete;
+    if (!EndsWithSeparator(favorites)) favorites += kSeparator;
+    if (!realFavorites.empty() && realFavorites.back() != kHostSeparator) realFavorites += kHostSeparator;
+    if (ScanFolder(favorites, realFavorites, folders, state.m_linkList)) return ImportEnd::Complete;
+    message = TooManyLinksText();
+    return ImportEnd::Cut;
+}
+
+ImportEnd ReadBookmarks(IBookmarkFiles& files, const CSource& source, CMainState& state, std::string& message) {
+    SourceRead result = SourceRead::Failed;
+    std::string failedFile = source.path;
+    std::vector<CLinkEntry> entries;
+    try {
+        result = ReadBookmarkSource(files, source, entries, failedFile);
+    } catch (...) {
+        // A file too large for memory is one that cannot be read.
+        result = SourceRead::Failed;
+        failedFile = source.path;
+    }
+    switch (result) {
+    case SourceRead::Failed:
+        message = std::string(kBookmarksUnreadableText) + "\n" + failedFile;
+        return ImportEnd::Unreadable;
+    case SourceRead::TooLarge:
+        message = std::string(kBookmarksUnreadableText) + "\n" + failedFile + "\n" + kBookmarksTooLargeText;
+        return ImportEnd::Unreadable;
+    case SourceRead::Cut:
+        message = TooManyLinksText();
+        state.m_linkList.Assign(std::move(entries));
+        return ImportEnd::Cut;
+    case SourceRead::Ok:
+        break;
+    }
+    state.m_linkList.Assign(std::move(entries));
+    return ImportEnd::Complete;
 }
 
 }  // namespace
 
-void RunImport(CMainState& state, IMainHost& host, IFolderSource& folders) {
+CImportOutcome ImportFavorites(CMainState& state, IMainHost& host, IFolderSource& folders) {
+    return ImportWith(state, host, [&](CMainState& s, std::string& message) {
+        return ReadFavorites(folders, s, message);
+    });
+}
+
+CImportOutcome RunImport(CMainState& state, IMainHost& host, IFolderSource& folders, IBookmarkFiles& files) {
     const CSource source = ParseSourceSetting(state.m_source);
-    if (source.kind == SourceKind::Favorites)
-        ImportFavorites(state, host, folders);
-    else
-        ImportBookmarks(state, host, source);
+    if (source.kind == SourceKind::Favorites) return ImportFavorites(state, host, folders);
+    return ImportWith(state, host, [&](CMainState& s, std::string& message) {
+        return ReadBookmarks(files, source, s, message);
+    });
 }

@@ -1,8 +1,6 @@
 #include "links/Scan.h"
 
 #include "core/Text.h"
-#include "core/Texts.h"
-#include "links/Ordering.h"
 
 #include <vector>
 
@@ -67,30 +65,4 @@ bool ScanFolder(const std::string& folderPath, const HostName& realFolder, IFold
         }
     }
     return true;
-}
-
-void ImportFavorites(CMainState& state, IMainHost& host, IFolderSource& source) {
-    CWaitCursor wait(host);
-    bool complete = true;
-    try {
-        host.TakeControlValues();
-        state.m_linkList.Reset();
-        std::string favorites;
-        HostName realFavorites;
-        // Without a Favorites folder there is nothing to scan; an empty path
-        // would otherwise become the root of the current drive.
-        if (source.FavoritesPath(favorites, realFavorites) && !favorites.empty()) {
-            if (!EndsWithSeparator(favorites)) favorites += kSeparator;
-            if (!realFavorites.empty() && realFavorites.back() != kHostSeparator) realFavorites += kHostSeparator;
-            complete = ScanFolder(favorites, realFavorites, source, state.m_linkList);
-        }
-        RefreshLinkList(state, host);
-    } catch (...) {
-        // The box must show exactly what the list holds, or a later Delete
-        // would remove another entry than the one selected.
-        RecoverLinkList(state, host);
-        return;
-    }
-    wait.End();
-    if (!complete) host.ShowMessage(TooManyLinksText(), MsgKind::Refusal);
 }

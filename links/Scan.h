@@ -1,8 +1,8 @@
-// The Import command: every shortcut file below the Favorites folder.
+// The walk of the Favorites folder: every shortcut file below it.
 #pragma once
 #include <string>
 
-#include "core/MainState.h"
+#include "core/LinkList.h"
 #include "links/FolderSource.h"
 
 // Adds every shortcut below |folderPath| (ending in the separator; its real
@@ -13,9 +13,3 @@
 // known by their texts alone.
 bool ScanFolder(const std::string& folderPath, const HostName& realFolder, IFolderSource& source,
                 CLinkList& list);
-
-// OnImport's work: wait cursor, control values, empty list, scan of the
-// Favorites folder, RefreshLinkList; tells the user when the limit was hit.
-// Whatever fails on the way (memory, the platform), list box 1005 ends up
-// showing the list as it then is and the wait cursor ends.
-void ImportFavorites(CMainState& state, IMainHost& host, IFolderSource& source);

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 #include <shlobj.h>
-#include <knownfolders.h>
 
 #include <vector>
 
@@ -75,13 +74,4 @@ std::unique_ptr<IFolderListing> CWinFolderSource::List(const std::string&, const
         find = FindFirstFileExW(pattern.c_str(), FindExInfoStandard, &data, FindExSearchNameMatch, nullptr, 0);
     if (find == INVALID_HANDLE_VALUE) return nullptr;
     return std::unique_ptr<IFolderListing>(new CWinFolderListing(find, data));
-}
-
-bool CWinFolderSource::LocalAppDataPath(HostName& realPath) {
-    PWSTR path = nullptr;
-    const HRESULT hr = SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &path);
-    const bool ok = SUCCEEDED(hr) && path && path[0] != L'\0';
-    if (ok) realPath = path;
-    CoTaskMemFree(path);
-    return ok;
 }

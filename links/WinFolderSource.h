@@ -11,6 +11,4 @@ public:
     // characters); null when it cannot start. The listing ends at
     // ERROR_NO_MORE_FILES and at any other failure alike.
     std::unique_ptr<IFolderListing> List(const std::string& pattern, const HostName& realFolder) override;
-    // The known folder FOLDERID_LocalAppData.
-    bool LocalAppDataPath(HostName& realPath) override;
 };

@@ -8,7 +8,9 @@
 #include "settings/Profile.h"
 #include "core/WinText.h"
 #include "export/Export.h"
+#include "links/BrowserProfiles.h"
 #include "links/Import.h"
+#include "links/SourceSetting.h"
 #include "res/resource.h"
 #include "ui/AboutDlg.h"
 
@@ -71,11 +73,12 @@ const CommandEntry<CMainDlg> CMainDlg::kCommands[] = {
     {IDCANCEL, BN_CLICKED, &CMainDlg::OnCancel},
 };
 
-CMainDlg::CMainDlg(ISettingsStore& store, IFolderSource& folders, IPageSink& pages)
+CMainDlg::CMainDlg(ISettingsStore& store, IFolderSource& folders, IBookmarkFiles& files, IPageSink& pages)
     : CDialog(IDD_MAIN),
       m_icon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))),
       m_store(store),
       m_folders(folders),
+      m_files(files),
       m_pages(pages) {
     FilterEnterAndEscape();
 }
@@ -97,7 +100,7 @@ BOOL CMainDlg::OnInitDialog() {
     SendMessageW(m_hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
     SendMessageW(m_hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
     CheckStyleRadio();
-    m_browserProfiles = FindBrowserProfiles(m_folders);
+    m_browserProfiles = FindBrowserProfiles(m_files);
     ShowSourceChoices();
     // Start-up always loads profile 1.
     SetWindowTextW(m_hwnd, WideText(kProfileChoices[0].title).c_str());
@@ -235,7 +238,7 @@ void CMainDlg::CheckStyleRadio() {
         CheckDlgButton(m_hwnd, r.id, m_style == r.style ? BST_CHECKED : BST_UNCHECKED);
 }
 
-void CMainDlg::OnImport() { RunImport(*this, *this, m_folders); }
+void CMainDlg::OnImport() { RunImport(*this, *this, m_folders, m_files); }
 
 void CMainDlg::OnWrite() { RunWrite(*this, *this, m_pages); }
 
@@ -273,13 +276,13 @@ void CMainDlg::OnProfile() {
     if (const ProfileChoice* row = SwitchProfile(m_store, m_profileDlg.m_profileChoice, *this))
         SetWindowTextW(m_hwnd, WideText(row->title).c_str());
     CheckStyleRadio();
-    m_browserProfiles = FindBrowserProfiles(m_folders);
+    m_browserProfiles = FindBrowserProfiles(m_files);
     ShowSourceChoices();
     ShowFieldValues();
 }
 
 void CMainDlg::ShowSourceChoices() {
-    m_sourceChoices = SourceChoices(m_browserProfiles, m_source, m_htmlChosen[m_profileSection]);
+    m_sourceChoices = SourceChoices(m_files, m_browserProfiles, m_source, m_htmlChosen[m_profileSection]);
     HWND combo = GetDlgItem(m_hwnd, IDC_SOURCE);
     SendMessageW(combo, CB_RESETCONTENT, 0, 0);
     HDC dc = GetDC(combo);

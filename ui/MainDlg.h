@@ -11,7 +11,8 @@
 #include "core/MainState.h"
 #include "export/PageOutput.h"
 #include "links/FolderSource.h"
-#include "links/Sources.h"
+#include "links/BookmarkFiles.h"
+#include "links/SourceChoices.h"
 #include "res/resource.h"
 #include "ui/Dialog.h"
 #include "ui/ProfileDlg.h"
@@ -21,9 +22,10 @@ const UINT kAboutCommandId = IDM_ABOUTBOX;  // 16
 
 class CMainDlg : public CDialog, public CMainState, public IMainHost {
 public:
-    // |store| serves the profile switch, |folders| the Import, |pages| the
-    // Write; all must outlive the dialog. Loads the application icon.
-    CMainDlg(ISettingsStore& store, IFolderSource& folders, IPageSink& pages);
+    // |store| serves the profile switch, |folders| and |files| the Import
+    // and the source drop-down, |pages| the Write; all must outlive the
+    // dialog. Loads the application icon.
+    CMainDlg(ISettingsStore& store, IFolderSource& folders, IBookmarkFiles& files, IPageSink& pages);
 
     // IMainHost.
     // Every edit's whole text and the check box state into the fields.
@@ -78,6 +80,7 @@ private:
 
     ISettingsStore& m_store;
     IFolderSource& m_folders;
+    IBookmarkFiles& m_files;
     IPageSink& m_pages;
     // The browser profiles found, and per profile section the bookmark HTML
     // files chosen in this run.

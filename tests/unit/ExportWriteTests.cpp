@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "export/Export.h"
+#include "links/Import.h"
 #include "links/Scan.h"
 #include "support/ExpectedPages.h"
 #include "support/Fakes.h"

@@ -7,7 +7,8 @@
 
 #include "links/Bookmarks.h"
 #include "links/ChromiumBookmarks.h"
-#include "links/Sources.h"
+#include "links/BookmarkSource.h"
+#include "links/PosixBookmarkFiles.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -83,9 +84,13 @@ TEST(LinksBookmarks, NamesTextsAndAddresses) {
          "http://e.example/"},
         {"control characters become spaces, nothing trimmed", u"F\tG", u" a\x01" u"b\x1F" u"c\x7F ", u"http://c/",
          "Favorites\\F G\\ a b c  .url", u8"Favorites\\F G\\ a b c  .url", "http://c/"},
-        {"empty title takes the address", nullptr, u"", u"http://x.example/a b\t",
-         "Favorites\\http://x.example/a b .url", u8"Favorites\\http://x.example/a b .url",
-         "http://x.example/a%20b%09"},
+        {"empty title takes the address, trimmed", nullptr, u"", u"\t http://x.example/a b\x01" u"c\t\n",
+         "Favorites\\http://x.example/a b c.url", u8"Favorites\\http://x.example/a b c.url",
+         "http://x.example/a%20b%01c"},
+        {"tabs and line breaks inside an address dropped", nullptr, u"n", u"http://x.exa\r\nmple/\ta\x85",
+         "Favorites\\n.url", u8"Favorites\\n.url", "http://x.example/a%C2%85"},
+        {"C1 control characters become spaces", u"F\x80G", u"a\x9F" u"b\xA0", u"http://c1/",
+         "Favorites\\F G\\a b&#160;.url", u8"Favorites\\F G\\a b\u00A0.url", "http://c1/"},
         {"title of control characters is not empty", nullptr, u"\x01\x02", u"http://y/", "Favorites\\  .url",
          u8"Favorites\\  .url", "http://y/"},
         {"untitled folder", u"", u"t", u"http://t/", "Favorites\\無題\\t.url", u8"Favorites\\無題\\t.url",
@@ -214,11 +219,11 @@ TEST(LinksBookmarks, ChromiumFiles) {
     EXPECT_EQ(read.entries[1].Address(), "http://i/%EF%BF%BD");
 }
 
-// A title of 100000 characters and folders 1000 deep, with bookmarks after
+// A title of 30000 characters and folders 1000 deep, with bookmarks after
 // the deep chain in the same and the next root.
 TEST(LinksBookmarks, ChromiumLongAndDeep) {
     std::string title, titleText;
-    for (int k = 0; k < 100000; ++k) {
+    for (int k = 0; k < 30000; ++k) {
         title += u8"あ";
         titleText += "あ";
     }
@@ -268,6 +273,41 @@ TEST(LinksBookmarks, LimitOfLinks) {
     EXPECT_EQ(entries.size(), kMaxLinks);
 }
 
+// A source that no list can hold is refused while it is read, before the
+// memory is spent: a real path past any Windows path ("Favorites\\" is 10
+// units, ".url" 4), or list texts past their budget.
+TEST(LinksBookmarks, SourcesNoListCanHold) {
+    const struct {
+        const char* what;
+        size_t depth, folderLength, titleLength, bookmarks, maxTextBytes;
+        size_t added;
+        bool tooLarge;
+    } rows[] = {
+        {"a path at the limit", 0, 0, 32753, 1, kMaxBookmarkTextBytes, 1, false},
+        {"a path one past the limit", 0, 0, 32754, 1, kMaxBookmarkTextBytes, 0, true},
+        {"a folder at the limit", 1, 32751, 1, 2, kMaxBookmarkTextBytes, 2, false},
+        {"a folder one past the limit", 1, 32752, 1, 2, kMaxBookmarkTextBytes, 0, true},
+        {"1000 folders of 1000 characters", 1000, 1000, 1, 30000, kMaxBookmarkTextBytes, 0, true},
+        {"texts at their budget", 0, 0, 10, 4, 96, 4, false},  // "Favorites\\" + 10 + ".url": 24 bytes each
+        {"texts past their budget", 0, 0, 10, 5, 96, 4, true},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        std::vector<CLinkEntry> entries;
+        CBookmarkCollector collector(entries, kMaxBookmarkPathUnits, r.maxTextBytes);
+        for (size_t d = 0; d < r.depth; ++d) collector.EnterFolder(std::u16string(r.folderLength, u'f'), false);
+        const std::u16string title(r.titleLength, u't');
+        size_t added = 0;
+        while (added < r.bookmarks && collector.AddBookmark(title, u"http://x/", false)) ++added;
+        EXPECT_EQ(entries.size(), r.added);
+        EXPECT_EQ(added, r.added);
+        EXPECT_EQ(collector.TooLarge(), r.tooLarge);
+        EXPECT_FALSE(collector.Cut());
+        for (size_t d = 0; d < r.depth; ++d) collector.LeaveFolder();
+        EXPECT_EQ(collector.Depth(), 0u);
+    }
+}
+
 // ReadBookmarkSource on files: AccountBookmarks joins the same folders;
 // failures name the file at fault and leave nothing.
 TEST(LinksBookmarks, BookmarkFiles) {
@@ -295,6 +335,9 @@ TEST(LinksBookmarks, BookmarkFiles) {
          {kBar + "a.url", "Favorites\\o.url", kBar + "a.url", "Favorites\\o2.url", kMobile + "s.url"}, ""},
         {"Edge with account", SourceKind::Edge, root + "both/Bookmarks", SourceRead::Ok,
          {kEdgeBar + "a.url", "Favorites\\o.url", kEdgeBar + "a.url", "Favorites\\o2.url", kEdgeMobile + "s.url"}, ""},
+        {"byte order marks", SourceKind::Chromium, folder("bom", "\xEF\xBB\xBF" + good, "\xEF\xBB\xBF" + account),
+         SourceRead::Ok, {kBar + "a.url", "Favorites\\o.url", kBar + "a.url", "Favorites\\o2.url", kMobile + "s.url"},
+         ""},
         {"no account", SourceKind::Chromium, folder("alone", good, ""), SourceRead::Ok,
          {kBar + "a.url", "Favorites\\o.url"}, ""},
         {"account over the limit", SourceKind::Chromium, folder("limit", File(Many("b", kMaxLinks)), good),
@@ -314,7 +357,8 @@ TEST(LinksBookmarks, BookmarkFiles) {
         SCOPED_TRACE(r.what);
         std::vector<CLinkEntry> entries{CLinkEntry("stale")};
         std::string failed;
-        EXPECT_EQ(ReadBookmarkSource(CSource{r.kind, r.path}, entries, failed), r.result);
+        CPosixBookmarkFiles files;
+        EXPECT_EQ(ReadBookmarkSource(files, CSource{r.kind, r.path}, entries, failed), r.result);
         if (r.result == SourceRead::Cut) {
             ASSERT_EQ(entries.size(), kMaxLinks);
             EXPECT_EQ(entries.back().text, kBar + "b29999.url");

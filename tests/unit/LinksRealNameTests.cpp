@@ -7,6 +7,7 @@
 
 #include "export/Export.h"
 #include "links/Genres.h"
+#include "links/Import.h"
 #include "links/Scan.h"
 #include "links/Shortcut.h"
 #include "support/Fakes.h"

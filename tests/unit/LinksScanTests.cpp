@@ -6,6 +6,7 @@
 
 #include "export/Export.h"
 #include "links/Ordering.h"
+#include "links/Import.h"
 #include "links/Scan.h"
 #include "support/ExpectedPages.h"
 #include "support/Fakes.h"

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "export/Export.h"
+#include "links/Import.h"
 #include "links/Scan.h"
 #include "links/Shortcut.h"
 #include "support/ExpectedPages.h"

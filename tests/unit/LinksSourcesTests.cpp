@@ -9,7 +9,10 @@
 #include "export/Export.h"
 #include "links/Import.h"
 #include "links/Ordering.h"
-#include "links/Sources.h"
+#include "links/BrowserProfiles.h"
+#include "links/PosixBookmarkFiles.h"
+#include "links/SourceChoices.h"
+#include "links/SourceSetting.h"
 #include "support/Fakes.h"
 #include "support/FolderSources.h"
 #include "support/MemorySink.h"
@@ -40,18 +43,11 @@ std::vector<std::string> Addresses(const CLinkList& list) {
     return out;
 }
 
-// The host's file system with a local application data folder.
-class CLocalAppDataSource : public CPosixFolderSource {
-public:
-    explicit CLocalAppDataSource(HostName root) : CPosixFolderSource("Favorites"), m_root(std::move(root)) {}
-    bool LocalAppDataPath(HostName& realPath) override {
-        realPath = m_root;
-        return true;
-    }
-
-private:
-    HostName m_root;
-};
+// Import with the host's files.
+CImportOutcome Import(CMainState& state, IMainHost& host, IFolderSource& folders) {
+    CPosixBookmarkFiles files;
+    return RunImport(state, host, folders, files);
+}
 
 std::vector<std::string> Describe(const std::vector<CSourceChoice>& choices) {
     std::vector<std::string> out;
@@ -80,6 +76,12 @@ TEST(LinksSources, ImportFromEachSource) {
     Write(root + "bad.json", "{");
     Write(root + "book.html",
           "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n<DT><A HREF=\"http://h/\">H</A>\n</DL><p>\n");
+    // 1000 folders of 1000 characters over 30000 links: 1.9 MB that would
+    // take gigabytes as a list.
+    std::string deep = "<DL><p>\n";
+    for (int k = 0; k < 1000; ++k) deep += "<DT><H3>" + std::string(1000, 'f') + "</H3>\n<DL><p>\n";
+    for (size_t k = 0; k < kMaxLinks; ++k) deep += "<DT><A HREF=\"http://x/\">x</A>\n";
+    Write(root + "deep.html", deep);
     const std::vector<std::string> favorites = {"C:\\Fav\\a.url", "C:\\Fav\\b.url"};
     const struct {
         const char* what;
@@ -101,6 +103,8 @@ TEST(LinksSources, ImportFromEachSource) {
         {"missing Bookmarks", "chromium:" + root + "none/Bookmarks", "", "z", {}, root + "none/Bookmarks"},
         {"not JSON", "edge:" + root + "bad.json", "", "z", {}, root + "bad.json"},
         {"missing HTML", "html:" + root + "none.html", "", "z", {}, root + "none.html"},
+        {"folders too deep for any list", "html:" + root + "deep.html", "", "z", {},
+         root + "deep.html\nフォルダーの階層が深すぎるか、名前が長すぎます。"},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.what);
@@ -116,7 +120,7 @@ TEST(LinksSources, ImportFromEachSource) {
         CFakeHost host(state);
         host.controls.includeText = r.include;
         host.controls.excludeText = r.exclude;
-        RunImport(state, host, folders);
+        Import(state, host, folders);
         EXPECT_EQ(host.waitDepth, 0);
         if (r.failedFile.empty()) {
             EXPECT_EQ(ListTexts(state.m_linkList), r.list);
@@ -147,7 +151,7 @@ TEST(LinksSources, ImportLimitMessage) {
         state.m_source = "chromium:" + Here() + "Bookmarks";
         CFakeHost host(state);
         CMemoryFolderSource folders;
-        RunImport(state, host, folders);
+        Import(state, host, folders);
         const std::vector<std::string> list = ListTexts(state.m_linkList);
         EXPECT_EQ(list.size(), kMaxLinks);
         EXPECT_EQ(std::count(list.begin(), list.end(), "Favorites\\o29999.url"), 1);
@@ -180,7 +184,7 @@ TEST(LinksSources, EqualTextsKeepSourceOrder) {
     host.controls.stdGenre = "その他";
     host.controls.outputPath = "o.html";
     CMemoryFolderSource folders;
-    RunImport(state, host, folders);
+    Import(state, host, folders);
     // "&#233;" typed sorts before é by real path ('&' before 0xC3).
     const std::vector<std::string> order = {"http://e2/", "http://e1/", "http://d1/", "http://d2/", "http://x/"};
     EXPECT_EQ(ListTexts(state.m_linkList),
@@ -243,7 +247,7 @@ TEST(LinksSources, FavoritesAndBookmarksGiveSamePages) {
     fromFile.m_source = "chromium:" + Here() + "Bookmarks";
     for (CMainState* state : {&fromFolder, &fromFile}) {
         CFakeHost host(*state);
-        RunImport(*state, host, folders);
+        Import(*state, host, folders);
         EXPECT_EQ(ListTexts(state->m_linkList), expected);
         EXPECT_TRUE(host.messages.empty());
     }
@@ -325,26 +329,26 @@ TEST(LinksSources, FindBrowserProfiles) {
     for (const std::string& folder : {edge + "Profile 3", chrome + "System Profile", local + "/Vivaldi/User Data"})
         std::filesystem::create_directories(folder);
     Write(chrome + "Default/Preferences", "{}");
+    Write(chrome + "Local State", u8"\uFEFF{\"profile\":{\"info_cache\":{\"Profile 9\":{\"name\":\"個人\"}}}}");
     Write(edge + "Local State",
           u8R"({"profile":{"info_cache":{"Default":{"name":"仕事"},"Profile 2":{"name":"Café"},)"
           u8R"("Profile 3":{"name":"x"}},"profiles_order":["Profile 2","Profile 3","Default"]}})");
 
-    CLocalAppDataSource folders(local);
-    EXPECT_EQ(Describe(FindBrowserProfiles(folders)),
+    CPosixBookmarkFiles files(local);
+    EXPECT_EQ(Describe(FindBrowserProfiles(files)),
               (std::vector<std::string>{
                   Item(CSourceChoice::Profile, "Microsoft Edge - Caf&#233;", "edge:" + edge + "Profile 2/Bookmarks"),
                   Item(CSourceChoice::Profile, "Microsoft Edge - 仕事", "edge:" + edge + "Default/Bookmarks"),
                   // Not in the browser's order: after those that are.
                   Item(CSourceChoice::Profile, "Microsoft Edge - Profile 5", "edge:" + edge + "Profile 5/Bookmarks"),
                   Item(CSourceChoice::Profile, "Google Chrome - Default", "chromium:" + chrome + "Default/Bookmarks"),
-                  Item(CSourceChoice::Profile, "Google Chrome - Profile 9",
-                       "chromium:" + chrome + "Profile 9/Bookmarks"),
+                  Item(CSourceChoice::Profile, "Google Chrome - 個人", "chromium:" + chrome + "Profile 9/Bookmarks"),
                   Item(CSourceChoice::Profile, "Google Chrome - Profile 10",
                        "chromium:" + chrome + "Profile 10/Bookmarks"),
                   Item(CSourceChoice::Profile, "Chromium - Default", "chromium:" + chromium + "Default/Bookmarks"),
               }));
 
-    CLocalAppDataSource nowhere(Here() + "missing");
+    CPosixBookmarkFiles nowhere(Here() + "missing");
     EXPECT_TRUE(FindBrowserProfiles(nowhere).empty());
 }
 
@@ -385,7 +389,8 @@ TEST(LinksSources, SourceChoicesAndIndex) {
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.what);
-        const std::vector<CSourceChoice> choices = SourceChoices(profiles, r.stored, r.html);
+        CPosixBookmarkFiles files;
+        const std::vector<CSourceChoice> choices = SourceChoices(files, profiles, r.stored, r.html);
         EXPECT_EQ(Describe(choices), r.items);
         EXPECT_EQ(ChoiceIndex(choices, r.stored), r.index);
         EXPECT_EQ(ChoiceIndex(choices, "chromium:C:\\G\\Bookmarks"), 2u);
