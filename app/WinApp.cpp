@@ -12,9 +12,11 @@
 #include "settings/WinRegistryStore.h"
 #include "cmdline/CommandLine.h"
 #include "cmdline/WinCommandOutput.h"
+#include "core/Text.h"
 #include "core/Texts.h"
 #include "core/WinText.h"
 #include "export/WinPageSink.h"
+#include "links/WinBookmarkFiles.h"
 #include "links/WinFolderSource.h"
 #include "ui/Dialog.h"
 #include "ui/MainDlg.h"
@@ -60,17 +62,31 @@ int RunCommandLine(const CCommandLine& line) {
         TellStarter(BadArgumentText(line.badArgument) + "\n\n" + CommandUsageText());
         return kExitBadArguments;
     }
-    CRegistryStore store(AppNameFromModulePath(ModulePath()));
-    CWinFolderSource folders;
-    CWinPageSink pages;
-    const CWriteOutcome outcome = RunWriteCommand(line.profile, store, folders, pages);
-    TellStarter(outcome.text + "\n");
-    if (!line.logFile.empty()) {
-        SYSTEMTIME now;
-        GetLocalTime(&now);
-        const CLogTime time = {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
-        // A log that cannot be written changes nothing of the run.
-        AppendToLog(line.logFile, LogLine(time, line.profile, outcome.exitCode, outcome.text));
+    CWriteOutcome outcome;
+    try {
+        const std::string module = ModulePath();
+        CRegistryStore store(AppNameFromModulePath(module));
+        CWinFolderSource folders;
+        CWinBookmarkFiles files;
+        CWinPageSink pages;
+        outcome = RunWriteCommand(line.profile, CCommandPlatform{store, folders, files, pages, BaseFolder(module)});
+    } catch (...) {
+        // Whatever ended the run, it ends with its exit code, its text and its log line.
+        outcome.exitCode = kExitNotWritten;
+        outcome.text = std::string(kWriteFailedText) + "\n" + ErrorText(std::current_exception());
+    }
+    try {
+        TellStarter(outcome.text + "\n");
+        if (!line.logFile.empty()) {
+            SYSTEMTIME now;
+            GetLocalTime(&now);
+            const CLogTime time = {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+            // A log that cannot be written changes nothing of the run; a
+            // relative one is taken from the current folder, as command lines do.
+            AppendToLog(line.logFile, LogLine(time, line.profile, outcome.exitCode, outcome.text));
+        }
+    } catch (...) {
+        // Out of memory for the text itself: the exit code still tells.
     }
     return outcome.exitCode;
 }
@@ -98,11 +114,12 @@ bool CLinkPageApp::StartApplication() {
     // executable's file name without its extension.
     CRegistryStore store(AppNameFromModulePath(ModulePath()));
     CWinFolderSource folders;
+    CWinBookmarkFiles files;
     CWinPageSink pages;
 
     // The main dialog, without a parent, is the only window of the run. On
     // the heap: its genre array is large.
-    std::unique_ptr<CMainDlg> dlg(new CMainDlg(store, folders, pages));
+    std::unique_ptr<CMainDlg> dlg(new CMainDlg(store, folders, files, pages));
 
     // Every start begins with profile 1.
     dlg->m_profileSection = kProfileChoices[0].section;

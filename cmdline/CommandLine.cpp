@@ -13,14 +13,12 @@
 
 namespace {
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 // "/name" or "-name", the name in any case.
 bool IsOption(const std::string& arg, const char* name) {
     if (arg.size() < 2 || (arg[0] != '/' && arg[0] != '-')) return false;
     size_t i = 1;
     for (; name[i - 1] != '\0'; ++i)
-        if (i >= arg.size() || Lower(arg[i]) != name[i - 1]) return false;
+        if (i >= arg.size() || AsciiLower(arg[i]) != name[i - 1]) return false;
     return i == arg.size();
 }
 
@@ -90,29 +88,81 @@ std::string CommandUsageText() { return kCommandUsageText; }
 
 std::string BadArgumentText(const std::string& argument) { return kBadArgumentText + argument; }
 
-CWriteOutcome RunWriteCommand(int profile, ISettingsStore& store, IFolderSource& folders, IPageSink& pages) {
+namespace {
+
+bool IsSlash(char c) { return c == '\\' || c == '/'; }
+
+bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// "C:" of a drive path, "\\server\share" of a share; empty for any other.
+std::string RootOf(const std::string& folder) {
+    if (folder.size() >= 2 && IsDriveLetter(folder[0]) && folder[1] == ':') return folder.substr(0, 2);
+    if (folder.size() < 3 || !IsSlash(folder[0]) || !IsSlash(folder[1])) return std::string();
+    // Past the server and the share name (each "\\" found where a character begins).
+    size_t names = 0;
+    for (size_t i = 2; i < folder.size(); i = NextChar(folder, i)) {
+        if (IsSlash(folder[i]) && ++names == 2) return folder.substr(0, i);
+    }
+    return folder;
+}
+
+CWriteOutcome ImportAndWrite(int profile, const CCommandPlatform& platform) {
     CWriteOutcome outcome;
-    if (profile < 1 || profile > 4) return outcome;
     // On the heap: the genre array is large.
     std::unique_ptr<CMainState> state(new CMainState);
     state->m_profileSection = kProfileChoices[profile - 1].section;
-    LoadProfile(store, state->m_profileSection, *state, state->m_javaText);
+    LoadProfile(platform.store, state->m_profileSection, *state, state->m_javaText);
 
     CSilentHost host;
-    RunImport(*state, host, folders);
-    if (host.Told()) {
-        // The source could not be read, or held too many links: the pages of
-        // a partial list must not replace good ones.
-        outcome.text = host.Last().first;
+    const CImportOutcome imported = RunImport(*state, host, platform.folders, platform.files);
+    if (imported.end != ImportEnd::Complete) {
+        // The pages of a partial list must not replace good ones.
+        outcome.text = imported.end == ImportEnd::Failed ? std::string(kImportFailedText) + "\n" + imported.error
+                                                         : imported.message;
         return outcome;
     }
-    RunWrite(*state, host, pages);
+    state->m_outputPath = OutputFromProgramFolder(state->m_outputPath, platform.programFolder);
+    RunWrite(*state, host, platform.pages);
     if (!host.Told()) {
         outcome.text = kWriteFailedText;
         return outcome;
     }
     outcome.text = host.Last().first;
-    outcome.exitCode = host.Last().second == MsgKind::Completion ? kExitWritten : kExitNotWritten;
+    if (host.Last().second == MsgKind::Completion) {
+        outcome.exitCode = kExitWritten;
+        outcome.text += "\n" + state->m_outputPath;
+    }
+    return outcome;
+}
+
+}  // namespace
+
+std::string OutputFromProgramFolder(const std::string& output, const std::string& programFolder) {
+    if (output.empty() || programFolder.empty()) return output;
+    if (IsSlash(output[0])) {
+        if (output.size() >= 2 && IsSlash(output[1])) return output;  // a share or "\\?\"
+        const std::string root = RootOf(programFolder);
+        return root.empty() ? output : root + output;
+    }
+    if (output.size() >= 2 && IsDriveLetter(output[0]) && output[1] == ':') {
+        if (output.size() >= 3 && IsSlash(output[2])) return output;
+        const std::string root = RootOf(programFolder);
+        if (root.size() != 2 || AsciiLower(root[0]) != AsciiLower(output[0])) return output;
+        return programFolder + output.substr(2);
+    }
+    return programFolder + output;
+}
+
+CWriteOutcome RunWriteCommand(int profile, const CCommandPlatform& platform) {
+    CWriteOutcome outcome;
+    if (profile < 1 || profile > 4) return outcome;
+    try {
+        return ImportAndWrite(profile, platform);
+    } catch (...) {
+        // Nothing was written, and the log must say so and why.
+        outcome.exitCode = kExitNotWritten;
+        outcome.text = std::string(kWriteFailedText) + "\n" + ErrorText(std::current_exception());
+    }
     return outcome;
 }
 

@@ -7,6 +7,7 @@
 
 #include "settings/SettingsStore.h"
 #include "export/PageOutput.h"
+#include "links/BookmarkFiles.h"
 #include "links/FolderSource.h"
 
 // Exit codes of a command-line run.
@@ -46,12 +47,35 @@ struct CWriteOutcome {
     std::string text;
 };
 
+// What a command works with.
+struct CCommandPlatform {
+    ISettingsStore& store;
+    IFolderSource& folders;
+    IBookmarkFiles& files;
+    IPageSink& pages;
+    // The folder of Orvelle.exe, ending in "": a relative output file is
+    // taken from it, as the dialog started from Explorer or a shortcut takes
+    // it (a scheduled task starts in the system folder).
+    std::string programFolder;
+};
+
 // /write for |profile| (1 to 4): loads that profile's settings as the dialog
 // loads them, imports from its source and writes its pages. Shows nothing
 // and writes no setting. The pages are those of Import and then Write in
-// the dialog on that profile. An Import that ends with a message (source
-// unreadable, the limit) writes nothing.
-CWriteOutcome RunWriteCommand(int profile, ISettingsStore& store, IFolderSource& folders, IPageSink& pages);
+// the dialog on that profile, but for a relative output file, taken from
+// the program's folder. Only a complete Import is written: one that ends
+// with a message (source unreadable, the limit) or by an error writes
+// nothing and says why. An error anywhere gives kExitNotWritten and a text.
+// Written, the text names the main page's full path on its second line.
+CWriteOutcome RunWriteCommand(int profile, const CCommandPlatform& platform);
+
+// The output file |output| as a scheduled run takes it: relative to the
+// current folder ("link.html", "out\link.html", "..\x.html") it is taken
+// from |programFolder| (ending in "\"); from the current drive's root
+// ("\x.html") it goes to the root of the program folder's drive or share;
+// "C:x.html" on the program folder's drive is taken from that folder; any
+// other path (a full one, an empty one, another drive's) stays as it is.
+std::string OutputFromProgramFolder(const std::string& output, const std::string& programFolder);
 
 // A local time of day and date.
 struct CLogTime {

@@ -1,5 +1,7 @@
 #include "core/Texts.h"
 
+#include <new>
+
 #include "core/LinkList.h"
 #include "core/Version.h"
 
@@ -13,6 +15,22 @@ std::string TooManyLinksText() {
 }
 
 const char kBookmarksUnreadableText[] = "ブックマークを読み込めませんでした。";
+const char kBookmarksTooLargeText[] = "フォルダーの階層が深すぎるか、名前が長すぎます。";
+const char kImportFailedText[] = "取り込みを完了できませんでした。";
+const char kOutOfMemoryText[] = "メモリが足りません。";
+const char kUnknownErrorText[] = "原因の分からないエラーです。";
+
+std::string ErrorText(const std::exception_ptr& error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::bad_alloc&) {
+        return kOutOfMemoryText;
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+    }
+    return kUnknownErrorText;
+}
 const char kFavoritesSourceText[] = "お気に入り フォルダー";
 const char kHtmlSourcePrefix[] = "HTML - ";
 const char kChooseHtmlSourceText[] = "HTML ファイルを選ぶ...";

@@ -2,6 +2,7 @@
 // box notice and the home page. Dialog labels live in the resource script;
 // page fragments beside the page writers.
 #pragma once
+#include <exception>
 #include <string>
 
 extern const char kAppTitle[];        // "Orvelle": caption of the command messages
@@ -16,6 +17,15 @@ std::string TooManyLinksText();
 
 // A bookmark file that cannot be read: this line, a line break, its path.
 extern const char kBookmarksUnreadableText[];  // "ブックマークを読み込めませんでした。"
+// The third line after it for a source no list can hold.
+extern const char kBookmarksTooLargeText[];  // "フォルダーの階層が深すぎるか、名前が長すぎます。"
+// An Import ended by an error: this line, a line break, what the error was.
+extern const char kImportFailedText[];  // "取り込みを完了できませんでした。"
+extern const char kOutOfMemoryText[];   // "メモリが足りません。"
+extern const char kUnknownErrorText[];  // "原因の分からないエラーです。"
+// What the caught error |error| was, for the person who reads the log: the
+// memory text, an exception's own description, else the unknown one.
+std::string ErrorText(const std::exception_ptr& error);
 
 // Items of the source drop-down.
 extern const char kFavoritesSourceText[];   // "お気に入り フォルダー"

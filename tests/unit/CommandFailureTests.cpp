@@ -8,11 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "cmdline/CommandLine.h"
 #include "export/Export.h"
+#include "links/Import.h"
 #include "links/Scan.h"
 #include "links/Shortcut.h"
 #include "support/Fakes.h"
 #include "support/FolderSources.h"
+#include "support/MemoryFiles.h"
 #include "support/MemorySink.h"
 #include "support/TempDir.h"
 
@@ -199,5 +202,56 @@ TEST(CommandFailure, WriteRecoversAndTellsAtEveryStep) {
             EXPECT_EQ(pages.openNow, 0) << style << " step " << at;
         }
         EXPECT_GT(failures, style == STYLE_FRAMES ? 30 : 15) << style;
+    }
+}
+
+// /write on a source that fails at each listing and read in turn: the run
+// exits 1, says why and writes no page, never the pages of a partial list.
+TEST(CommandFailure, WriteCommandWritesNothingAfterAFault) {
+    CTempDir dir;
+    ASSERT_TRUE(dir.ok());
+    PutTree();
+    CPosixFolderSource tree("Fav\\");
+    CMemoryBookmarkFiles files;
+    files.files["/p/Bookmarks"] =
+        R"({"roots":{"bookmark_bar":{"type":"folder","children":[{"type":"url","name":"b","url":"http://b/"}]},)"
+        R"("other":{"type":"folder","children":[{"type":"url","name":"o","url":"http://o/"}]}}})";
+    files.files["/h/book.html"] = "<DL><p><DT><H3>F</H3><DL><p><DT><A HREF=\"http://h/\">h</A></DL><p></DL>";
+    const struct {
+        const char* what;
+        std::string source;
+        std::string told;  // at a fault
+        int fewestFaults;
+    } rows[] = {
+        {"Favorites folder", "", "取り込みを完了できませんでした。\nメモリが足りません。", 10},
+        {"Bookmarks and AccountBookmarks", "chromium:/p/Bookmarks", "ブックマークを読み込めませんでした。\n/p/Bookmarks", 3},
+        {"bookmark HTML file", "html:/h/book.html", "ブックマークを読み込めませんでした。\n/h/book.html", 1},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        int faults = 0;
+        for (int at = 1;; ++at) {
+            CFault fault;
+            fault.failAt = at;
+            CFaultySource folders(tree, fault);
+            files.onAccess = [&fault] { fault.Step(); };
+            CMemoryStore store;
+            store.PutString("Orvelle", "Source", Sz(r.source));
+            store.PutString("Orvelle", "Output", Sz("C:\\out\\link.html"));
+            store.sections["Orvelle"]["Style"] = CMemoryStore::Value{false, Dword(STYLE_FRAMES)};
+            CMemorySink pages;
+            const CWriteOutcome outcome = RunWriteCommand(1, CCommandPlatform{store, folders, files, pages, ""});
+            if (!fault.fired) {
+                EXPECT_EQ(outcome.exitCode, kExitWritten);
+                EXPECT_EQ(outcome.text, "ファイルへの出力が完了しました。\nC:\\out\\link.html");
+                EXPECT_FALSE(pages.files.empty());
+                break;
+            }
+            ++faults;
+            EXPECT_EQ(outcome.exitCode, kExitNotWritten) << "fault " << at;
+            EXPECT_EQ(outcome.text, r.told) << "fault " << at;
+            EXPECT_TRUE(pages.files.empty()) << "fault " << at;
+        }
+        EXPECT_GE(faults, r.fewestFaults);
     }
 }

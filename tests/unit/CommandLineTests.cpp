@@ -6,12 +6,20 @@
 #include "cmdline/CommandLine.h"
 #include "export/Export.h"
 #include "links/Import.h"
+#include "links/PosixBookmarkFiles.h"
 #include "support/Fakes.h"
 #include "support/FolderSources.h"
 #include "support/MemorySink.h"
 #include "support/TempDir.h"
 
 namespace {
+
+// /write on the host's files, the program in |programFolder|.
+CWriteOutcome WriteCommand(int profile, ISettingsStore& store, IFolderSource& folders, IPageSink& pages,
+                           const std::string& programFolder = "") {
+    CPosixBookmarkFiles files;
+    return RunWriteCommand(profile, CCommandPlatform{store, folders, files, pages, programFolder});
+}
 
 TEST(CommandLine, ArgumentRules) {
     const CCommandLine::Kind D = CCommandLine::Dialog, W = CCommandLine::Write, U = CCommandLine::Usage,
@@ -95,9 +103,9 @@ TEST(CommandLine, WriteCommandIsImportAndWriteOfTheProfile) {
         store.PutString("Orvelle2", "Disabled", Sz("News"));
 
         CMemorySink byCommand;
-        const CWriteOutcome outcome = RunWriteCommand(2, store, folders, byCommand);
+        const CWriteOutcome outcome = WriteCommand(2, store, folders, byCommand);
         EXPECT_EQ(outcome.exitCode, kExitWritten);
-        EXPECT_EQ(outcome.text, "ファイルへの出力が完了しました。");
+        EXPECT_EQ(outcome.text, "ファイルへの出力が完了しました。\nC:\\out\\link.html");
         EXPECT_TRUE(store.writeLog.empty());
 
         CMainState state;
@@ -106,7 +114,8 @@ TEST(CommandLine, WriteCommandIsImportAndWriteOfTheProfile) {
         CFakeHost host(state);
         host.ShowFieldValues();
         CMemorySink byDialog;
-        RunImport(state, host, folders);
+        CPosixBookmarkFiles files;
+        RunImport(state, host, folders, files);
         RunWrite(state, host, byDialog);
         ASSERT_EQ(byCommand.files.size(), byDialog.files.size());
         for (size_t i = 0; i < byDialog.files.size(); ++i) {
@@ -129,11 +138,19 @@ TEST(CommandLine, WriteCommandFailures) {
         std::string output;
         int failOpenAt;
         std::string text;
+        std::string programFolder = "";
+        std::string opened = "";  // the path the first page was asked for, where it matters
     } rows[] = {
         {"missing bookmark file", "chromium:none/Bookmarks", "link.html", -1,
          "ブックマークを読み込めませんでした。\nnone/Bookmarks"},
         {"output cannot be created", "", "C:\\nowhere\\link.html", 0, "フォルダ名かファイル名が不正です。確認してください。"},
         {"a genre page cannot be created", "", "C:\\out\\link.html", 2, "フォルダ名かファイル名が不正です。確認してください。"},
+        // A scheduled task starts in the system folder: a relative output is
+        // looked for beside the program, not there.
+        {"relative output beside the program", "", "no-such\\link.html", 0,
+         "フォルダ名かファイル名が不正です。確認してください。", "C:\\Tools\\", "C:\\Tools\\no-such\\link.html"},
+        {"relative output in a folder with a 0x5C byte", "", "link.html", 0,
+         "フォルダ名かファイル名が不正です。確認してください。", "C:\\ソフト\\", "C:\\ソフト\\link.html"},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
@@ -143,19 +160,50 @@ TEST(CommandLine, WriteCommandFailures) {
         store.sections["Orvelle"]["Style"] = CMemoryStore::Value{false, Dword(STYLE_FRAMES)};
         CMemorySink sink;
         sink.failOpenAt = r.failOpenAt;
-        const CWriteOutcome outcome = RunWriteCommand(1, store, one, sink);
+        const CWriteOutcome outcome = WriteCommand(1, store, one, sink, r.programFolder);
         EXPECT_EQ(outcome.exitCode, kExitNotWritten);
         EXPECT_EQ(outcome.text, r.text);
+        if (!r.opened.empty()) EXPECT_EQ(sink.events.at(0), "fail:" + r.opened);
     }
     // Nothing to write: an empty Favorites folder in profile 3.
     CMemoryStore store;
     CMemorySink sink;
     CMemoryFolderSource none;
     none.hasFavorites = false;
-    const CWriteOutcome outcome = RunWriteCommand(3, store, none, sink);
+    const CWriteOutcome outcome = WriteCommand(3, store, none, sink);
     EXPECT_EQ(outcome.exitCode, kExitNotWritten);
     EXPECT_EQ(outcome.text, "出力する内容がありません");
     EXPECT_TRUE(sink.files.empty());
+}
+
+// Where a scheduled run's relative output lands: beside the program.
+TEST(CommandLine, OutputFromProgramFolder) {
+    const struct {
+        const char* output;
+        const char* program;
+        const char* taken;
+    } rows[] = {
+        {"link.html", "C:\\Tools\\", "C:\\Tools\\link.html"},
+        {"out\\link.html", "C:\\Tools\\", "C:\\Tools\\out\\link.html"},
+        {"..\\pages\\link.html", "C:\\Tools\\", "C:\\Tools\\..\\pages\\link.html"},
+        {"表\\link.html", "C:\\ソ\\", "C:\\ソ\\表\\link.html"},
+        {"C:\\out\\link.html", "C:\\Tools\\", "C:\\out\\link.html"},
+        {"d:/out/link.html", "C:\\Tools\\", "d:/out/link.html"},
+        {"\\\\server\\share\\link.html", "C:\\Tools\\", "\\\\server\\share\\link.html"},
+        {"\\\\?\\C:\\link.html", "C:\\Tools\\", "\\\\?\\C:\\link.html"},
+        {"\\link.html", "C:\\Tools\\", "C:\\link.html"},
+        {"/link.html", "D:\\Tools\\", "D:/link.html"},
+        {"\\link.html", "\\\\server\\share\\Tools\\", "\\\\server\\share\\link.html"},
+        {"\\link.html", "\\\\server\\表\\Tools\\", "\\\\server\\表\\link.html"},
+        {"c:link.html", "C:\\Tools\\", "C:\\Tools\\link.html"},
+        {"D:link.html", "C:\\Tools\\", "D:link.html"},  // another drive's current folder is its own
+        {"", "C:\\Tools\\", ""},
+        {"link.html", "", "link.html"},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(std::string(r.output) + " from " + r.program);
+        EXPECT_EQ(OutputFromProgramFolder(r.output, r.program), r.taken);
+    }
 }
 
 }  // namespace

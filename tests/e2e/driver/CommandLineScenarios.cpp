@@ -37,16 +37,25 @@ std::string Told(const std::string& text)
     return Utf8Bytes(FromCp932(crlf));
 }
 
-// A run that must end on its own with exitCode and show nothing.
-CCommandRun Run(CCheck& t, const std::wstring& args, const std::string& dir, int exitCode)
+// A run that must end on its own with exitCode and show nothing; |exe| a
+// copy of Orvelle.exe elsewhere (empty: the one built).
+CCommandRun Run(CCheck& t, const std::wstring& args, const std::string& dir, int exitCode,
+                const std::string& exe = std::string())
 {
-    CCommandRun run = RunOrvelle(args, dir);
+    CCommandRun run = RunOrvelle(args, dir, kStartTimeout, exe);
     const std::string what = "\"" + Visible(args) + "\"";
     for (const std::string& w : run.windows)
         t.That(false, what + " showed the window " + w);
     t.That(run.exitCode == exitCode, what + " exited with " + Num(run.exitCode) + ", not " + Num(exitCode) + "; " +
                                          HowItEnded(run) + " (output \"" + Visible(run.output) + "\")");
     return run;
+}
+
+// |path| up to its last "\\", without it.
+std::string BaseFolderOf(const std::string& path)
+{
+    const size_t cut = path.find_last_of('\\');
+    return cut == std::string::npos ? std::string() : path.substr(0, cut);
 }
 
 std::string Names(const std::map<std::string, std::string>& files)
@@ -66,18 +75,22 @@ void SamePagesAsTheDialog(CCheck& t)
         return;
     const struct {
         const char* what;
-        std::string folder;  // the pages' folder, also the current folder
+        std::string folder;  // the pages' folder, the dialog's current folder
         DWORD style;
         std::vector<std::pair<const char*, std::string>> settings;
         const char* files;  // what the dialog must have written
+        const char* main;    // the main page's name
+        bool beside;         // /write runs a copy of Orvelle.exe in the folder, from another current folder
     } rows[] = {
-        // The default output "link.html", relative to the current folder.
+        // The default output "link.html": relative to the current folder in
+        // the dialog, to the program's folder for /write (a scheduled task
+        // starts in the system folder).
         {"Favorites, frames, an exclusion", FreshWorkFolder("cl-fav"), 3,
          {{"Disabled", "Skip"}},
-         "00000001.html 00000002.html 00000003.html link.html linkmenu.html"},
+         "00000001.html 00000002.html 00000003.html link.html linkmenu.html", "link.html", true},
         {"Chromium, index, an inclusion", FreshWorkFolder("cl-chr"), 2,
          {{"Source", "chromium:" + bookmarks}, {"Output", work + "\\cl-chr\\index.html"}, {"Enabled", "バー"}},
-         "00000001.html 00000002.html index.html"},
+         "00000001.html 00000002.html index.html", "index.html", false},
     };
     for (const auto& r : rows) {
         ResetSettings();
@@ -97,9 +110,23 @@ void SamePagesAsTheDialog(CCheck& t)
         if (!t.Same(Names(dialog), std::string("{") + r.files + "}", std::string(r.what) + ": files of the dialog"))
             continue;
         RemoveTree(r.folder);
-        CCommandRun run = Run(t, L"/write 2", r.folder, 0);
-        t.Same(run.output, Told(kWrittenText), std::string(r.what) + ": output");
-        const std::map<std::string, std::string> command = FilesIn(r.folder);
+        std::string exe, current = r.folder;
+        if (r.beside) {
+            exe = FreshWorkFolder(std::string("cl-program")) + "\\Orvelle.exe";
+            current = FreshWorkFolder(std::string("cl-elsewhere"));
+            if (!t.That(CopyFileW(FromCp932(g_config.orvelleExe).c_str(), FromCp932(exe).c_str(), FALSE) != 0,
+                        "cannot copy Orvelle.exe"))
+                return;
+        }
+        CCommandRun run = Run(t, L"/write 2", current, 0, exe);
+        const std::string pages = r.beside ? BaseFolderOf(exe) : r.folder;
+        // The second line names the main page where it was written.
+        t.Same(run.output, Told(std::string(kWrittenText) + "\n" + pages + "\\" + r.main),
+               std::string(r.what) + ": output");
+        std::map<std::string, std::string> command = FilesIn(pages);
+        command.erase("Orvelle.exe");
+        if (r.beside)
+            t.Same(Names(FilesIn(current)), "{}", std::string(r.what) + ": files in the current folder");
         t.Same(Names(command), Names(dialog), std::string(r.what) + ": files of /write 2");
         for (const auto& f : dialog)
             if (command.count(f.first))
@@ -178,7 +205,12 @@ void FailuresLogged(CCheck& t)
         {"empty Favorites", {}, nullptr, "", kEmptyList},
         {"missing Bookmarks", kTree, "Source", "chromium:" + missing, std::string(kUnreadable) + "\n" + missing},
         {"missing output folder", kTree, "Output", g_config.workDir + "\\no-such\\link.html", kBadName},
+        // Relative to the program's folder, which has no such folder; the
+        // current folder has one.
+        {"relative output", kTree, "Output", "no-such\\link.html", kBadName},
     };
+    if (!t.That(MakeFolder(FromCp932(logDir + "\\no-such")), "cannot make the current folder's no-such"))
+        return;
     std::string logged;
     for (const auto& r : rows) {
         ResetSettings();
@@ -209,6 +241,13 @@ void FailuresLogged(CCheck& t)
         t.Same(line.substr(std::min<size_t>(19, line.size())), "\t2\t1\t" + Utf8Bytes(FromCp932(flat)) + "\r\n",
                what + ": log line");
     }
+    t.That(!FileExists(logDir + "\\no-such\\link.html"), "a relative output was written into the current folder");
+    // A relative log, as command lines take files, is in the current folder.
+    Run(t, L"/write 2 /log 相対.log", logDir, 1);
+    std::string relative;
+    t.That(ReadBytes(logDir + "\\相対.log", &relative) && relative.size() > 19 &&
+               relative.compare(19, 5, "\t2\t1\t") == 0,
+           "the relative log in the current folder holds \"" + Visible(relative) + "\"");
 }
 
 void Arguments(CCheck& t)

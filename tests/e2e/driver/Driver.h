@@ -289,9 +289,10 @@ struct CCommandRun {
 // Runs it in currentDir with arguments after its quoted path, looking for
 // windows of the process every few ms until it ends; ended after timeoutMs
 // (as long as a first start may take: a run once did not end within 20 s),
-// or 3 s after a window appeared (a message box would wait for ever).
+// or 3 s after a window appeared (a message box would wait for ever). |exe|
+// is another copy of Orvelle.exe to run (empty: the one built).
 CCommandRun RunOrvelle(const std::wstring& arguments, const std::string& currentDir,
-                       DWORD timeoutMs = kStartTimeout);
+                       DWORD timeoutMs = kStartTimeout, const std::string& exe = std::string());
 // What went wrong with a run that did not end by itself, for a failure
 // message: it did not start, or it was ended after so many seconds.
 std::string HowItEnded(const CCommandRun& run);

@@ -1104,7 +1104,8 @@ bool SaveAs(CCheck& check, COrvelle& app, HWND dlg, const std::string& path)
     return SaveAs(check, app, dlg, FromCp932(path));
 }
 
-CCommandRun RunOrvelle(const std::wstring& arguments, const std::string& currentDir, DWORD timeoutMs)
+CCommandRun RunOrvelle(const std::wstring& arguments, const std::string& currentDir, DWORD timeoutMs,
+                       const std::string& otherExe)
 {
     CCommandRun run;
     SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
@@ -1112,7 +1113,7 @@ CCommandRun RunOrvelle(const std::wstring& arguments, const std::string& current
     if (!CreatePipe(&readEnd, &writeEnd, &sa, 0))
         return run;
     SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    const std::wstring exe = FromCp932(g_config.orvelleExe);
+    const std::wstring exe = FromCp932(otherExe.empty() ? g_config.orvelleExe : otherExe);
     std::wstring cmd = L"\"" + exe + L"\" " + arguments;
     const std::wstring dir = FromCp932(currentDir);
     STARTUPINFOW si{};
