@@ -163,7 +163,9 @@ TEST(CommandLine, WriteCommandFailures) {
         const CWriteOutcome outcome = WriteCommand(1, store, one, sink, r.programFolder);
         EXPECT_EQ(outcome.exitCode, kExitNotWritten);
         EXPECT_EQ(outcome.text, r.text);
-        if (!r.opened.empty()) EXPECT_EQ(sink.events.at(0), "fail:" + r.opened);
+        if (!r.opened.empty()) {
+            EXPECT_EQ(sink.events.at(0), "fail:" + r.opened);
+        }
     }
     // Nothing to write: an empty Favorites folder in profile 3.
     CMemoryStore store;
