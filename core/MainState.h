@@ -14,6 +14,7 @@ enum : int32_t {
     STYLE_INDEX = 2,
     STYLE_FRAMES = 3,
     STYLE_ANCHORS = 4,
+    STYLE_TODAY = 5,  // the page for today's readers: HTML5, UTF-8, phone-ready
 };
 
 struct CMainState {

@@ -5,6 +5,7 @@
 #include "core/Text.h"
 #include "core/Texts.h"
 #include "export/Fragments.h"
+#include "export/TodayPage.h"
 #include "links/Genres.h"
 #include "links/Ordering.h"
 #include "links/Shortcut.h"
@@ -20,6 +21,8 @@ PageResult WriteAllPages(CExportContext& ctx) {
     bool written = true;
     if (s.m_style == STYLE_SINGLE || s.m_style == STYLE_FRAMES || s.m_style == STYLE_ANCHORS)
         written = WriteMainPage(ctx);
+    else if (s.m_style == STYLE_TODAY)
+        written = WriteTodayPage(ctx);
     // STYLE_INDEX and unknown styles leave the main file empty here.
     PageResult result = FinishPage(ctx, written);
     if (result != PageResult::Ok) return result;

@@ -198,9 +198,9 @@ TEST(ExportWrite, QuoteInAddressIsEscaped) {
                          page::Footer() + page::kPageEnd));
 }
 
-// Styles outside 1..4 empty the main file and still complete.
+// Styles outside 1..5 empty the main file and still complete.
 TEST(ExportWrite, UnknownStyleLeavesAnEmptyFile) {
-    for (int style : {0, 5, 7, -1}) {
+    for (int style : {0, 6, 7, -1}) {
         CTempDir dir;
         ASSERT_TRUE(dir.ok());
         CShortcuts links;

@@ -1,0 +1,331 @@
+#include "export/TodayPage.h"
+
+#include <cstring>
+#include <vector>
+
+#include "core/CodePage932.h"
+#include "core/Text.h"
+#include "core/Texts.h"
+#include "links/Bookmarks.h"
+#include "links/Genres.h"
+
+// The page is UTF-8: every Japanese text here is a u8 literal, which the
+// code page 932 execution character set leaves alone.
+const char kTodayNoGenre[] = u8"（ジャンルなし）";
+
+namespace {
+
+const char kHeadStart[] =
+    u8"<!DOCTYPE html>\n"
+    u8"<html lang=\"ja\">\n"
+    u8"<head>\n"
+    u8"<meta charset=\"utf-8\">\n"
+    u8"<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
+    u8"<meta name=\"color-scheme\" content=\"light dark\">\n"
+    u8"<meta name=\"referrer\" content=\"no-referrer\">\n"
+    // Nothing the page holds may reach another address: no script, style,
+    // font or image but its own.
+    u8"<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; style-src 'unsafe-inline'; "
+    u8"script-src 'unsafe-inline'; img-src data:; base-uri 'none'; form-action 'none'\">\n"
+    // Without an icon of its own a browser asks the server for one.
+    u8"<link rel=\"icon\" href=\"data:,\">\n"
+    u8"<title>";
+const char kStyleStart[] = u8"</title>\n<style>\n";
+const char kBodyStart[] = u8"</style>\n</head>\n<body>\n<header>\n<h1>";
+const char kHeadingEnd[] = u8"</h1>\n";
+const char kBackScript[] = u8"<p class=\"back\"><a href=\"javascript:history.back()\">戻る</a></p>\n";
+const char kBackStart[] = u8"<p class=\"back\"><a href=\"";
+const char kBackEnd[] = u8"\">戻る</a></p>\n";
+const char kNavStart[] = u8"</header>\n<nav aria-label=\"ジャンル\">\n<ul>\n";
+const char kNavEnd[] = u8"</ul>\n</nav>\n<main>\n";
+const char kSectionEnd[] = u8"</ul>\n</section>\n";
+const char kFooterStart[] = u8"</main>\n<footer>\n<p><a href=\"";
+const char kScriptStart[] = u8"</a></p>\n</footer>\n<script>\n";
+const char kPageEnd[] = u8"</script>\n</body>\n</html>\n";
+const char kDefaultCaption[] = u8"わたしのお気に入り";
+const char kCountUnit[] = u8" 件";
+
+void AppendUtf8(std::string& out, std::u16string_view wide) {
+    for (size_t i = 0; i < wide.size();) {
+        if (wide[i] < 0x80) {
+            out.push_back(static_cast<char>(wide[i++]));
+            continue;
+        }
+        unsigned char bytes[4];
+        const size_t n = EncodeUtf8(CodePointAt(wide, i), bytes);
+        out.append(reinterpret_cast<const char*>(bytes), n);
+    }
+}
+
+// A text of the program (code page 932, references of characters without a
+// form of their own) as the person sees it, escaped.
+void AppendTextEscaped(std::string& out, std::string_view text) {
+    static thread_local std::u16string wide;
+    wide.clear();
+    AppendUtf16FromText(text, wide);
+    static thread_local std::string utf8;
+    utf8.clear();
+    AppendUtf8(utf8, wide);
+    AppendHtmlEscaped(out, utf8);
+}
+
+void AppendWideEscaped(std::string& out, std::u16string_view wide) {
+    static thread_local std::string utf8;
+    utf8.clear();
+    AppendUtf8(utf8, wide);
+    AppendHtmlEscaped(out, utf8);
+}
+
+bool IsSeparatorUnit(char16_t c) { return c == u'\\' || c == u'/'; }
+
+// The last name of real[0, end) whose text is |text|, |end| moved to the
+// separator before it: the shortest ending after a separator that gives
+// |text| back. A bookmark's title may hold "\" (its text "&#92;"), so the
+// last separator is not always the one. Without such an ending, the text's
+// own characters.
+std::u16string MatchLastName(const std::u16string& real, size_t& end, std::string_view text) {
+    for (size_t p = end; p > 0; --p) {
+        const bool start = p - 1 == 0 && !IsSeparatorUnit(real[0]);
+        if (!IsSeparatorUnit(real[p - 1]) && !start) continue;
+        const size_t from = start ? 0 : p;
+        const std::u16string_view candidate(real.data() + from, end - from);
+        if (BookmarkNameText(candidate) == text) {
+            end = from == 0 ? 0 : from - 1;
+            return std::u16string(candidate);
+        }
+    }
+    end = 0;
+    return Utf16FromText(text);
+}
+
+// The real names of |entry|'s file and of the folder that holds it (empty
+// without one).
+void RealNamesOf(const CLinkEntry& entry, std::u16string& file, std::u16string& folder) {
+    const std::string& text = entry.text;
+    const SeparatorPair sep = LastSeparators(text);
+    const std::string_view whole(text);
+    const std::string_view fileText = sep.last == std::string::npos ? whole : whole.substr(sep.last + 1);
+    std::string_view folderText;
+    if (sep.last != std::string::npos) {
+        const size_t from = sep.beforeLast == std::string::npos ? 0 : sep.beforeLast + 1;
+        folderText = whole.substr(from, sep.last - from);
+    }
+    if (entry.realPath.empty()) {
+        // The text gives the real path back: its characters are the names.
+        file = Utf16FromText(fileText);
+        folder = Utf16FromText(folderText);
+        return;
+    }
+    const std::u16string real = Utf16FromHostName(entry.realPath);
+    size_t end = real.size();
+    file = MatchLastName(real, end, fileText);
+    folder = sep.last == std::string::npos ? std::u16string() : MatchLastName(real, end, folderText);
+}
+
+bool EqualsNoCase(std::u16string_view text, const char* lower) {
+    if (text.size() != std::strlen(lower)) return false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i] >= u'A' && text[i] <= u'Z' ? static_cast<char16_t>(text[i] + 32) : text[i];
+        if (c != static_cast<unsigned char>(lower[i])) return false;
+    }
+    return true;
+}
+
+bool IsBlank(std::u16string_view text) {
+    for (char16_t c : text)
+        if (c != u' ' && c != u'\t' && c != u'\r' && c != u'\n' && c != 0x00A0 && c != 0x3000) return false;
+    return true;
+}
+
+// The genre run's heading: the folder's real name, or the standard genre
+// for links directly in the Favorites folder.
+void AppendGenreHeading(std::string& out, const CLinkEntry& entry, const std::string& rowGenre) {
+    std::string folderText;
+    std::u16string file, folder;
+    const size_t before = out.size();
+    if (TakeInnermostFolder(entry.text, folderText) && folderText != kFavoritesFolderName && folderText == rowGenre) {
+        RealNamesOf(entry, file, folder);
+        AppendWideEscaped(out, folder);
+    } else {
+        AppendTextEscaped(out, rowGenre);
+    }
+    if (out.size() == before) out += kTodayNoGenre;
+}
+
+// |ascii| and then |wide| as an address: ASCII as it is but for '"' as %22,
+// any other character as percent-encoded UTF-8.
+void AppendAddress(std::string& out, std::u16string_view wide, std::string_view ascii) {
+    static const char kHex[] = "0123456789ABCDEF";
+    for (char c : ascii) {
+        if (c == '"')
+            out += "%22";
+        else
+            out.push_back(c);
+    }
+    for (size_t i = 0; i < wide.size();) {
+        if (wide[i] < 0x80) {
+            if (wide[i] == u'"')
+                out += "%22";
+            else
+                out.push_back(static_cast<char>(wide[i]));
+            ++i;
+            continue;
+        }
+        unsigned char bytes[4];
+        const size_t n = EncodeUtf8(CodePointAt(wide, i), bytes);
+        for (size_t k = 0; k < n; ++k) {
+            out.push_back('%');
+            out.push_back(kHex[bytes[k] >> 4]);
+            out.push_back(kHex[bytes[k] & 0x0F]);
+        }
+    }
+}
+
+struct CGenreRun {
+    size_t count = 0;
+    std::string heading;  // escaped UTF-8
+};
+
+}  // namespace
+
+void AppendHtmlEscaped(std::string& out, std::string_view utf8) {
+    size_t done = 0;
+    for (size_t at = utf8.find_first_of("&<>\""); at != std::string_view::npos;
+         at = utf8.find_first_of("&<>\"", at + 1)) {
+        out.append(utf8.data() + done, at - done);
+        switch (utf8[at]) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        default:
+            out += "&quot;";
+        }
+        done = at + 1;
+    }
+    out.append(utf8.data() + done, utf8.size() - done);
+}
+
+std::u16string TodayLinkName(const CLinkEntry& entry) {
+    std::u16string file, folder;
+    RealNamesOf(entry, file, folder);
+    // The name made it a shortcut by its last three characters, in any case.
+    if (file.size() >= 4 && EqualsNoCase(std::u16string_view(file).substr(file.size() - 4), ".url"))
+        file.resize(file.size() - 4);
+    else if (file.size() >= 3 && EqualsNoCase(std::u16string_view(file).substr(file.size() - 3), "url"))
+        file.resize(file.size() - 3);
+    if (IsBlank(file)) file.clear();
+    return file;
+}
+
+std::string TodayAddress(std::string_view address) {
+    size_t plain = 0;
+    while (plain < address.size() && static_cast<unsigned char>(address[plain]) < 0x80) ++plain;
+    // Addresses of bookmarks, and most others, are ASCII already.
+    if (plain == address.size()) {
+        std::string out;
+        AppendAddress(out, std::u16string(), address);
+        return out;
+    }
+    std::string out;
+    AppendAddress(out, DecodeCp932(address.substr(plain)), address.substr(0, plain));
+    return out;
+}
+
+bool WriteTodayPage(CExportContext& ctx) {
+    if (!ctx.m_outFile) return false;
+    IPageFile& f = *ctx.m_outFile;
+    const CMainState& s = ctx.state;
+    const size_t count = s.m_linkList.Count();
+
+    // The runs of one genre first: the nav names each with its count before
+    // the sections.
+    std::vector<CGenreRun> runs;
+    std::string previous;
+    for (size_t r = 0; r < count; ++r) {
+        const CLinkEntry& entry = s.m_linkList.Entry(r);
+        DeriveRowGenre(entry.text, s.m_stdGenre, ctx.row);
+        if (!runs.empty() && ctx.row.rowGenre == previous) {
+            ++runs.back().count;
+            continue;
+        }
+        previous = ctx.row.rowGenre;
+        runs.emplace_back();
+        runs.back().count = 1;
+        AppendGenreHeading(runs.back().heading, entry, ctx.row.rowGenre);
+    }
+
+    std::string text;
+    text += kHeadStart;
+    std::string caption;
+    if (s.m_caption.empty())
+        caption = kDefaultCaption;
+    else
+        AppendTextEscaped(caption, s.m_caption);
+    text += caption;
+    text += kStyleStart;
+    text += kTodayStyle;
+    text += kBodyStart;
+    text += caption;
+    text += kHeadingEnd;
+    if (s.m_useJava == 1) {
+        text += kBackScript;
+    } else if (!s.m_backUrl.empty()) {
+        // A typed text: references stand for characters without a code page 932 form.
+        std::string url;
+        AppendAddress(url, Utf16FromText(s.m_backUrl), std::string_view());
+        text += kBackStart;
+        AppendHtmlEscaped(text, url);
+        text += kBackEnd;
+    }
+    text += kNavStart;
+    for (size_t k = 0; k < runs.size(); ++k) {
+        text += "<li><a href=\"#g" + std::to_string(k + 1) + "\">";
+        text += runs[k].heading;
+        text += "<span class=\"count\">" + std::to_string(runs[k].count) + "</span></a></li>\n";
+    }
+    text += kNavEnd;
+    if (!f.Write(text)) return false;
+
+    // One buffer for every row: a row costs no allocation of its own.
+    size_t r = 0;
+    for (size_t k = 0; k < runs.size(); ++k) {
+        text.clear();
+        text += "<section id=\"g" + std::to_string(k + 1) + "\">\n<h2>";
+        text += runs[k].heading;
+        text += "<span class=\"count\">" + std::to_string(runs[k].count) + kCountUnit + "</span></h2>\n<ul>\n";
+        for (size_t end = r + runs[k].count; r < end; ++r) {
+            const std::string address = TodayAddress(ctx.Url(r));
+            text += "<li><a href=\"";
+            AppendHtmlEscaped(text, address);
+            text += "\">";
+            const std::u16string name = TodayLinkName(s.m_linkList.Entry(r));
+            if (name.empty())
+                AppendTextEscaped(text, ctx.Url(r));
+            else
+                AppendWideEscaped(text, name);
+            text += "</a></li>\n";
+            if (text.size() >= 64 * 1024) {
+                if (!f.Write(text)) return false;
+                text.clear();
+            }
+        }
+        text += kSectionEnd;
+        if (!f.Write(text)) return false;
+    }
+
+    text.clear();
+    text += kFooterStart;
+    text += kHomePageUrl;
+    text += "\">Orvelle v";
+    text += kVersion;
+    text += kScriptStart;
+    text += kTodayScript;
+    text += kPageEnd;
+    return f.Write(text);
+}
