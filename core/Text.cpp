@@ -381,8 +381,19 @@ std::u16string Utf16FromUtf8(std::string_view utf8) {
 }
 
 std::string Utf8FromUtf16(std::u16string_view wide) {
-    // At most three bytes a unit (a pair of four bytes is two units).
-    std::string bytes(wide.size() * 3, '\0');
+    // The exact size first: a string kept for long (a bookmark's real path)
+    // must not hold three bytes of room for every unit.
+    size_t size = 0;
+    for (size_t i = 0; i < wide.size();) {
+        if (wide[i] < 0x80) {
+            ++size;
+            ++i;
+            continue;
+        }
+        const unsigned long code = CodePointAt(wide, i);
+        size += code < 0x800 ? 2 : code < 0x10000 ? 3 : 4;  // a lone surrogate is U+FFFD, three bytes
+    }
+    std::string bytes(size, '\0');
     char* out = bytes.empty() ? nullptr : &bytes[0];
     char* const begin = out;
     for (size_t i = 0; i < wide.size();) {
