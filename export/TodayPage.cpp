@@ -152,32 +152,31 @@ void AppendGenreHeading(std::string& out, const CLinkEntry& entry, const std::st
     if (out.size() == before) out += kTodayNoGenre;
 }
 
-// |ascii| and then |wide| as an address: ASCII as it is but for '"' as %22,
-// any other character as percent-encoded UTF-8.
+// |ascii| and then |wide| as an address, by the rule bookmarks' addresses
+// follow: spaces, control characters and any character beyond ASCII as
+// percent-encoded UTF-8, and '"' as %22; every other character as it is.
 void AppendAddress(std::string& out, std::u16string_view wide, std::string_view ascii) {
     static const char kHex[] = "0123456789ABCDEF";
+    auto percent = [&out](unsigned byte) {
+        out.push_back('%');
+        out.push_back(kHex[byte >> 4]);
+        out.push_back(kHex[byte & 0x0F]);
+    };
     for (char c : ascii) {
-        if (c == '"')
-            out += "%22";
+        const unsigned char u = static_cast<unsigned char>(c);
+        if (u <= 0x20 || u == 0x7F || u == '"')
+            percent(u);
         else
             out.push_back(c);
     }
     for (size_t i = 0; i < wide.size();) {
-        if (wide[i] < 0x80) {
-            if (wide[i] == u'"')
-                out += "%22";
-            else
-                out.push_back(static_cast<char>(wide[i]));
-            ++i;
+        if (wide[i] > 0x20 && wide[i] < 0x7F && wide[i] != u'"') {
+            out.push_back(static_cast<char>(wide[i++]));
             continue;
         }
         unsigned char bytes[4];
         const size_t n = EncodeUtf8(CodePointAt(wide, i), bytes);
-        for (size_t k = 0; k < n; ++k) {
-            out.push_back('%');
-            out.push_back(kHex[bytes[k] >> 4]);
-            out.push_back(kHex[bytes[k] & 0x0F]);
-        }
+        for (size_t k = 0; k < n; ++k) percent(bytes[k]);
     }
 }
 

@@ -24,9 +24,10 @@ void AppendHtmlEscaped(std::string& out, std::string_view utf8);
 // UTF-16, as the list box shows it.
 std::u16string TodayLinkName(const CLinkEntry& entry);
 
-// The address as it goes into the page: ASCII bytes as they are, any other
-// character of the code page 932 text as percent-encoded UTF-8, a double
-// quote as %22.
+// The address as it goes into the page, by the rule of bookmarks'
+// addresses: spaces, control characters and every character beyond ASCII
+// (the address's bytes read as code page 932) as percent-encoded UTF-8, a
+// double quote as %22, the rest as it is.
 std::string TodayAddress(std::string_view address);
 
 // Writes the whole page into ctx.m_outFile, which must be open; does not

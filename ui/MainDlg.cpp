@@ -24,6 +24,7 @@ const struct {
     {STYLE_INDEX, IDC_STYLE_INDEX},
     {STYLE_FRAMES, IDC_STYLE_FRAMES},
     {STYLE_ANCHORS, IDC_STYLE_ANCHORS},
+    {STYLE_TODAY, IDC_STYLE_TODAY},
 };
 
 const int kEditIds[] = {IDC_CAPTION, IDC_BACKURL, IDC_OUTPUT, IDC_STDGENRE, IDC_EXCLUDE, IDC_INCLUDE};
@@ -61,6 +62,7 @@ const CommandEntry<CMainDlg> CMainDlg::kCommands[] = {
     {IDC_STYLE_INDEX, BN_CLICKED, &CMainDlg::OnStyleIndex},
     {IDC_STYLE_FRAMES, BN_CLICKED, &CMainDlg::OnStyleFrames},
     {IDC_STYLE_ANCHORS, BN_CLICKED, &CMainDlg::OnStyleAnchors},
+    {IDC_STYLE_TODAY, BN_CLICKED, &CMainDlg::OnStyleToday},
     {IDC_IMPORT, BN_CLICKED, &CMainDlg::OnImport},
     {IDC_BROWSE, BN_CLICKED, &CMainDlg::OnBrowse},
     {IDC_WRITE, BN_CLICKED, &CMainDlg::OnWrite},

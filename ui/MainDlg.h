@@ -56,6 +56,7 @@ private:
     void OnStyleIndex() { m_style = STYLE_INDEX; }
     void OnStyleFrames() { m_style = STYLE_FRAMES; }
     void OnStyleAnchors() { m_style = STYLE_ANCHORS; }
+    void OnStyleToday() { m_style = STYLE_TODAY; }
     void OnImport();
     void OnBrowse();
     void OnWrite();

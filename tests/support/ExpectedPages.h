@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace page {
 
@@ -88,6 +89,55 @@ inline std::string GenrePageName(int n)
 inline std::string GenrePage(const std::string& head, const std::string& genre, const std::string& rows)
 {
     return kGenrePageStart + head + GenrePageHeading(genre) + rows + Footer() + kPageEnd;
+}
+
+// The fifth style's page is UTF-8: its fragments are u8 literals, which the
+// code page 932 compilation leaves as they are. Texts in the rows are typed
+// already escaped (&amp; &lt; &gt; &quot;), addresses already percent-encoded.
+struct CTodayLink {
+    std::string href;
+    std::string name;
+};
+struct CTodayGenre {
+    std::string name;
+    std::vector<CTodayLink> links;
+};
+inline const char kTodayDefaultCaption[] = u8"わたしのお気に入り";
+inline const char kTodayEmptyGenre[] = u8"（ジャンルなし）";
+inline const char kTodayBackScript[] = u8"<p class=\"back\"><a href=\"javascript:history.back()\">戻る</a></p>\n";
+inline std::string TodayBackLink(const std::string& href)
+{
+    return u8"<p class=\"back\"><a href=\"" + href + u8"\">戻る</a></p>\n";
+}
+inline const char kTodayHead[] =
+    u8"<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"utf-8\">\n"
+    u8"<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
+    u8"<meta name=\"color-scheme\" content=\"light dark\">\n<meta name=\"referrer\" content=\"no-referrer\">\n"
+    u8"<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; style-src 'unsafe-inline'; "
+    u8"script-src 'unsafe-inline'; img-src data:; base-uri 'none'; form-action 'none'\">\n"
+    u8"<link rel=\"icon\" href=\"data:,\">\n<title>";
+// The whole page: |title| as it stands in <title> and <h1>, |back| the back
+// link's paragraph (or nothing), |style| and |script| the texts compiled in.
+inline std::string TodayPage(const std::string& title, const std::string& back,
+                             const std::vector<CTodayGenre>& genres, const std::string& style,
+                             const std::string& script)
+{
+    std::string out = kTodayHead + title + u8"</title>\n<style>\n" + style +
+                      u8"</style>\n</head>\n<body>\n<header>\n<h1>" + title + u8"</h1>\n" + back +
+                      u8"</header>\n<nav aria-label=\"ジャンル\">\n<ul>\n";
+    for (size_t k = 0; k < genres.size(); ++k)
+        out += u8"<li><a href=\"#g" + std::to_string(k + 1) + u8"\">" + genres[k].name + u8"<span class=\"count\">" +
+               std::to_string(genres[k].links.size()) + u8"</span></a></li>\n";
+    out += u8"</ul>\n</nav>\n<main>\n";
+    for (size_t k = 0; k < genres.size(); ++k) {
+        out += u8"<section id=\"g" + std::to_string(k + 1) + u8"\">\n<h2>" + genres[k].name +
+               u8"<span class=\"count\">" + std::to_string(genres[k].links.size()) + u8" 件</span></h2>\n<ul>\n";
+        for (const CTodayLink& l : genres[k].links)
+            out += u8"<li><a href=\"" + l.href + u8"\">" + l.name + u8"</a></li>\n";
+        out += u8"</ul>\n</section>\n";
+    }
+    return out + u8"</main>\n<footer>\n<p><a href=\"" + kHomePage +
+           u8"\">Orvelle v4.00</a></p>\n</footer>\n<script>\n" + script + u8"</script>\n</body>\n</html>\n";
 }
 
 // What text mode makes of the line feeds.

@@ -1,5 +1,5 @@
 // The page for today's readers: expected pages put together from the
-// hand-typed fragments of support/ExpectedTodayPage.h.
+// hand-typed fragments of support/ExpectedPages.h.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,7 +9,6 @@
 #include "export/TodayPage.h"
 #include "links/Bookmarks.h"
 #include "support/ExpectedPages.h"
-#include "support/ExpectedTodayPage.h"
 #include "support/Fakes.h"
 #include "support/MemorySink.h"
 #include "support/PageBench.h"
@@ -36,7 +35,7 @@ void AddBookmark(CPageBench& b, const char16_t* folder, std::u16string_view titl
 // Names as the person sees them, escaping, addresses, the empty genre and
 // the back link, byte for byte.
 TEST(ExportToday, WholePage) {
-    const std::vector<today::CSection> sections = {
+    const std::vector<page::CTodayGenre> sections = {
         {"Alpha", {{"http://a1/", "a1"}, {"http://x/?a=1&amp;b=%222%22", "A&amp;B"}}},
         {u8"Béta 😀",
          {{"http://cafe/", u8"café 😀"}, {"http://s/", "&lt;script&gt;a\\b"}, {"http://d/", "&amp;#233;"}}},
@@ -50,8 +49,8 @@ TEST(ExportToday, WholePage) {
         std::string back, shownCaption;
     } rows[] = {
         {"no back link", 0, "", "A<B>&\"", "", "A&lt;B&gt;&amp;&quot;"},
-        {"the script's back link", 1, "http://back/", "My &#233;", today::BackScript(), u8"My é"},
-        {"a return address", 2, "http://back/&#252;?a&b", "", today::BackLink("http://back/%C3%BC?a&amp;b"),
+        {"the script's back link", 1, "http://back/", "My &#233;", page::kTodayBackScript, u8"My é"},
+        {"a return address", 2, "http://back/&#252;?a&b", "", page::TodayBackLink("http://back/%C3%BC?a&amp;b"),
          u8"わたしのお気に入り"},
     };
     for (const auto& r : rows) {
@@ -74,7 +73,7 @@ TEST(ExportToday, WholePage) {
         b.Add("C:\\Favorites\\fooURLurl", "", "http://u/");
         EXPECT_EQ(WriteAllPages(b.Ctx()), PageResult::Ok);
         ASSERT_EQ(b.sink.Paths(), std::vector<std::string>{"C:\\web\\today.html"});
-        EXPECT_EQ(b.sink.files[0]->bytes, page::Crlf(today::Page(r.shownCaption, r.back, sections)));
+        EXPECT_EQ(b.sink.files[0]->bytes, page::Crlf(page::TodayPage(r.shownCaption, r.back, sections, kTodayStyle, kTodayScript)));
     }
 }
 
@@ -120,7 +119,7 @@ TEST(ExportToday, EscapingAndAddresses) {
         std::string in, address;
     } addresses[] = {
         {"http://a/?q=\"x\"", "http://a/?q=%22x%22"},
-        {"http://a/b c", "http://a/b c"},
+        {"http://a/b c\t", "http://a/b%20c%09"},
         {"http://a/\x93\xfa\"", "http://a/%E6%97%A5%22"},
         {"http://a/%E6%97%A5", "http://a/%E6%97%A5"},
         {"", ""},

@@ -28,15 +28,6 @@ const wchar_t kBookmarks[] = LR"({"roots":{
  "other":{"children":[{"type":"url","name":"Other","url":"http://other.example.com/"}],"type":"folder"},
  "synced":{"children":[],"type":"folder"}},"version":1})";
 
-// What the run tells its standard output: the text in UTF-8, CR LF.
-std::string Told(const std::string& text)
-{
-    std::string crlf;
-    for (char c : text + "\n")
-        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    return Utf8Bytes(FromCp932(crlf));
-}
-
 // A run that must end on its own with exitCode and show nothing; |exe| a
 // copy of Orvelle.exe elsewhere (empty: the one built).
 CCommandRun Run(CCheck& t, const std::wstring& args, const std::string& dir, int exitCode,

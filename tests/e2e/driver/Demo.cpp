@@ -1,5 +1,5 @@
 // The walk-through that scripts/run.sh shows when there is no display: the
-// sample Favorites imported and written in all four styles.
+// sample Favorites imported and written in all five styles.
 #include "Driver.h"
 
 #include <cstdio>
@@ -27,6 +27,7 @@ int RunDemo(const std::string& outDir)
         {IDC_STYLE_ANCHORS, "anchors"},
         {IDC_STYLE_INDEX, "index"},
         {IDC_STYLE_FRAMES, "frames"},
+        {IDC_STYLE_TODAY, "today"},
     };
     int rc = 0;
     for (const auto& s : styles) {

@@ -109,8 +109,10 @@ public:
     std::string Text(int id) const;
     bool SetText(int id, const std::string& text);
     int Checked(int id) const;  // BM_GETCHECK, -1 when the control is missing
-    // The style radios checked now, in the order of the styles 1 to 4.
+    // The style radios checked now, in the order of the styles 1 to 5.
     std::vector<int> CheckedStyles() const;
+    // Clicks check box id (synchronously) when its state is not |on|.
+    bool SetCheck(int id, bool on);
     // Clicks a button by posting its notification: returns at once, so a
     // handler that opens a modal box cannot block the driver.
     void Click(int id);
@@ -254,6 +256,24 @@ void ExpectProfile(CCheck& check, const std::string& section, const CProfileValu
 
 // Checks that exactly the style radios want are checked (none: empty).
 void ExpectCheckedStyles(CCheck& check, const COrvelle& app, const std::vector<int>& want, const std::string& when);
+// Where a dialog template puts a control, in dialog units; cy < 0 for a
+// control whose height is its own (a drop-down list's cy is its list's).
+struct CUnitRect {
+    int x, y, cx, cy;
+};
+// The pixels the dialog manager makes of r under base units bx and by
+// (MulDiv by bx/4 across and by/8 down, each value on its own).
+RECT DialogPixels(const CUnitRect& r, int bx, int by);
+// control's rectangle in its parent's client area, in pixels.
+RECT ClientRectOf(HWND control);
+// The child window of dlg that shows exactly text (a label, a group box).
+HWND ChildWithText(HWND dlg, const std::string& text);
+// Base units under which each control of placed sits exactly where its
+// rectangle says; false when no pair fits them all (a control moved).
+bool FitBaseUnits(const std::vector<std::pair<HWND, CUnitRect>>& placed, int* bx, int* by);
+// Checks that control sits at r under base units bx and by.
+void ExpectPlaced(CCheck& check, HWND control, const CUnitRect& r, int bx, int by, const std::string& what);
+
 // Presses Write and checks the text of the message box that ends it.
 void WriteExpecting(CCheck& check, COrvelle& app, const std::string& text, const std::string& what = "Write");
 // Two lists of texts (list box or combo box items): on a difference, the
@@ -293,6 +313,9 @@ struct CCommandRun {
 // is another copy of Orvelle.exe to run (empty: the one built).
 CCommandRun RunOrvelle(const std::wstring& arguments, const std::string& currentDir,
                        DWORD timeoutMs = kStartTimeout, const std::string& exe = std::string());
+// What a run tells its standard output of text (code page 932, lines ended
+// by "\n"): in UTF-8, each line ended by CR LF, the last one too.
+std::string Told(const std::string& text);
 // What went wrong with a run that did not end by itself, for a failure
 // message: it did not start, or it was ended after so many seconds.
 std::string HowItEnded(const CCommandRun& run);
@@ -354,8 +377,9 @@ void AddTodaysNamesScenarios(std::vector<CScenario>& list);
 void AddBookmarkScenarios(std::vector<CScenario>& list);
 void AddCommandLineScenarios(std::vector<CScenario>& list);
 void AddOutputPathScenarios(std::vector<CScenario>& list);
+void AddTodayPageScenarios(std::vector<CScenario>& list);
 
-// The walk-through of scripts/run.sh: Import, Write in four styles into
+// The walk-through of scripts/run.sh: Import, Write in five styles into
 // outDir\pages\..., a screenshot, then exit. Returns the process exit code.
 int RunDemo(const std::string& outDir);
 // Import of count generated shortcuts and a Write in the frames style into

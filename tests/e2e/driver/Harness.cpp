@@ -473,10 +473,18 @@ int COrvelle::Checked(int id) const
 std::vector<int> COrvelle::CheckedStyles() const
 {
     std::vector<int> checked;
-    for (int id : {IDC_STYLE_SINGLE, IDC_STYLE_INDEX, IDC_STYLE_FRAMES, IDC_STYLE_ANCHORS})
+    for (int id : {IDC_STYLE_SINGLE, IDC_STYLE_INDEX, IDC_STYLE_FRAMES, IDC_STYLE_ANCHORS, IDC_STYLE_TODAY})
         if (Checked(id) == BST_CHECKED)
             checked.push_back(id);
     return checked;
+}
+
+bool COrvelle::SetCheck(int id, bool on)
+{
+    const int state = Checked(id);
+    if (state < 0)
+        return false;
+    return (state == BST_CHECKED) == on || ClickSync(id);
 }
 
 void COrvelle::Click(int id)
@@ -1013,6 +1021,93 @@ void ExpectCheckedStyles(CCheck& check, const COrvelle& app, const std::vector<i
     check.That(got == want, when + ": radios " + show(got) + " checked, not " + show(want));
 }
 
+RECT DialogPixels(const CUnitRect& r, int bx, int by)
+{
+    RECT px;
+    px.left = MulDiv(r.x, bx, 4);
+    px.top = MulDiv(r.y, by, 8);
+    px.right = px.left + MulDiv(r.cx, bx, 4);
+    px.bottom = px.top + MulDiv(r.cy < 0 ? 0 : r.cy, by, 8);
+    return px;
+}
+
+RECT ClientRectOf(HWND control)
+{
+    RECT r{};
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, GetParent(control), (POINT*)&r, 2);
+    return r;
+}
+
+namespace {
+
+struct CTextSearch {
+    const std::string* text;
+    HWND found;
+};
+
+BOOL CALLBACK FindChildWithText(HWND child, LPARAM lp)
+{
+    CTextSearch* s = (CTextSearch*)lp;
+    if (WindowText(child) == *s->text)
+        s->found = child;
+    return s->found == nullptr;
+}
+
+// Whether control sits at r across (or down) under base unit b.
+bool FitsAcross(HWND control, const CUnitRect& r, int b)
+{
+    const RECT got = ClientRectOf(control), want = DialogPixels(r, b, 8);
+    return got.left == want.left && got.right - got.left == want.right - want.left;
+}
+
+bool FitsDown(HWND control, const CUnitRect& r, int b)
+{
+    const RECT got = ClientRectOf(control), want = DialogPixels(r, 4, b);
+    return got.top == want.top && (r.cy < 0 || got.bottom - got.top == want.bottom - want.top);
+}
+
+}  // namespace
+
+HWND ChildWithText(HWND dlg, const std::string& text)
+{
+    CTextSearch s{&text, nullptr};
+    EnumChildWindows(dlg, FindChildWithText, (LPARAM)&s);
+    return s.found;
+}
+
+bool FitBaseUnits(const std::vector<std::pair<HWND, CUnitRect>>& placed, int* bx, int* by)
+{
+    // Base units are a font's average width and height: a few to a few dozen pixels.
+    auto fit = [&](bool (*fits)(HWND, const CUnitRect&, int), int* unit) {
+        for (int b = 1; b <= 128; ++b) {
+            bool all = true;
+            for (const auto& p : placed)
+                all = all && p.first && fits(p.first, p.second, b);
+            if (all) {
+                *unit = b;
+                return true;
+            }
+        }
+        return false;
+    };
+    return fit(FitsAcross, bx) && fit(FitsDown, by);
+}
+
+void ExpectPlaced(CCheck& check, HWND control, const CUnitRect& r, int bx, int by, const std::string& what)
+{
+    if (!check.That(control != nullptr, what + " is missing"))
+        return;
+    RECT got = ClientRectOf(control), want = DialogPixels(r, bx, by);
+    if (r.cy < 0)
+        want.bottom = want.top + (got.bottom - got.top);
+    auto show = [](const RECT& x) {
+        return "(" + Num(x.left) + ", " + Num(x.top) + ") to (" + Num(x.right) + ", " + Num(x.bottom) + ")";
+    };
+    check.That(EqualRect(&got, &want), what + " is at " + show(got) + ", not " + show(want) + " (base units " +
+                                           Num(bx) + " x " + Num(by) + ")");
+}
+
 void WriteExpecting(CCheck& check, COrvelle& app, const std::string& text, const std::string& what)
 {
     std::string got, why;
@@ -1170,6 +1265,14 @@ CCommandRun RunOrvelle(const std::wstring& arguments, const std::string& current
     CloseHandle(pi.hProcess);
     CloseHandle(pi.hThread);
     return run;
+}
+
+std::string Told(const std::string& text)
+{
+    std::string crlf;
+    for (char c : text + "\n")
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    return Utf8Bytes(FromCp932(crlf));
 }
 
 std::string HowItEnded(const CCommandRun& run)

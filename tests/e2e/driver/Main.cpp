@@ -166,6 +166,7 @@ int main()
     AddBookmarkScenarios(scenarios);
     AddCommandLineScenarios(scenarios);
     AddOutputPathScenarios(scenarios);
+    AddTodayPageScenarios(scenarios);
 
     for (const CScenario& s : scenarios) {
         if (!only.empty() && s.name.find(only) == std::string::npos)
