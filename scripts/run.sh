@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # THE run command: builds Orvelle and runs it under Wine on the sample
 # Favorites in samples/Favorites. With a display the program opens for you;
-# without one it is driven through Import and Write in all four styles and
+# without one it is driven through Import and Write in all five styles and
 # out/ receives the pages, a screenshot and a picture of each style in Chromium.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -56,9 +56,9 @@ for name in orvelle sources; do
 done
 shot=out/orvelle.png
 [ -f "$shot" ] || shot=out/orvelle.bmp
-echo "run: pages written into $root/out/pages/{single,anchors,index,frames}/ (open link.html in each)"
+echo "run: pages written into $root/out/pages/{single,anchors,index,frames,today}/ (open link.html in each)"
 echo "run: screenshot of the main window: $root/$shot"
 echo "run: screenshot of the source drop-down opened: $root/out/sources.png"
 if node tests/browser/pictures.js out/pages; then
-  echo "run: the pages in Chromium: $root/out/pages/{single,anchors,index,frames}.png"
+  echo "run: the pages in Chromium: $root/out/pages/{single,anchors,index,frames}.png and today-{light,dark}.png"
 fi
