@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # The real Orvelle.exe under Wine at the link limit: Import of COUNT shortcut
-# files into the list box and a Write in the frames style, each against a
-# floor taken in the same run on the same tree with bare Win32 calls (Import:
-# a FindFirstFileW walk; Write: open, read, close of every shortcut and
-# create, write, close of as many files as the Write made pages, with the
-# same bytes). Every timed step starts from a warm page cache (an untimed
+# files into the list box and a Write in the frames style and one in the
+# style for today's readers, each against a floor taken in the same run on
+# the same tree with bare Win32 calls (Import: a FindFirstFileW walk; Write:
+# open, read, close of every shortcut and create, write, close of as many
+# files as the Write made pages, with the same bytes). Every timed step starts from a warm page cache (an untimed
 # walk or read of the tree just before it): the cache here gives pages back
 # within seconds, and whichever step came first after a pause paid for the
 # disk. Then the pages are compared with those of the native
@@ -100,8 +100,9 @@ rm -rf "$native"
 "$native_build/orvbench" generate "$native" "$count" 42 >/dev/null
 "$native_build/orvbench" run "$native" "$native/out" >/dev/null
 if diff -rq "$native/out/frames" "$out/frames" >/dev/null; then same=identical; else same=DIFFERENT; fi
+if diff -rq "$native/out/today" "$out/today" >/dev/null; then today=identical; else today=DIFFERENT; fi
 rm -rf "$native"
-echo "$count: pages of Orvelle.exe and of the native benchmark: $same"
+echo "$count: pages of Orvelle.exe and of the native benchmark: frames $same, today $today"
 if [ -n "${BASELINE:-}" ]; then
   if diff -rq "$out/frames-baseline" "$out/frames" >/dev/null; then same=identical; else same=DIFFERENT; fi
   echo "$count: pages of Orvelle.exe and of the baseline: $same"

@@ -206,6 +206,7 @@ struct CProgram {
     std::string folderName;  // round 1 writes into outDir\<folderName>
     COrvelle app;
     CTimes import, write;
+    CTimes writeToday;  // Orvelle alone: the page for today's readers
     size_t listed = 0;
 };
 
@@ -221,11 +222,11 @@ bool StartProgram(CProgram& p, const std::string& exe, const std::string& outDir
     return started;
 }
 
-bool ChooseFrames(CProgram& p)
+bool ChooseStyle(CProgram& p, int radio, const char* style)
 {
-    if (p.app.ClickSync(IDC_STYLE_FRAMES) && p.app.Checked(IDC_STYLE_FRAMES) == BST_CHECKED)
+    if (p.app.ClickSync(radio) && p.app.Checked(radio) == BST_CHECKED)
         return true;
-    printf("bench: %s: the frames style cannot be chosen\n", p.name);
+    printf("bench: %s: the %s style cannot be chosen\n", p.name, style);
     return false;
 }
 
@@ -248,9 +249,12 @@ bool TimedImport(CProgram& p, double* seconds, bool quiet = false)
 
 // A Write into outDir\<folderName> in round 1 (kept for the comparison of
 // pages), into a fresh folder of its own in later rounds.
-bool TimedWriteInto(CProgram& p, const std::string& outDir, int round, double* seconds, std::wstring* folder)
+// |style| names the folder (else the program's own) and the figure.
+bool TimedWriteInto(CProgram& p, const std::string& outDir, int round, double* seconds, std::wstring* folder,
+                    const char* style = "frames")
 {
-    const std::string path = outDir + "\\" + p.folderName + (round == 1 ? "" : Num(round));
+    const std::string name = std::string(style) == "frames" ? p.folderName : style;
+    const std::string path = outDir + "\\" + name + (round == 1 ? "" : Num(round));
     RemoveTree(path);
     MakeFolder(path);
     const std::string output = path + "\\link.html";
@@ -260,10 +264,10 @@ bool TimedWriteInto(CProgram& p, const std::string& outDir, int round, double* s
     }
     std::string why;
     if (!TimedWrite(p.app, seconds, &why)) {
-        printf("wine_write_frames %.3f FAILED: %s: %s\n", *seconds, p.name, why.c_str());
+        printf("wine_write_%s %.3f FAILED: %s: %s\n", style, *seconds, p.name, why.c_str());
         return false;
     }
-    p.write.Take(*seconds);
+    (std::string(style) == "frames" ? p.write : p.writeToday).Take(*seconds);
     *folder = FromCp932(path);
     return true;
 }
@@ -467,7 +471,8 @@ int RunFavoritesBench(int count, const std::string& outDir, int rounds)
     if (baselineExe && *baselineExe)
         programs.push_back(&baseline);
     for (CProgram* p : programs)
-        if (!StartProgram(*p, p == &orvelle ? g_config.orvelleExe : baselineExe, outDir) || !ChooseFrames(*p))
+        if (!StartProgram(*p, p == &orvelle ? g_config.orvelleExe : baselineExe, outDir) ||
+            !ChooseStyle(*p, IDC_STYLE_FRAMES, "frames"))
             return 1;
 
     const std::wstring favorites = FavoritesPathW();
@@ -486,7 +491,8 @@ int RunFavoritesBench(int count, const std::string& outDir, int rounds)
         for (const std::wstring& f : shortcuts)
             ReadWhole(f);
     };
-    CTimes walk, read, create, writeFloor;
+    CTimes walk, read, create, writeFloor, createToday, todayFloor;
+    size_t todayBytes = 0;
     size_t walked = 0, pages = 0;
     std::vector<std::wstring> leftOver;  // removed at the end, not between the timed steps
     for (int round = 1; round <= rounds; ++round) {
@@ -563,7 +569,37 @@ int RunFavoritesBench(int count, const std::string& outDir, int rounds)
         const double createTime = Since(t0);
         create.Take(createTime);
         writeFloor.Take(readTime + createTime);
-        snprintf(figure, sizeof figure, " read %.3f s + create %.3f s", readTime, createTime);
+        snprintf(figure, sizeof figure, " read %.3f s + create %.3f s;", readTime, createTime);
+        line += figure;
+
+        // The page for today's readers, by Orvelle alone (a baseline may not
+        // have the style); its floor reads every shortcut as above and
+        // creates the one page.
+        std::wstring todayFolder;
+        double todaySeconds = 0;
+        warmShortcuts();
+        if (!ChooseStyle(orvelle, IDC_STYLE_TODAY, "today") ||
+            !TimedWriteInto(orvelle, outDir, round, &todaySeconds, &todayFolder, "today") ||
+            !ChooseStyle(orvelle, IDC_STYLE_FRAMES, "frames"))
+            return 1;
+        if (round > 1)
+            leftOver.push_back(todayFolder);
+        const std::vector<CPage> todayPages = TakePages(todayFolder);
+        const std::wstring todayFloorFolder = todayFolder + L"-floor";
+        RemoveFolder(todayFloorFolder);
+        MakeFolder(todayFloorFolder);
+        leftOver.push_back(todayFloorFolder);
+        t0 = Now();
+        for (const CPage& p : todayPages)
+            if (!WriteBytes(todayFloorFolder + L"\\" + p.name, p.bytes)) {
+                printf("bench: the floor cannot create %s\n", Visible(p.name).c_str());
+                return 1;
+            }
+        const double todayCreate = Since(t0);
+        createToday.Take(todayCreate);
+        todayFloor.Take(readTime + todayCreate);
+        todayBytes = todayPages.empty() ? 0 : todayPages[0].bytes.size();
+        snprintf(figure, sizeof figure, " Orvelle today Write %.3f s, create %.3f s", todaySeconds, todayCreate);
         printf("%s%s\n", line.c_str(), figure);
         fflush(stdout);
     }
@@ -592,6 +628,11 @@ int RunFavoritesBench(int count, const std::string& outDir, int rounds)
                p.import.value / walk.value, MedianRatio(p.import, walk));
         printf("%s_write_frames %.3f x_floor %.2f ok (same-round median %.2f)\n", tag, p.write.value,
                p.write.value / bestWriteFloor, MedianRatio(p.write, writeFloor));
+        if (k == 0)
+            printf("wine_write_today %.3f x_floor %.2f (same-round median %.2f; floor: read %.3f + create %.3f; page %zu "
+                   "bytes)\n",
+                   p.writeToday.value, p.writeToday.value / (read.value + createToday.value),
+                   MedianRatio(p.writeToday, todayFloor), read.value, createToday.value, todayBytes);
         printf("%s_peak_MiB %.1f\n", tag, peaks[k]);
         complete = complete && p.listed == (size_t)count;
     }
