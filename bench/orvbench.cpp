@@ -20,6 +20,9 @@
 //   orvbench import-floor SOURCE        its floor: read the file, and for JSON parse it
 //                                       with RapidJSON as the reader does
 //   orvbench import-parts SOURCE        Import's time step by step, for finding hot spots
+//   orvbench today OUT COUNT SEED       write the page for today's readers (STYLE_TODAY) of
+//                                       COUNT generated bookmarks into the file OUT
+//   orvbench today-from SOURCE OUT      the same page of the links of SOURCE
 // One process per source and mode, so that each prints its own peak memory.
 #include <dirent.h>
 #include <sys/resource.h>
@@ -103,8 +106,12 @@ int Generate(const std::string& dir, long count, unsigned seed) {
 
 std::string ScanPath(const std::string& hostPath) { return CPosixFolderSource::FromHostPath(hostPath); }
 
-const int kStyles[] = {STYLE_SINGLE, STYLE_ANCHORS, STYLE_INDEX, STYLE_FRAMES};
-const char* const kStyleNames[] = {"single", "anchors", "index", "frames"};
+// The literal version knows the first four; the page for today's readers is
+// Orvelle's own.
+const int kStyles[] = {STYLE_SINGLE, STYLE_ANCHORS, STYLE_INDEX, STYLE_FRAMES, STYLE_TODAY};
+const char* const kStyleNames[] = {"single", "anchors", "index", "frames", "today"};
+const int kLiteralStyles = 4;
+const int kAllStyles = 5;
 
 void SetUp(CMainState& state) {
     state.m_caption = "わたしのお気に入り";
@@ -116,7 +123,8 @@ void SetUp(CMainState& state) {
 // One benchmark run on |state|: Import (|import|) then a Write in each style
 // into OUT/<style>/link.html (|write|, true when it completed), all timed.
 int Measure(CMainState& state, const std::string& dir, const std::string& out,
-            const std::function<void(IFolderSource&)>& import, const std::function<bool(IPageSink&)>& write) {
+            const std::function<void(IFolderSource&)>& import, const std::function<bool(IPageSink&)>& write,
+            int styles) {
     SetUp(state);
     CPosixFolderSource source(ScanPath(dir + "/Favorites") + "\\");
 
@@ -125,7 +133,7 @@ int Measure(CMainState& state, const std::string& dir, const std::string& out,
     std::printf("import %zu %.3f\n", state.m_linkList.Count(), Seconds(t0));
 
     CStdioPageSink sink;
-    for (int k = 0; k < 4; ++k) {
+    for (int k = 0; k < styles; ++k) {
         const std::string folder = out + "/" + kStyleNames[k];
         MakeDir(folder);
         state.m_style = kStyles[k];
@@ -154,7 +162,8 @@ int Run(const std::string& dir, const std::string& out) {
             host.ShowFieldValues();
             RunWrite(state, host, sink);
             return !host.messages.empty() && host.messages.back().first == kCompletedText;
-        });
+        },
+        kAllStyles);
 }
 
 // Import and Write with the procedures exactly as first described: exchange
@@ -176,7 +185,7 @@ int Literal(const std::string& dir, const std::string& out) {
             });
             state.m_linkList.Assign(ToEntries(paths));
         },
-        [&](IPageSink& sink) { return LiteralWrite(state, sink); });
+        [&](IPageSink& sink) { return LiteralWrite(state, sink); }, kLiteralStyles);
 }
 
 void ListTree(const std::string& folder, std::vector<std::string>& files) {
@@ -210,8 +219,8 @@ std::string ReadAll(const std::string& path) {
 // files that follows (see run.sh), so the caller removes them after timing.
 int Floor(const std::string& dir, const std::string& out) {
     struct Page { std::string path, bytes; };
-    std::vector<std::vector<Page>> styles(4);
-    for (int k = 0; k < 4; ++k) {
+    std::vector<std::vector<Page>> styles(kAllStyles);
+    for (int k = 0; k < kAllStyles; ++k) {
         std::vector<std::string> files;
         ListTree(out + "/" + kStyleNames[k], files);
         for (auto& f : files) styles[k].push_back({f + ".floor", ReadAll(f)});
@@ -225,7 +234,7 @@ int Floor(const std::string& dir, const std::string& out) {
     // its bare read of every shortcut only after them; run.sh has read the
     // tree just before, for the run and for the floor alike.
     size_t bytes = 0;
-    for (int k = 0; k < 4; ++k) {
+    for (int k = 0; k < kAllStyles; ++k) {
         Clock::time_point t = Clock::now();
         // A Write reads each shortcut (frames needs them twice: cached).
         for (const auto& f : files) bytes += ReadAll(f).size();
@@ -399,6 +408,53 @@ int ImportParts(const std::string& setting) {
     return 0;
 }
 
+// ---- the page for today's readers ----
+
+// Import of |setting| and a Write in STYLE_TODAY into the file |out|, as the
+// program does them; prints the links and the page's bytes. Non-zero when
+// either command did not complete.
+int WriteToday(const std::string& setting, const std::string& out) {
+    std::string kind, file;
+    if (!SplitSource(setting, kind, file)) return 2;
+    CMainState state;
+    CFakeHost host(state);
+    host.keepBox = false;
+    SetUp(state);
+    state.m_source = setting;
+    CPosixFolderSource folders(ScanPath(file));
+    CPosixBookmarkFiles files;
+    host.ShowFieldValues();
+    const CImportOutcome imported = RunImport(state, host, folders, files);
+    if (imported.end != ImportEnd::Complete) {
+        std::fprintf(stderr, "today: import of %s did not complete: %s%s\n", setting.c_str(),
+                     imported.message.c_str(), imported.error.c_str());
+        return 1;
+    }
+    state.m_style = STYLE_TODAY;
+    state.m_outputPath = ScanPath(out);
+    host.ShowFieldValues();
+    host.messages.clear();
+    CStdioPageSink sink;
+    Clock::time_point t = Clock::now();
+    RunWrite(state, host, sink);
+    const double seconds = Seconds(t);
+    const bool ok = !host.messages.empty() && host.messages.back().first == kCompletedText;
+    struct stat st;
+    const long long bytes = stat(out.c_str(), &st) == 0 ? static_cast<long long>(st.st_size) : -1;
+    std::printf("today %zu links %lld bytes %.3f %s\n", state.m_linkList.Count(), bytes, seconds,
+                ok ? "ok" : "FAILED");
+    return ok ? 0 : 1;
+}
+
+// Generated bookmarks go through a Bookmarks file beside OUT, removed after.
+int WriteGeneratedToday(const std::string& out, long count, unsigned seed) {
+    const std::string json = out + ".Bookmarks";
+    WriteFile(json, GenerateBookmarks(count, seed).json);
+    const int status = WriteToday("chromium:" + json, out);
+    std::remove(json.c_str());
+    return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -413,8 +469,12 @@ int main(int argc, char** argv) {
     if (argc == 3 && !std::strcmp(argv[1], "import")) return ImportBookmarks(argv[2]);
     if (argc == 3 && !std::strcmp(argv[1], "import-floor")) return ImportFloor(argv[2]);
     if (argc == 3 && !std::strcmp(argv[1], "import-parts")) return ImportParts(argv[2]);
+    if (argc == 5 && !std::strcmp(argv[1], "today"))
+        return WriteGeneratedToday(argv[2], std::atol(argv[3]), static_cast<unsigned>(std::atol(argv[4])));
+    if (argc == 4 && !std::strcmp(argv[1], "today-from")) return WriteToday(argv[2], argv[3]);
     std::fprintf(stderr,
                  "usage: orvbench generate DIR COUNT SEED | run DIR OUT | literal DIR OUT | floor DIR OUT | warm DIR\n"
-                 "       orvbench bookmarks DIR COUNT SEED | import SOURCE | import-floor SOURCE | import-parts SOURCE\n");
+                 "       orvbench bookmarks DIR COUNT SEED | import SOURCE | import-floor SOURCE | import-parts SOURCE\n"
+                 "       orvbench today OUT COUNT SEED | today-from SOURCE OUT\n");
     return 2;
 }

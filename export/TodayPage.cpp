@@ -30,7 +30,9 @@ const char kHeadStart[] =
     // Without an icon of its own a browser asks the server for one.
     u8"<link rel=\"icon\" href=\"data:,\">\n"
     u8"<title>";
-const char kStyleStart[] = u8"</title>\n<style>\n";
+// A search engine's summary of a published page: its caption.
+const char kDescriptionStart[] = u8"</title>\n<meta name=\"description\" content=\"";
+const char kStyleStart[] = u8"\">\n<style>\n";
 const char kBodyStart[] = u8"</style>\n</head>\n<body>\n<header>\n<h1>";
 const char kHeadingEnd[] = u8"</h1>\n";
 const char kBackScript[] = u8"<p class=\"back\"><a href=\"javascript:history.back()\">戻る</a></p>\n";
@@ -266,6 +268,8 @@ bool WriteTodayPage(CExportContext& ctx) {
         caption = kDefaultCaption;
     else
         AppendTextEscaped(caption, s.m_caption);
+    text += caption;
+    text += kDescriptionStart;
     text += caption;
     text += kStyleStart;
     text += kTodayStyle;

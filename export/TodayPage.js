@@ -50,33 +50,51 @@
   // Directly below the heading: a long genre list must not push it away.
   (nav || main).parentNode.insertBefore(box, nav || main);
 
-  // Per section its links, each with what a query is matched against; made
-  // once, when the page is idle or the field is first used.
-  var sections = null;
-  function index() {
-    if (sections) return;
-    sections = [];
+  // Per section its links, each with what a query is matched against. Made
+  // in slices while the page is idle (30000 links take longer than a frame),
+  // the rest at once when the field is used first.
+  var sections = [];
+  var pending = main.getElementsByTagName('section');
+  function indexSlice(last) {
     var texts = [];
-    var all = main.getElementsByTagName('section');
-    for (var s = 0; s < all.length; ++s) {
-      var heading = all[s].querySelector('h2');
+    var from = sections.length;
+    while (sections.length < last) {
+      var el = pending[sections.length];
+      var heading = el.querySelector('h2');
       var genre = heading && heading.firstChild ? heading.firstChild.nodeValue || '' : '';
       var items = [];
-      var anchors = all[s].getElementsByTagName('a');
+      var anchors = el.getElementsByTagName('a');
       for (var i = 0; i < anchors.length; ++i) {
         var a = anchors[i];
         items.push({a: a, li: a.parentNode, shown: true, text: ''});
         texts.push(a.textContent + '\n' + genre + '\n' + address(a.getAttribute('href') || ''));
       }
-      sections.push({el: all[s], items: items, shown: true});
+      sections.push({el: el, items: items, shown: true});
     }
     // One fold over all texts costs a fraction of one fold per link; NUL
     // neither composes nor changes case, so it splits them back exactly.
     var folded = fold(texts.join('\0')).split('\0');
     var k = 0;
-    for (s = 0; s < sections.length; ++s) {
-      for (i = 0; i < sections[s].items.length; ++i) sections[s].items[i].text = folded[k++];
+    for (var s = from; s < sections.length; ++s) {
+      for (var j = 0; j < sections[s].items.length; ++j) sections[s].items[j].text = folded[k++];
     }
+  }
+  function index() {
+    if (sections.length < pending.length) indexSlice(pending.length);
+  }
+  // Slices of 10 ms at most: a tap that comes meanwhile waits no longer.
+  function indexWhileIdle(deadline) {
+    var stop = Date.now() + 10;
+    while (sections.length < pending.length && deadline.timeRemaining() > 1 && Date.now() < stop)
+      indexSlice(Math.min(pending.length, sections.length + 20));
+    if (sections.length < pending.length) idle(indexWhileIdle);
+  }
+  function idle(work) {
+    if (window.requestIdleCallback) return requestIdleCallback(work);
+    setTimeout(function () {
+      var start = Date.now();
+      work({timeRemaining: function () { return 10 - (Date.now() - start); }});
+    }, 50);
   }
 
   var query = '';
@@ -162,7 +180,6 @@
     field.select();
   });
 
-  // The index is ready before the first keystroke, built after first paint.
-  if (window.requestIdleCallback) requestIdleCallback(index, {timeout: 3000});
-  else setTimeout(index, 200);
+  // After first paint, so that the list shows before the index is made.
+  idle(indexWhileIdle);
 })();

@@ -122,7 +122,8 @@ inline std::string TodayPage(const std::string& title, const std::string& back,
                              const std::vector<CTodayGenre>& genres, const std::string& style,
                              const std::string& script)
 {
-    std::string out = kTodayHead + title + u8"</title>\n<style>\n" + style +
+    std::string out = kTodayHead + title + u8"</title>\n<meta name=\"description\" content=\"" + title +
+                      u8"\">\n<style>\n" + style +
                       u8"</style>\n</head>\n<body>\n<header>\n<h1>" + title + u8"</h1>\n" + back +
                       u8"</header>\n<nav aria-label=\"ジャンル\">\n<ul>\n";
     for (size_t k = 0; k < genres.size(); ++k)
