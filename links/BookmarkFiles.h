@@ -21,6 +21,17 @@ public:
     // a trailing separator), "." and ".." left out; empty when it cannot be
     // listed.
     virtual std::vector<HostName> Subfolders(const HostName& folder) = 0;
+    // The names of the files directly inside |folder|; empty when it cannot
+    // be listed.
+    virtual std::vector<HostName> Files(const HostName& folder) = 0;
+    // A new, empty folder of the program's own below the user's temporary
+    // folder, for private copies of files that another program keeps open;
+    // false when none can be made.
+    virtual bool MakePrivateFolder(HostName& folder) = 0;
+    // Creates or replaces |path| with |bytes|; false when it cannot.
+    virtual bool WriteWhole(const HostName& path, const std::string& bytes) = 0;
+    // Removes the files directly inside |folder|, then the folder.
+    virtual void RemovePrivateFolder(const HostName& folder) = 0;
     // The user's local (FOLDERID_LocalAppData) and roaming
     // (FOLDERID_RoamingAppData) application data folders, where browsers keep
     // their profiles; false when the platform has none.

@@ -3,6 +3,7 @@
 #include "core/Text.h"
 #include "links/Bookmarks.h"
 #include "links/ChromiumBookmarks.h"
+#include "links/FirefoxBookmarks.h"
 #include "links/HtmlBookmarks.h"
 
 namespace {
@@ -40,6 +41,8 @@ SourceRead ReadBookmarkSource(IBookmarkFiles& files, const CSource& source, std:
             ReadHtmlBookmarks(bytes, collector);
             result = Ended(collector);
         }
+    } else if (source.kind == SourceKind::Firefox) {
+        result = ReadFirefoxProfile(files, path, collector);
     } else if (source.kind == SourceKind::Edge || source.kind == SourceKind::Chromium) {
         const RootNames names = source.kind == SourceKind::Edge ? RootNames::Edge : RootNames::Chromium;
         result = ReadChromiumFile(files, path, names, false, collector);

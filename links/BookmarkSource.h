@@ -1,5 +1,5 @@
-// Reading a bookmark source: a browser profile's "Bookmarks" file or a
-// bookmark HTML file.
+// Reading a bookmark source: a browser profile's "Bookmarks" file, a
+// Firefox profile or a bookmark HTML file.
 #pragma once
 #include <cstddef>
 #include <string>
@@ -15,13 +15,14 @@ const size_t kMaxBookmarkFileBytes = size_t{512} * 1024 * 1024;
 enum class SourceRead {
     Ok,        // every bookmark taken
     Cut,       // stopped at kMaxLinks
-    Failed,    // a file missing, unreadable or (Bookmarks) not bookmarks JSON
+    Failed,    // a file missing, unreadable or not bookmarks (JSON, a database or a backup)
     TooLarge,  // a bookmark's real path or the list's texts past what a list may hold
 };
 
 // Reads every bookmark of |source| (not the Favorites folder) into
 // |entries|, in the source's own order: for a Bookmarks file that file and
-// then an "AccountBookmarks" beside it, if there is one. On Failed and
+// then an "AccountBookmarks" beside it, if there is one; for a Firefox
+// profile its database, else its newest backup. On Failed and
 // TooLarge, |failedFile| is the path of the file at fault and |entries| is
 // left empty.
 SourceRead ReadBookmarkSource(IBookmarkFiles& files, const CSource& source, std::vector<CLinkEntry>& entries,

@@ -4,6 +4,7 @@
 
 #include "core/Text.h"
 #include "links/Bookmarks.h"
+#include "links/FirefoxProfiles.h"
 #include "links/Json.h"
 #include "links/SourceSetting.h"
 
@@ -100,7 +101,7 @@ void FindProfilesOf(IBookmarkFiles& files, const HostName& userData, const char*
 std::vector<CSourceChoice> FindBrowserProfiles(IBookmarkFiles& files) {
     std::vector<CSourceChoice> profiles;
     HostName localAppData;
-    if (!files.LocalAppDataPath(localAppData) || localAppData.empty()) return profiles;
+    if (!files.LocalAppDataPath(localAppData)) localAppData.clear();
     const struct {
         const char* browser;
         const char* userData;
@@ -112,6 +113,9 @@ std::vector<CSourceChoice> FindBrowserProfiles(IBookmarkFiles& files) {
         {"Vivaldi", "Vivaldi\\User Data", SourceKind::Chromium},
         {"Chromium", "Chromium\\User Data", SourceKind::Chromium},
     };
-    for (const auto& b : kBrowsers) FindProfilesOf(files, JoinHostPath(localAppData, b.userData), b.browser, b.kind, profiles);
+    for (const auto& b : kBrowsers)
+        if (!localAppData.empty()) FindProfilesOf(files, JoinHostPath(localAppData, b.userData), b.browser, b.kind, profiles);
+    // Firefox and its forks after the Chromium family, before the HTML files.
+    FindFirefoxProfiles(files, profiles);
     return profiles;
 }

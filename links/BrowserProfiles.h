@@ -11,5 +11,5 @@
 // browser's "User Data" that holds a "Bookmarks" file, named by
 // profile.info_cache.<folder>.name of "Local State" (else by the folder),
 // in the order of profile.profiles_order, else "Default" first and then
-// "Profile N" by N.
+// "Profile N" by N; then those of Firefox and its forks (FindFirefoxProfiles).
 std::vector<CSourceChoice> FindBrowserProfiles(IBookmarkFiles& files);

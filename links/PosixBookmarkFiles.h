@@ -14,6 +14,11 @@ public:
     bool Exists(const HostName& path) override;
     bool ReadWhole(const HostName& path, std::string& bytes, size_t maxBytes) override;
     std::vector<HostName> Subfolders(const HostName& folder) override;
+    std::vector<HostName> Files(const HostName& folder) override;
+    // mkdtemp below $TMPDIR (else /tmp).
+    bool MakePrivateFolder(HostName& folder) override;
+    bool WriteWhole(const HostName& path, const std::string& bytes) override;
+    void RemovePrivateFolder(const HostName& folder) override;
     bool LocalAppDataPath(HostName& path) override;
     bool RoamingAppDataPath(HostName& path) override;
 

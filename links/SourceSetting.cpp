@@ -9,6 +9,7 @@ const struct {
     {SourceKind::Edge, "edge:"},
     {SourceKind::Chromium, "chromium:"},
     {SourceKind::Html, "html:"},
+    {SourceKind::Firefox, "firefox:"},
 };
 
 }  // namespace

@@ -2,14 +2,15 @@
 #pragma once
 #include <string>
 
-enum class SourceKind { Favorites, Edge, Chromium, Html };
+enum class SourceKind { Favorites, Edge, Chromium, Html, Firefox };
 
 // A source as the setting stores it: "" for the Favorites folder, "edge:" +
 // the full path of an Edge profile's Bookmarks file, "chromium:" + that of
-// another browser's, "html:" + that of a bookmark HTML file.
+// another browser's, "html:" + that of a bookmark HTML file, "firefox:" +
+// that of a Firefox profile's folder (its forks' too).
 struct CSource {
     SourceKind kind = SourceKind::Favorites;
-    std::string path;  // the file's full path as the program's text
+    std::string path;  // the file's (the profile folder's) full path as the program's text
 };
 
 // The source a setting names; an empty, unknown or pathless one names the

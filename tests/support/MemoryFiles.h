@@ -2,6 +2,7 @@
 // folders are whatever lies above a file.
 #pragma once
 #include <functional>
+#include <iterator>
 #include <map>
 #include <set>
 #include <string>
@@ -39,6 +40,31 @@ public:
         }
         return std::vector<HostName>(names.begin(), names.end());
     }
+    std::vector<HostName> Files(const HostName& folder) override {
+        onAccess();
+        std::vector<HostName> names;
+        const HostName prefix = folder + "/";
+        for (const auto& f : files)
+            if (f.first.compare(0, prefix.size(), prefix) == 0 && f.first.find('/', prefix.size()) == HostName::npos)
+                names.push_back(f.first.substr(prefix.size()));
+        return names;
+    }
+    bool MakePrivateFolder(HostName& folder) override {
+        onAccess();
+        folder = "/private/" + std::to_string(++m_private);
+        return true;
+    }
+    bool WriteWhole(const HostName& path, const std::string& bytes) override {
+        onAccess();
+        files[path] = bytes;
+        return true;
+    }
+    // Cleaning up never fails, faults or not.
+    void RemovePrivateFolder(const HostName& folder) override {
+        const HostName prefix = folder + "/";
+        for (auto f = files.begin(); f != files.end();)
+            f = f->first.compare(0, prefix.size(), prefix) == 0 ? files.erase(f) : std::next(f);
+    }
     bool LocalAppDataPath(HostName& path) override {
         path = localAppData;
         return !path.empty();
@@ -47,4 +73,7 @@ public:
         path = roamingAppData;
         return !path.empty();
     }
+
+private:
+    int m_private = 0;
 };
