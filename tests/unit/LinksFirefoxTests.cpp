@@ -265,6 +265,19 @@ TEST(LinksFirefox, StrangeDatabases)
     ASSERT_EQ(read.texts.size(), 1u);
     EXPECT_TRUE(read.texts[0] == text + "bottom.url");
 
+    // A folder that is the menu's parent as well as its child.
+    std::vector<CItem> loop = firefox::Roots();
+    loop[1].parent = 40;
+    loop.push_back({40, kFolder, 2, 0, "loop", "loop", nullptr});
+    loop.push_back({41, kBookmark, 40, 0, "x", "x", "http://x/"});
+    std::filesystem::create_directories(Here() + "/loop");
+    firefox::CPlaces looped(Here() + "/loop/places.sqlite");
+    ASSERT_TRUE(looped.Add(loop));
+    looped.Close();
+    read = Read(files, Here() + "/loop");
+    EXPECT_EQ(read.result, SourceRead::Ok);
+    EXPECT_EQ(read.texts, std::vector<std::string>{"Favorites\\loop\\x.url"});
+
     // The -wal of another database beside a good one.
     std::filesystem::create_directories(Here() + "/a");
     std::filesystem::create_directories(Here() + "/b");
