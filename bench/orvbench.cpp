@@ -318,21 +318,31 @@ void WarmConversions() { TextFromUtf16(u"\u3042"); }
 // The flags of the Chromium reader: in place, without recursion.
 const unsigned kJsonFlags = rapidjson::kParseInsituFlag | rapidjson::kParseIterativeFlag;
 
+// The Import command of |setting| (its file |file|) as the program runs it,
+// on the settings of SetUp and the fields shown; into |seconds|, if given,
+// the time it took.
+CImportOutcome Import(CMainState& state, CFakeHost& host, const std::string& setting, const std::string& file,
+                      double* seconds = nullptr) {
+    host.keepBox = false;
+    SetUp(state);
+    state.m_source = setting;
+    CPosixFolderSource folders(ScanPath(file));
+    CPosixBookmarkFiles files;
+    host.ShowFieldValues();
+    WarmConversions();
+    const Clock::time_point t0 = Clock::now();
+    const CImportOutcome outcome = RunImport(state, host, folders, files);
+    if (seconds) *seconds = Seconds(t0);
+    return outcome;
+}
+
 int ImportBookmarks(const std::string& setting) {
     std::string kind, file;
     if (!SplitSource(setting, kind, file)) return 2;
     CMainState state;
     CFakeHost host(state);
-    host.keepBox = false;
-    SetUp(state);
-    state.m_source = setting;
-    CPosixFolderSource folders(ScanPath(file));
-    host.ShowFieldValues();
-    WarmConversions();
-    CPosixBookmarkFiles files;
-    Clock::time_point t0 = Clock::now();
-    RunImport(state, host, folders, files);
-    const double seconds = Seconds(t0);
+    double seconds = 0;
+    Import(state, host, setting, file, &seconds);
     std::printf("%s %zu %.4f\n", kind.c_str(), state.m_linkList.Count(), seconds);
     for (const auto& m : host.messages) std::printf("message %s\n", m.first.c_str());
     std::printf("list_hash %016llx\npeak_kib %ld\n", ListHash(state.m_linkList), PeakKiB());
@@ -418,13 +428,7 @@ int WriteToday(const std::string& setting, const std::string& out) {
     if (!SplitSource(setting, kind, file)) return 2;
     CMainState state;
     CFakeHost host(state);
-    host.keepBox = false;
-    SetUp(state);
-    state.m_source = setting;
-    CPosixFolderSource folders(ScanPath(file));
-    CPosixBookmarkFiles files;
-    host.ShowFieldValues();
-    const CImportOutcome imported = RunImport(state, host, folders, files);
+    const CImportOutcome imported = Import(state, host, setting, file);
     if (imported.end != ImportEnd::Complete) {
         std::fprintf(stderr, "today: import of %s did not complete: %s%s\n", setting.c_str(),
                      imported.message.c_str(), imported.error.c_str());

@@ -12,7 +12,12 @@
 # browser's Bookmarks file and from the bookmark HTML export of the same
 # tree (the files of bench/run.sh), each in an Orvelle.exe of its own whose
 # stored Source names the file, against reading the file in the driver (and
-# RapidJSON's parse of the Bookmarks file, as the reader parses it).
+# RapidJSON's parse of the Bookmarks file, as the reader parses it). Then
+# Import of the same tree from a Firefox profile in the prefix's roaming
+# folder (places.sqlite made with SQLite, the mobile bookmarks only in its
+# -wal, the writer kept open as while the browser runs; Source names the
+# profile), against copying places.sqlite and its -wal in the driver and
+# SQLite's own query of the same rows from the copy.
 # Run by hand: bash bench/wine.sh [COUNT]   (default 30000)
 #   REPEAT=n        rounds of program and floor, alternately (default 3):
 #                   the best time of each step, and beside it the median
@@ -29,7 +34,8 @@
 #   ORV_WINEPREFIX  default build/bench-wineprefix, the benchmark's own: a
 #                   run on a shared prefix would be ended by the
 #                   wineserver -k of any other run finishing there
-#   SOURCES=list    the Imports measured, of "favorites chromium html" (default all)
+#   SOURCES=list    the Imports measured, of "favorites chromium html firefox"
+#                   (default all)
 #   ORV_WIN_BUILD   the mingw build folder (default build/bench-win)
 #   BUILD           the native build folder (default build/bench)
 #   OUT             the folder of the pages and bookmark files (default build/bench-wine)
@@ -40,7 +46,7 @@ count=${1:-30000}
 export ORV_WINEPREFIX=${ORV_WINEPREFIX:-$root/build/bench-wineprefix}
 export ORV_LOCALE=ja
 export ORV_BENCH_REPEAT=${REPEAT:-3}
-export ORV_BENCH_SOURCES=${SOURCES:-favorites chromium html}
+export ORV_BENCH_SOURCES=${SOURCES:-favorites chromium html firefox}
 absolute() { case "$1" in /*) echo "$1" ;; *) echo "$root/$1" ;; esac; }
 win_build=$(absolute "${ORV_WIN_BUILD:-build/bench-win}")
 native_build=$(absolute "${BUILD:-build/bench}")

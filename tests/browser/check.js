@@ -8,15 +8,10 @@
 const fs = require('fs');
 const path = require('path');
 const {pathToFileURL, fileURLToPath} = require('url');
+const {reporter, show, differItem: differ} = require('./harness');
 
-let launch;
-try {
-  ({launch} = require('./chromium'));
-} catch (e) {
-  console.log(`not ok - puppeteer-core is not installed (run scripts/setup.sh): ${e.message.split('\n')[0]}`);
-  console.log('browser: 0 passed, 1 failed');
-  process.exit(1);
-}
+const {check, fail, group, need, options, run, browse} = reporter('browser');
+need(() => require('./chromium'));
 
 // What the suite typed (caption, standard genre, return address) and the
 // tree's shortcuts in page order, with the characters a reader must see
@@ -79,47 +74,11 @@ const SETS = [
 ];
 for (const set of SETS) set.genres = [...new Set(set.rows.map((r) => r[0]))];
 
-const args = process.argv.slice(2);
-let work = path.resolve(__dirname, '../../build/e2e-work');
-const langs = [];
-for (let i = 0; i < args.length; ++i) {
-  if (args[i] === '--work') work = path.resolve(args[++i]);
-  else if (args[i] === '--lang') langs.push(args[++i]);
-  else { console.error(`browser: unknown argument ${args[i]}`); process.exit(2); }
-}
+const given = options({work: {type: 'string'}, lang: {type: 'string', multiple: true}});
+let work = path.resolve(given.work || path.join(__dirname, '../../build/e2e-work'));
 // GBK is the fallback of zh-CN: another double-byte set the guess could take.
-if (!langs.length) langs.push('en-US', 'de-DE', 'zh-CN');
+const langs = given.lang || ['en-US', 'de-DE', 'zh-CN'];
 
-let passed = 0;
-let failed = 0;
-async function check(name, fn) {
-  let problems;
-  try {
-    problems = (await fn()).filter(Boolean);
-  } catch (e) {
-    problems = [String(e.message || e).split('\n')[0]];
-  }
-  if (problems.length) {
-    ++failed;
-    console.log(`not ok - ${name}: ${problems.join('; ')}`);
-  } else {
-    ++passed;
-    console.log(`ok - ${name}`);
-  }
-}
-
-const show = (v) => JSON.stringify(v);
-// The first difference of two values or lists, or ''.
-function differ(what, got, want) {
-  if (!Array.isArray(want))
-    return show(got) === show(want) ? '' : `${what} is ${show(got)}, want ${show(want)}`;
-  const n = Math.max(got.length, want.length);
-  for (let i = 0; i < n; ++i) {
-    if (show(got[i]) !== show(want[i]))
-      return `${what} ${i + 1} of ${got.length} is ${show(got[i])}, want ${show(want[i])} (of ${want.length})`;
-  }
-  return '';
-}
 const pick = (list, keys) => list.map((o) => Object.fromEntries(keys.map((k) => [k, o[k]])));
 
 // Runs in the page: what a reader sees and where its links go.
@@ -323,18 +282,8 @@ async function frames(lang, page, file, set) {
   });
 }
 
-async function inLanguage(lang) {
-  let chromium;
-  try {
-    chromium = await launch(lang);
-  } catch (e) {
-    return check(`${lang}: Chromium starts`, async () => [e.message.split('\n')[0]]);
-  }
-  const {page} = chromium;
-  // Dismissed at once, or the page would wait for a reader.
-  const dialogs = [];
-  page.on('dialog', (d) => { dialogs.push(d.message()); d.dismiss().catch(() => {}); });
-  try {
+function inLanguage(lang) {
+  return browse(lang, async (page, dialogs) => {
     await page.goto('chrome://prefs-internals');
     const prefs = JSON.parse(await page.evaluate(() => document.body.innerText));
     const fallback = prefs.intl && prefs.intl.charset_default && prefs.intl.charset_default.value;
@@ -343,43 +292,25 @@ async function inLanguage(lang) {
     await check(`${lang}: the browser's language is ${spoken}, its fallback character set ${fallback}`,
       async () => [differ('navigator.language', spoken, lang)]);
     for (const set of SETS) {
-      for (const [style, run] of Object.entries({single, anchors, index, frames})) {
+      for (const [style, checkStyle] of Object.entries({single, anchors, index, frames})) {
         const label = `${lang}${set.tag} ${style}`;
         const file = path.join(work, ...set.pages[style]);
         if (!fs.existsSync(file)) {
-          await check(`${label}: the page is there`, async () =>
-            [`${path.relative(process.cwd(), file)} is missing: run tests/e2e/run.sh first`]);
+          await fail(`${label}: the page is there`,
+            `${path.relative(process.cwd(), file)} is missing: run tests/e2e/run.sh first`);
           continue;
         }
         dialogs.length = 0;
-        try {
-          await run(`${lang}${set.tag}`, page, file, set);
-        } catch (e) {
-          await check(`${label}: the checks ran to the end`, async () => [e.message.split('\n')[0]]);
-        }
+        await group(label, () => checkStyle(`${lang}${set.tag}`, page, file, set));
         if (set.quiet) {
           await check(`${label}: no dialog opened on any of its pages`, async () => [differ('dialog', dialogs, [])]);
         }
       }
     }
-  } finally {
-    await chromium.close();
-  }
+  });
 }
 
-(async () => {
-  // A hung browser must not hang the test command.
-  setTimeout(() => {
-    console.log('not ok - the browser check ran over 300 s and was stopped');
-    console.log(`browser: ${passed} passed, ${failed + 1} failed`);
-    process.exit(1);
-  }, 300000).unref();
+run('the browser check', 300, async () => {
   work = fs.realpathSync(work);
   for (const lang of langs) await inLanguage(lang);
-  console.log(`browser: ${passed} passed, ${failed} failed`);
-  process.exit(failed ? 1 : 0);
-})().catch((e) => {
-  console.log(`not ok - the browser check: ${e.message}`);
-  console.log(`browser: ${passed} passed, ${failed + 1} failed`);
-  process.exit(1);
 });

@@ -3,25 +3,31 @@
 // against a floor taken in the same run on the same tree with bare Win32
 // calls; then Import of as many bookmarks from a browser's Bookmarks file
 // and from a bookmark HTML file, each against reading that file (and
-// RapidJSON's parse of the Bookmarks file). Prints wall times; used by
-// bench/wine.sh, never by the test suite.
+// RapidJSON's parse of the Bookmarks file), and from a Firefox profile of
+// the same tree, against copying its places.sqlite and -wal and SQLite's
+// own query of the same rows. Prints wall times; used by bench/wine.sh,
+// never by the test suite.
 //   ORV_BENCH_REPEAT=n        rounds (default 1); each step's best time
 //                             counts, and beside it the median over rounds
 //                             of the ratios taken within one round
 //   ORV_BENCH_BASELINE=EXE    another Orvelle.exe (Windows path), measured
 //                             alternately with this one on the same tree or
 //                             file (bookmark files where it lists them all)
-//   ORV_BENCH_SOURCES=list    of "favorites chromium html" (default all)
+//   ORV_BENCH_SOURCES=list    of "favorites chromium html firefox" (default all)
 #include "Driver.h"
 #include "support/BookmarkGenerator.h"
+#include "support/FirefoxStore.h"
 #include "support/TreeGenerator.h"
 
 #include <psapi.h>
 #include <rapidjson/document.h>
 
 #include <algorithm>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <deque>
+#include <memory>
 
 namespace drv {
 
@@ -284,9 +290,10 @@ double WorkingSetMiB(DWORD pid)
 }
 
 // The least a reader must ask of Wine: the size, then one read of it all.
-bool ReadSized(const std::wstring& path, std::string* bytes)
+// |share| as the reader shares the file (a live database is open for writing).
+bool ReadSized(const std::wstring& path, std::string* bytes, DWORD share = FILE_SHARE_READ)
 {
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr);
     if (f == INVALID_HANDLE_VALUE)
         return false;
     LARGE_INTEGER size{};
@@ -324,16 +331,25 @@ double ListBoxFill(const std::vector<std::wstring>& texts)
     return seconds;
 }
 
-// Import of |count| bookmarks from |file| (kind "chromium" or "html"), the
-// source stored in the settings before the start, against its floor, and
-// against the baseline where it lists them all (an older one may not know
-// the source); each program started for this source alone, so its peak
-// working set is this Import's.
-bool BenchBookmarkSource(const char* kind, const std::string& file, int count, int rounds, const std::string& outDir,
-                         const char* baselineExe)
+// The floor of one bookmark source: what any reader must ask of Wine for
+// the same file, in timed parts (read, parse; copy, query, remove).
+struct CFloor {
+    // One round: the time of each part; false when it could not be done.
+    std::function<bool(std::vector<double>& parts)> round;
+    // The closing line's parenthesis, from each part's best time.
+    std::function<std::string(const std::vector<CTimes>& parts)> describe;
+};
+
+// Import of |count| bookmarks from the source |setting| (a Source value of
+// kind "chromium", "html" or "firefox"), stored in the settings before the
+// start, against its floor, and against the baseline where it lists them
+// all (an older one may not know the source); each program started for
+// this source alone, so its peak working set is this Import's.
+bool BenchBookmarkSource(const char* kind, const std::string& setting, int count, int rounds,
+                         const std::string& outDir, const char* baselineExe, const CFloor& floorOf)
 {
     ResetSettings();
-    if (!PutSettingString("Orvelle", "Source", std::string(kind) + ":" + file)) {
+    if (!PutSettingString("Orvelle", "Source", setting)) {
         printf("bench: the Source setting cannot be stored\n");
         return false;
     }
@@ -344,11 +360,8 @@ bool BenchBookmarkSource(const char* kind, const std::string& file, int count, i
     if (baselineExe && *baselineExe && StartProgram(baseline, baselineExe, outDir))
         programs.push_back(&baseline);
     const double before = WorkingSetMiB(p.app.Pid());
-    const bool json = std::string(kind) == "chromium";
-    const std::wstring path = FromCp932(file);
-    CTimes read, parse, floor;
-    size_t bytes = 0;
-    bool parsed = true;
+    std::vector<CTimes> parts;
+    CTimes floor;
     for (int round = 1; round <= rounds; ++round) {
         std::vector<CProgram*> order = programs;
         if (round % 2 == 0)
@@ -372,27 +385,17 @@ bool BenchBookmarkSource(const char* kind, const std::string& file, int count, i
             snprintf(figure, sizeof figure, " %s Import %.3f s, %zu entries;", q->name, seconds, q->listed);
             line += figure;
         }
-        std::string text;
-        LARGE_INTEGER t0 = Now();
-        if (!ReadSized(path, &text)) {
-            printf("bench: the floor cannot read %s\n", file.c_str());
+        std::vector<double> times;
+        if (!floorOf.round(times))
             return false;
+        parts.resize(times.size());
+        double total = 0;
+        for (size_t k = 0; k < times.size(); ++k) {
+            parts[k].Take(times[k]);
+            total += times[k];
         }
-        const double readTime = Since(t0);
-        double parseTime = 0;
-        if (json) {
-            // As the reader parses: in place, without recursion.
-            t0 = Now();
-            rapidjson::Document doc;
-            doc.ParseInsitu<rapidjson::kParseInsituFlag | rapidjson::kParseIterativeFlag>(&text[0]);
-            parseTime = Since(t0);
-            parsed = parsed && !doc.HasParseError();
-        }
-        bytes = text.size();
-        read.Take(readTime);
-        parse.Take(parseTime);
-        floor.Take(readTime + parseTime);
-        printf("%s floor %.3f s\n", line.c_str(), readTime + parseTime);
+        floor.Take(total);
+        printf("%s floor %.3f s\n", line.c_str(), total);
         fflush(stdout);
     }
     std::vector<double> peaks;
@@ -407,11 +410,7 @@ bool BenchBookmarkSource(const char* kind, const std::string& file, int count, i
         q->app.WaitExit(kWindowTimeout);
     }
     ResetSettings();
-    if (json)
-        printf("wine_floor_%s %.3f (read %.3f + parse %.3f of %.1f MiB%s)\n", kind, floor.value, read.value,
-               parse.value, bytes / 1048576.0, parsed ? "" : ", PARSE ERROR");
-    else
-        printf("wine_floor_%s %.3f (read of %.1f MiB)\n", kind, floor.value, bytes / 1048576.0);
+    printf("wine_floor_%s %.3f (%s)\n", kind, floor.value, floorOf.describe(parts).c_str());
     for (size_t k = 0; k < programs.size(); ++k) {
         const CProgram& q = *programs[k];
         const std::string tag = k == 0 ? "wine_" + std::string(kind) : "wine_baseline_" + std::string(kind);
@@ -429,6 +428,218 @@ bool BenchBookmarkSource(const char* kind, const std::string& file, int count, i
                MedianRatio(p.import, baseline.import));
     fflush(stdout);
     return p.listed == (size_t)count;
+}
+
+std::string Formatted(const char* format, ...)
+{
+    char buf[256];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(buf, sizeof buf, format, args);
+    va_end(args);
+    return buf;
+}
+
+// The floor of a Bookmarks file (|json|: and RapidJSON's parse of it, as the
+// reader parses: in place, without recursion) or of an HTML file: one read.
+CFloor FileFloor(const std::string& file, bool json)
+{
+    auto bytes = std::make_shared<size_t>(0);
+    auto parsed = std::make_shared<bool>(true);
+    CFloor f;
+    f.round = [file, json, bytes, parsed](std::vector<double>& parts) {
+        std::string text;
+        LARGE_INTEGER t0 = Now();
+        if (!ReadSized(FromCp932(file), &text)) {
+            printf("bench: the floor cannot read %s\n", file.c_str());
+            return false;
+        }
+        parts.push_back(Since(t0));
+        *bytes = text.size();
+        if (json) {
+            t0 = Now();
+            rapidjson::Document doc;
+            doc.ParseInsitu<rapidjson::kParseInsituFlag | rapidjson::kParseIterativeFlag>(&text[0]);
+            parts.push_back(Since(t0));
+            *parsed = *parsed && !doc.HasParseError();
+        }
+        return true;
+    };
+    f.describe = [json, bytes, parsed](const std::vector<CTimes>& parts) {
+        if (json)
+            return Formatted("read %.3f + parse %.3f of %.1f MiB%s", parts[0].value, parts[1].value,
+                             *bytes / 1048576.0, *parsed ? "" : ", PARSE ERROR");
+        return Formatted("read of %.1f MiB", *bytes / 1048576.0);
+    };
+    return f;
+}
+
+// ---- Firefox ----
+
+// The generated tree as Firefox keeps it, the same bookmarks in the same
+// folders: "bookmark_bar" in the toolbar, "other" in the menu (both lie in
+// the tree's root), "synced" in the mobile root. Its texts live in |texts|.
+struct CPlacesOfTree {
+    std::deque<std::string> texts;
+    std::vector<firefox::CItem> items;
+    size_t mobileFrom = 0;  // the mobile root's items from here on
+};
+
+void AddPlaces(const rapidjson::Value& children, long parent, CPlacesOfTree& out, long* nextId)
+{
+    if (!children.IsArray())
+        return;
+    int position = 0;
+    for (const rapidjson::Value& node : children.GetArray()) {
+        const bool folder = node.HasMember("type") && std::string(node["type"].GetString()) == "folder";
+        const long id = (*nextId)++;
+        char guid[16];
+        snprintf(guid, sizeof guid, "g%011ld", id);
+        out.texts.push_back(guid);
+        const char* guidText = out.texts.back().c_str();
+        out.texts.push_back(node.HasMember("name") ? node["name"].GetString() : "");
+        const char* title = out.texts.back().c_str();
+        const char* url = nullptr;
+        if (!folder && node.HasMember("url")) {
+            out.texts.push_back(node["url"].GetString());
+            url = out.texts.back().c_str();
+        }
+        const int type = folder ? firefox::kFolder : firefox::kBookmark;
+        out.items.push_back({id, type, parent, position++, title, guidText, url});
+        if (folder && node.HasMember("children"))
+            AddPlaces(node["children"], id, out, nextId);
+    }
+}
+
+bool PlacesOfBookmarks(const std::string& json, CPlacesOfTree& out)
+{
+    rapidjson::Document doc;
+    doc.Parse(json.c_str());
+    if (doc.HasParseError() || !doc.IsObject() || !doc.HasMember("roots"))
+        return false;
+    const rapidjson::Value& roots = doc["roots"];
+    out.items = firefox::Roots();
+    long nextId = 100;
+    const struct {
+        const char* key;
+        long root;
+    } kRoots[] = {{"other", 2}, {"bookmark_bar", 3}, {"synced", 6}};
+    for (const auto& r : kRoots) {
+        if (r.root == 6)
+            out.mobileFrom = out.items.size();
+        if (roots.HasMember(r.key) && roots[r.key].HasMember("children"))
+            AddPlaces(roots[r.key]["children"], r.root, out, &nextId);
+    }
+    return true;
+}
+
+// The floor of a Firefox profile: a copy of places.sqlite and its -wal
+// into a fresh folder of the temporary folder (read with all sharing, as
+// the live files are open), SQLite's own query of the same rows from the
+// copy opened read-only, and the copy removed.
+CFloor FirefoxFloor(const std::wstring& profile)
+{
+    auto bytes = std::make_shared<size_t>(0);
+    auto rows = std::make_shared<long>(0);
+    CFloor f;
+    f.round = [profile, bytes, rows](std::vector<double>& parts) {
+        wchar_t temp[MAX_PATH + 1] = {0};
+        GetTempPathW(MAX_PATH + 1, temp);
+        const std::wstring copy = std::wstring(temp) + L"orvbench-floor";
+        RemoveFolder(copy);
+        const DWORD all = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+        LARGE_INTEGER t0 = Now();
+        std::string db, wal;
+        const bool hasWal = ReadSized(profile + L"\\places.sqlite-wal", &wal, all);
+        if (!ReadSized(profile + L"\\places.sqlite", &db, all) || !MakeFolder(copy) ||
+            !WriteBytes(copy + L"\\places.sqlite", db) ||
+            (hasWal && !WriteBytes(copy + L"\\places.sqlite-wal", wal))) {
+            printf("bench: the floor cannot copy places.sqlite into %s\n", Visible(copy).c_str());
+            return false;
+        }
+        parts.push_back(Since(t0));
+        *bytes = db.size() + wal.size();
+
+        t0 = Now();
+        sqlite3* handle = nullptr;
+        sqlite3_stmt* query = nullptr;
+        long n = 0;
+        bool ok = sqlite3_open_v2(Utf8Bytes(copy + L"\\places.sqlite").c_str(), &handle, SQLITE_OPEN_READONLY,
+                                  nullptr) == SQLITE_OK &&
+                  sqlite3_prepare_v2(handle,
+                                     "SELECT b.id, b.type, b.parent, b.title, b.guid, p.url FROM moz_bookmarks b "
+                                     "LEFT JOIN moz_places p ON p.id = b.fk ORDER BY b.parent, b.position, b.id",
+                                     -1, &query, nullptr) == SQLITE_OK;
+        size_t text = 0;
+        int step = SQLITE_ROW;
+        while (ok && (step = sqlite3_step(query)) == SQLITE_ROW) {
+            sqlite3_column_int64(query, 0);
+            sqlite3_column_int(query, 1);
+            sqlite3_column_int64(query, 2);
+            for (int column : {3, 4, 5})
+                if (sqlite3_column_text(query, column))
+                    text += (size_t)sqlite3_column_bytes(query, column);
+            ++n;
+        }
+        ok = ok && step == SQLITE_DONE && text > 0;
+        sqlite3_finalize(query);
+        sqlite3_close(handle);
+        parts.push_back(Since(t0));
+        *rows = n;
+
+        t0 = Now();
+        RemoveFolder(copy);
+        parts.push_back(Since(t0));
+        if (!ok)
+            printf("bench: the floor's query of places.sqlite failed\n");
+        return ok;
+    };
+    f.describe = [bytes, rows](const std::vector<CTimes>& parts) {
+        return Formatted("copy %.3f of %.1f MiB + query %.3f of %ld rows + remove %.3f", parts[0].value,
+                         *bytes / 1048576.0, parts[1].value, *rows, parts[2].value);
+    };
+    return f;
+}
+
+// Import from a Firefox profile of the prefix's roaming tree holding the
+// generated tree, its mobile bookmarks only in the -wal, the writer open
+// as while the browser runs.
+bool BenchFirefox(const GeneratedBookmarks& made, int count, int rounds, const std::string& outDir,
+                  const char* baselineExe)
+{
+    const LARGE_INTEGER t0 = Now();
+    CPlacesOfTree places;
+    if (!PlacesOfBookmarks(made.json, places)) {
+        printf("bench: the generated Bookmarks file cannot be parsed\n");
+        return false;
+    }
+    CAppDataTree roaming(AppData::Roaming, FirefoxHomes());
+    const std::wstring profile = roaming.Root() + L"\\Mozilla\\Firefox\\Profiles\\bench.default-release";
+    CCheck check;
+    if (!roaming.Put(check, L"Mozilla\\Firefox\\profiles.ini",
+                     "[Profile0]\nName=bench\nIsRelative=1\nPath=Profiles/bench.default-release\nDefault=1\n") ||
+        !MakeFolder(profile)) {
+        printf("bench: %s\n", check.Reasons().c_str());
+        return false;
+    }
+    const std::vector<firefox::CItem> stored(places.items.begin(), places.items.begin() + places.mobileFrom);
+    const std::vector<firefox::CItem> walOnly(places.items.begin() + places.mobileFrom, places.items.end());
+    firefox::CPlaces writer(Utf8Bytes(profile + L"\\places.sqlite"));
+    // One transaction each: a commit per row would take minutes.
+    if (!writer.ok() || !writer.Exec("BEGIN") || !writer.Add(stored) || !writer.Exec("COMMIT") ||
+        !writer.Checkpoint() || !writer.Exec("BEGIN") || !writer.Add(walOnly) || !writer.Exec("COMMIT")) {
+        printf("bench: places.sqlite cannot be made in %s\n", Visible(profile).c_str());
+        return false;
+    }
+    std::string db, wal;
+    const DWORD all = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    ReadSized(profile + L"\\places.sqlite", &db, all);
+    ReadSized(profile + L"\\places.sqlite-wal", &wal, all);
+    printf("bench: places.sqlite of %zu rows (%.1f MiB) and its -wal of %zu (%.1f MiB) made in %.1f s\n",
+           stored.size(), db.size() / 1048576.0, walOnly.size(), wal.size() / 1048576.0, Since(t0));
+    fflush(stdout);
+    return BenchBookmarkSource("firefox", "firefox:" + ToCp932(profile), count, rounds, outDir, baselineExe,
+                               FirefoxFloor(profile));
 }
 
 int RunBookmarkBench(int count, const std::string& outDir, const std::string& sources, int rounds)
@@ -449,9 +660,15 @@ int RunBookmarkBench(int count, const std::string& outDir, const std::string& so
     const char* baselineExe = getenv("ORV_BENCH_BASELINE");
     bool complete = true;
     if (sources.find(" chromium ") != std::string::npos)
-        complete = BenchBookmarkSource("chromium", json, count, rounds, outDir, baselineExe) && complete;
+        complete = BenchBookmarkSource("chromium", "chromium:" + json, count, rounds, outDir, baselineExe,
+                                       FileFloor(json, true)) &&
+                   complete;
     if (sources.find(" html ") != std::string::npos)
-        complete = BenchBookmarkSource("html", html, count, rounds, outDir, baselineExe) && complete;
+        complete = BenchBookmarkSource("html", "html:" + html, count, rounds, outDir, baselineExe,
+                                       FileFloor(html, false)) &&
+                   complete;
+    if (sources.find(" firefox ") != std::string::npos)
+        complete = BenchFirefox(made, count, rounds, outDir, baselineExe) && complete;
     return complete ? 0 : 1;
 }
 
@@ -650,11 +867,13 @@ int RunBench(int count, const std::string& outDir)
     const char* repeatText = getenv("ORV_BENCH_REPEAT");
     const int rounds = repeatText && atoi(repeatText) > 0 ? atoi(repeatText) : 1;
     const char* sourcesText = getenv("ORV_BENCH_SOURCES");
-    const std::string sources = " " + std::string(sourcesText && *sourcesText ? sourcesText : "favorites chromium html") + " ";
+    const std::string sources =
+        " " + std::string(sourcesText && *sourcesText ? sourcesText : "favorites chromium html firefox") + " ";
     int rc = 0;
     if (sources.find(" favorites ") != std::string::npos)
         rc = RunFavoritesBench(count, outDir, rounds);
-    if (sources.find(" chromium ") != std::string::npos || sources.find(" html ") != std::string::npos)
+    if (sources.find(" chromium ") != std::string::npos || sources.find(" html ") != std::string::npos ||
+        sources.find(" firefox ") != std::string::npos)
         rc = RunBookmarkBench(count, outDir, sources, rounds) != 0 ? 1 : rc;
     printf("wine_rounds %d\n", rounds);
     return rc;

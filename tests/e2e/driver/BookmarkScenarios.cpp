@@ -70,19 +70,14 @@ const wchar_t kChrome[] = L"Google\\Chrome\\User Data\\";
 
 // The Edge profile "Café": every root, names with markup, a "\" and
 // characters code page 932 cannot spell, addresses to be percent-encoded.
-const wchar_t kCafeBookmarks[] = LR"({"checksum":"0","roots":{
- "bookmark_bar":{"children":[
-  {"type":"url","name":"<script>alert(1)</script>","url":"http://x.example.com/search?q=\"quoted\""},
-  {"type":"folder","name":"Tools\\é","children":[
-   {"type":"url","name":"Café 〜 😀","url":"http://café.example/menü 1"},
-   {"type":"url","name":"a\\b","url":"http://tools.example.com/〜user/😀"}]}],
-  "name":"Favorites bar","type":"folder"},
- "other":{"children":[
+const std::wstring kCafeBookmarks = HardNamesBookmarks(
+    L"Favorites bar", LR"(http://x.example.com/search?q=\"quoted\")",
+    LR"( "other":{"children":[
   {"type":"url","name":"Plain","url":"http://plain.example.com/"},
   {"type":"folder","name":"Docs","children":[{"type":"url","name":"Manual","url":"http://docs.example.com/manual"}]}],
   "name":"Other favorites","type":"folder"},
  "synced":{"children":[{"type":"url","name":"モバイル","url":"http://m.example.jp/"}],
-  "name":"Mobile favorites","type":"folder"}},"version":1})";
+  "name":"Mobile favorites","type":"folder"})");
 
 const wchar_t kChromeBookmarks[] = LR"({"roots":{
  "bookmark_bar":{"children":[{"type":"url","name":"Bar","url":"http://bar.example.com/"}],"type":"folder"},

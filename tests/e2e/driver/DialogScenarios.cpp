@@ -109,19 +109,6 @@ void ProfileThreeSavesOnlyThere(CCheck& t)
     t.That(SettingCount("Orvelle") == 0, "section Orvelle got " + Num(SettingCount("Orvelle")) + " values");
 }
 
-struct CStaticSearch {
-    const std::string* text;
-    bool found;
-};
-
-BOOL CALLBACK FindStaticText(HWND child, LPARAM lp)
-{
-    CStaticSearch* s = (CStaticSearch*)lp;
-    if (WindowText(child) == *s->text)
-        s->found = true;
-    return !s->found;
-}
-
 struct CMenuSearch {
     DWORD pid;
     HWND found;
@@ -181,10 +168,8 @@ void AboutOpensHomePage(CCheck& t)
         return;
     }
     Shot(about, "about-box");
-    std::string version = "Orvelle Version 4.00";
-    CStaticSearch search{&version, false};
-    EnumChildWindows(about, FindStaticText, (LPARAM)&search);
-    t.That(search.found, "the About box shows no text \"Orvelle Version 4.00\"");
+    t.That(ChildWithText(about, "Orvelle Version 4.00") != nullptr,
+           "the About box shows no text \"Orvelle Version 4.00\"");
     std::string link = WindowText(GetDlgItem(about, IDC_HOMEPAGE));
     t.That(link.find(std::string(page::kHomePage) + "/") != std::string::npos,
            "control IDC_HOMEPAGE does not show the home page: \"" + Visible(link) + "\"");

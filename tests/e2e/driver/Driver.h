@@ -203,6 +203,12 @@ bool WriteRawValue(HKEY root, const std::string& keyPath, const std::string& nam
 std::string Utf16Bytes(const std::wstring& text);
 // The UTF-8 bytes of text (what a bookmark file, a pipe or a log holds).
 std::string Utf8Bytes(const std::wstring& text);
+// A Bookmarks file as a Chromium browser writes it, its bar named |barName|
+// holding what titles and addresses make hard: a title with markup linking
+// to |scriptUrl| (JSON-escaped), and the folder "Tools\é" whose links carry
+// a "\" and characters code page 932 cannot spell, in titles and in
+// addresses to be percent-encoded. |roots|: the roots after the bar.
+std::wstring HardNamesBookmarks(const std::wstring& barName, const std::wstring& scriptUrl, const std::wstring& roots);
 // A value changed for one scenario: put back as it was, or removed, at the end.
 class CSavedValue {
 public:
@@ -342,6 +348,67 @@ bool MakeWideFavorites(CCheck& check, const std::vector<CWideFavEntry>& entries)
 void ClearFavorites();
 std::string ShortcutText(const std::string& url);
 
+// Browser data below the prefix user's application data folders, where
+// Orvelle looks for browser profiles: the local one (FOLDERID_LocalAppData,
+// the Chromium family) or the roaming one (FOLDERID_RoamingAppData,
+// C:\users\<user>\AppData\Roaming: Firefox and its forks). Empty when the
+// shell gives none.
+enum class AppData { Local, Roaming };
+std::wstring AppDataPathW(AppData which);
+// The browsers' folders below one of them that a scenario owns (|homes|,
+// relative), removed before and after with their parents where those are
+// left empty, so that every other scenario finds no such profile.
+class CAppDataTree {
+public:
+    CAppDataTree(AppData which, std::vector<std::wstring> homes);
+    ~CAppDataTree();
+    CAppDataTree(const CAppDataTree&) = delete;
+    CAppDataTree& operator=(const CAppDataTree&) = delete;
+    const std::wstring& Root() const { return m_root; }
+    // Stores bytes in the file |relative| below the root, with the folders above it.
+    bool Put(CCheck& check, const std::wstring& relative, const std::string& bytes);
+    void Remove();
+
+private:
+    std::wstring m_root;
+    std::vector<std::wstring> m_homes;
+};
+// The homes of Firefox and of its forks below the roaming folder, as
+// Orvelle looks for their profiles.ini.
+const std::vector<std::wstring>& FirefoxHomes();
+
+// The source drop-down (IDC_SOURCE). Its first and last items:
+const wchar_t kFavoritesSourceItem[] = L"お気に入り フォルダー";
+const wchar_t kChooserSourceItem[] = L"HTML ファイルを選ぶ...";
+// Checks its items (as shown, UTF-16) and the one selected.
+void ExpectSourceItems(CCheck& check, COrvelle& app, const std::vector<std::wstring>& want, int selected,
+                       const std::string& when);
+// Chooses item index as the user would: the selection, then its
+// notification (posted: the last item opens a modal dialog).
+void SelectSource(COrvelle& app, int index);
+// Presses Import and waits for it; false when it did not return or showed a box.
+bool ImportWithoutBox(CCheck& check, COrvelle& app, const std::string& what = "Import");
+// Presses Import and expects the refusal of an unreadable source: the box
+// "ブックマークを読み込めませんでした。" with |path| on its second line.
+void ImportRefused(CCheck& check, COrvelle& app, const std::string& path, const std::string& what);
+
+// One link of a code page 932 page as it must stand there: genre and link
+// text in Orvelle's text (references for what code page 932 cannot spell),
+// the address percent-encoded.
+struct CPageRow {
+    std::string genre, url, link;
+};
+// The single page of |rows| (in page order) under the title |caption|, JAVA
+// on, as text mode writes it.
+std::string SinglePageOf(const std::string& caption, const std::vector<CPageRow>& rows);
+// Writes the list in the styles single (JAVA on), anchors (JAVA off, a
+// return address), index and frames (JAVA on) into fresh work folders
+// "<prefix>-single" and so on, and checks every page byte for byte against
+// the fragments of |rows| in page order under the default title; the list
+// must stay |list| throughout. Leaves the frames style checked and JAVA on.
+void WriteFourStylesExpecting(CCheck& check, COrvelle& app, const std::vector<CPageRow>& rows,
+                              const std::string& prefix, const std::vector<std::wstring>& list);
+
 // Files, by a code page 932 path or by the real UTF-16 one; paths of 240
 // characters or more are passed in the "\\?\" long form.
 bool ReadBytes(const std::string& path, std::string* bytes);
@@ -378,6 +445,7 @@ void AddBookmarkScenarios(std::vector<CScenario>& list);
 void AddCommandLineScenarios(std::vector<CScenario>& list);
 void AddOutputPathScenarios(std::vector<CScenario>& list);
 void AddTodayPageScenarios(std::vector<CScenario>& list);
+void AddFirefoxScenarios(std::vector<CScenario>& list);
 
 // The walk-through of scripts/run.sh: Import, Write in five styles into
 // outDir\pages\..., a screenshot, then exit. Returns the process exit code.

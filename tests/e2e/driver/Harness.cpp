@@ -1,5 +1,6 @@
 // Windows, texts and checks of the end-to-end driver.
 #include "Driver.h"
+#include "support/ExpectedPages.h"
 
 #include <sddl.h>
 #include <shlobj.h>
@@ -758,6 +759,18 @@ std::string Utf8Bytes(const std::wstring& text)
     return out;
 }
 
+std::wstring HardNamesBookmarks(const std::wstring& barName, const std::wstring& scriptUrl, const std::wstring& roots)
+{
+    return LR"({"checksum":"0","roots":{
+ "bookmark_bar":{"children":[
+  {"type":"url","name":"<script>alert(1)</script>","url":")" + scriptUrl + LR"("},
+  {"type":"folder","name":"Tools\\é","children":[
+   {"type":"url","name":"Café 〜 😀","url":"http://café.example/menü 1"},
+   {"type":"url","name":"a\\b","url":"http://tools.example.com/〜user/😀"}]}],
+  "name":")" + barName + LR"(","type":"folder"},
+)" + roots + LR"(},"version":1})";
+}
+
 void ResetSettings()
 {
     RegDeleteTreeW(HKEY_CURRENT_USER, L"software\\Fenwold Applications");
@@ -1282,6 +1295,182 @@ std::string HowItEnded(const CCommandRun& run)
     if (run.exitCode == -1)
         return "it was still running after " + Num(run.seconds) + " s and was ended";
     return "it ended by itself after " + Num(run.seconds) + " s";
+}
+
+// ---- browser data and the source drop-down ----
+
+std::wstring AppDataPathW(AppData which)
+{
+    PWSTR path = nullptr;
+    std::wstring out;
+    if (SUCCEEDED(SHGetKnownFolderPath(which == AppData::Roaming ? FOLDERID_RoamingAppData : FOLDERID_LocalAppData, 0,
+                                       nullptr, &path)) &&
+        path)
+        out = path;
+    CoTaskMemFree(path);
+    if (!out.empty() && out.back() == L'\\')
+        out.pop_back();
+    return out;
+}
+
+CAppDataTree::CAppDataTree(AppData which, std::vector<std::wstring> homes)
+    : m_root(AppDataPathW(which)), m_homes(std::move(homes))
+{
+    Remove();
+}
+
+CAppDataTree::~CAppDataTree()
+{
+    Remove();
+}
+
+void CAppDataTree::Remove()
+{
+    if (m_root.size() < 4)
+        return;  // never anything but the browsers' own folders
+    for (const std::wstring& home : m_homes) {
+        std::wstring path = m_root + L"\\" + home;
+        RemoveTree(path);
+        // The home, then each parent below the root, only when empty.
+        for (;;) {
+            RemoveDirectoryW(path.c_str());
+            const size_t cut = path.find_last_of(L'\\');
+            if (cut == std::wstring::npos || cut <= m_root.size())
+                break;
+            path.resize(cut);
+        }
+    }
+}
+
+bool CAppDataTree::Put(CCheck& check, const std::wstring& relative, const std::string& bytes)
+{
+    const std::wstring full = m_root + L"\\" + relative;
+    const bool ok =
+        m_root.size() >= 4 && MakeFolder(full.substr(0, full.find_last_of(L'\\'))) && WriteBytes(full, bytes);
+    return check.That(ok, "cannot write " + Visible(full));
+}
+
+const std::vector<std::wstring>& FirefoxHomes()
+{
+    static const std::vector<std::wstring> homes = {L"Mozilla\\Firefox", L"Floorp", L"Waterfox", L"librewolf"};
+    return homes;
+}
+
+void ExpectSourceItems(CCheck& check, COrvelle& app, const std::vector<std::wstring>& want, int selected,
+                       const std::string& when)
+{
+    HWND combo = app.Item(IDC_SOURCE);
+    SameItems(check, ComboItemsW(combo), want, when + ": drop-down");
+    const int sel = Cursel(combo, CB_GETCURSEL);
+    check.That(sel == selected, when + ": item " + Num(sel) + " selected, not " + Num(selected));
+}
+
+void SelectSource(COrvelle& app, int index)
+{
+    HWND combo = app.Item(IDC_SOURCE);
+    SendBounded(combo, CB_SETCURSEL, (WPARAM)index, 0);
+    PostMessageW(app.Main(), WM_COMMAND, MAKEWPARAM(IDC_SOURCE, CBN_SELCHANGE), (LPARAM)combo);
+    app.Settle();
+}
+
+bool ImportWithoutBox(CCheck& check, COrvelle& app, const std::string& what)
+{
+    const bool returned = check.That(app.ClickSync(IDC_IMPORT), what + " did not return");
+    const std::string boxes = app.DismissStrayBoxes();
+    return check.That(boxes.empty(), what + " showed " + boxes) && returned;
+}
+
+void ImportRefused(CCheck& check, COrvelle& app, const std::string& path, const std::string& what)
+{
+    // Posted: the message box is modal.
+    app.Click(IDC_IMPORT);
+    std::string text, why;
+    if (check.That(app.TakeMessageBox("Orvelle", &text, kWindowTimeout, &why), what + ": Import showed no message (" +
+                                                                                   why + ")"))
+        check.Same(text, std::string(kUnreadable) + "\n" + path, what + ": message");
+    app.Settle();
+}
+
+// ---- expected pages ----
+
+std::string SinglePageOf(const std::string& caption, const std::vector<CPageRow>& rows)
+{
+    using namespace page;
+    std::string all;
+    for (const CPageRow& r : rows)
+        all += LinkRow(r.genre, r.url, r.link);
+    return Crlf(HeadTitle(caption) + kHeadEndScript + kBackLinkScript + Heading(caption) + kTableHead + all + Footer() +
+                kPageEnd);
+}
+
+void WriteFourStylesExpecting(CCheck& check, COrvelle& app, const std::vector<CPageRow>& rows,
+                              const std::string& prefix, const std::vector<std::wstring>& list)
+{
+    using namespace page;
+    const std::string caption = "わたしのお気に入り", back = "http://back.example.com/";
+    // The rows of each genre, genres in page order.
+    std::vector<std::string> genres, rowsOf;
+    std::string all;
+    for (const CPageRow& r : rows) {
+        if (genres.empty() || genres.back() != r.genre) {
+            genres.push_back(r.genre);
+            rowsOf.emplace_back();
+        }
+        const std::string row = LinkRow(r.genre, r.url, r.link);
+        rowsOf.back() += row;
+        all += row;
+    }
+    auto expect = [&](const std::string& path, const std::string& want) { ExpectFile(check, path, Crlf(want)); };
+
+    app.SetCheck(IDC_USEJAVA, true);
+    app.ClickSync(IDC_STYLE_SINGLE);
+    const std::string single = FreshWorkFolder(prefix + "-single") + "\\link.html";
+    app.SetText(IDC_OUTPUT, single);
+    WriteExpecting(check, app, kWrittenText, "Write of the single page");
+    ExpectFile(check, single, SinglePageOf(caption, rows));
+    SameItems(check, app.ListItemsW(), list, "list after the Write of the single page");
+
+    app.SetCheck(IDC_USEJAVA, false);
+    app.SetText(IDC_BACKURL, back);
+    app.ClickSync(IDC_STYLE_ANCHORS);
+    const std::string anchors = FreshWorkFolder(prefix + "-anchors") + "\\top.html";
+    app.SetText(IDC_OUTPUT, anchors);
+    WriteExpecting(check, app, kWrittenText, "Write of the page with anchors");
+    std::string page = HeadTitle(caption) + kHeadEnd + kTopAnchor + BackLink(back) + Heading(caption);
+    for (const std::string& g : genres)
+        page += AnchorIndexItem(g);
+    page += std::string(kAnchorIndexEnd) + kTableHead;
+    for (size_t i = 0; i < genres.size(); ++i)
+        page += (i ? GenreBreak(genres[i]) : "") + rowsOf[i];
+    expect(anchors, page + Footer() + kPageEnd);
+
+    app.ClickSync(IDC_STYLE_INDEX);
+    const std::string indexDir = FreshWorkFolder(prefix + "-index"), index = indexDir + "\\index.html";
+    app.SetText(IDC_OUTPUT, index);
+    WriteExpecting(check, app, kWrittenText, "Write of the index pages");
+    page = HeadTitle(caption) + kHeadEnd + BackLink(back) + Heading(caption);
+    for (size_t i = 0; i < genres.size(); ++i)
+        page += IndexItem((int)i + 1, genres[i]);
+    expect(index, page + kIndexEnd);
+    for (size_t i = 0; i < genres.size(); ++i)
+        expect(indexDir + "\\" + GenrePageName((int)i + 1), GenrePage(GenrePageBack(index), genres[i], rowsOf[i]));
+    check.That(!FileExists(indexDir + "\\" + GenrePageName((int)genres.size() + 1)),
+               "an index page beyond the last genre");
+
+    app.SetCheck(IDC_USEJAVA, true);
+    app.ClickSync(IDC_STYLE_FRAMES);
+    const std::string framesDir = FreshWorkFolder(prefix + "-frames"), frames = framesDir + "\\frames.html";
+    app.SetText(IDC_OUTPUT, frames);
+    WriteExpecting(check, app, kWrittenText, "Write of the frames");
+    expect(frames, HeadTitle(caption) + kFrameset + kHeadEndScript + kBackLinkScript + Heading(caption) + kTableHead +
+                       all + Footer() + kNoFramesEnd + kPageEnd);
+    std::string menu;
+    for (size_t i = 0; i < genres.size(); ++i)
+        menu += MenuItem((int)i + 1, genres[i]);
+    expect(framesDir + "\\linkmenu.html", menu + kIndexEnd);
+    for (size_t i = 0; i < genres.size(); ++i)
+        expect(framesDir + "\\" + GenrePageName((int)i + 1), GenrePage(kHeadEnd, genres[i], rowsOf[i]));
+    SameItems(check, app.ListItemsW(), list, "list after the last Write");
 }
 
 // ---- Favorites and files ----

@@ -167,7 +167,11 @@ int main()
     AddCommandLineScenarios(scenarios);
     AddOutputPathScenarios(scenarios);
     AddTodayPageScenarios(scenarios);
+    AddFirefoxScenarios(scenarios);
 
+    // No Firefox profile but the scenarios' own: a walk-through stopped
+    // half-way may have left its sample.
+    CAppDataTree(AppData::Roaming, FirefoxHomes()).Remove();
     for (const CScenario& s : scenarios) {
         if (!only.empty() && s.name.find(only) == std::string::npos)
             continue;

@@ -98,12 +98,15 @@ void RadioPlacedInTheGroup(CCheck& t)
     app.ExitWithOk(t);
 }
 
+// A stored style or a profile, and the style radios it must leave checked.
+struct CCheckedRow {
+    int value;
+    std::vector<int> checked;
+};
+
 void StoredValueChecksRadio(CCheck& t)
 {
-    const struct {
-        DWORD stored;
-        std::vector<int> checked;
-    } rows[] = {
+    const CCheckedRow rows[] = {
         {5, {IDC_STYLE_TODAY}},
         {6, {}},
         {4, {IDC_STYLE_ANCHORS}},
@@ -111,13 +114,13 @@ void StoredValueChecksRadio(CCheck& t)
     };
     for (const auto& r : rows) {
         ResetSettings();
-        PutSettingDword(kSection, "Style", r.stored);
+        PutSettingDword(kSection, "Style", r.value);
         COrvelle app;
         if (!app.Start(t))
             return;
-        ExpectCheckedStyles(t, app, r.checked, "stored style " + Num(r.stored));
+        ExpectCheckedStyles(t, app, r.checked, "stored style " + Num(r.value));
         if (app.ExitWithOk(t))
-            ExpectDword(t, kSection, "Style", r.stored);
+            ExpectDword(t, kSection, "Style", r.value);
     }
 }
 
@@ -128,19 +131,16 @@ void ProfileSwitchChecksRadio(CCheck& t)
     COrvelle app;
     if (!app.Start(t))
         return;
-    const struct {
-        int profile;
-        std::vector<int> checked;
-    } rows[] = {
+    const CCheckedRow rows[] = {
         {1, {IDC_STYLE_TODAY}},
         {2, {}},
         {0, {IDC_STYLE_SINGLE}},
         {1, {IDC_STYLE_TODAY}},
     };
     for (const auto& r : rows) {
-        if (!ChooseProfile(t, app, r.profile))
+        if (!ChooseProfile(t, app, r.value))
             return;
-        ExpectCheckedStyles(t, app, r.checked, "switch to profile " + Num(r.profile + 1));
+        ExpectCheckedStyles(t, app, r.checked, "switch to profile " + Num(r.value + 1));
     }
     if (!app.ExitWithOk(t))
         return;
@@ -201,13 +201,23 @@ std::string ExpectedPage(const CTodayRow& r)
     return Crlf(TodayPage(r.title, r.back, r.genres, kTodayStyle, kTodayScript));
 }
 
-// Types the row's values into the dialog.
-void Fill(COrvelle& app, const CTodayRow& r)
+// Types each row's values into the dialog and writes its page into
+// folder\todayN.html; checks the page byte for byte and that the list stays |list|.
+void WriteRows(CCheck& t, COrvelle& app, const std::vector<CTodayRow>& rows, const std::wstring& folder,
+               const std::vector<std::wstring>& list)
 {
-    app.SetTextW(IDC_CAPTION, r.caption);
-    app.SetCheck(IDC_USEJAVA, r.java);
-    app.SetTextW(IDC_BACKURL, r.backUrl);
-    app.SetTextW(IDC_STDGENRE, r.stdGenre);
+    int n = 0;
+    for (const CTodayRow& r : rows) {
+        const std::wstring page = folder + L"\\today" + std::to_wstring(++n) + L".html";
+        app.SetTextW(IDC_CAPTION, r.caption);
+        app.SetCheck(IDC_USEJAVA, r.java);
+        app.SetTextW(IDC_BACKURL, r.backUrl);
+        app.SetTextW(IDC_STDGENRE, r.stdGenre);
+        app.SetTextW(IDC_OUTPUT, page);
+        WriteExpecting(t, app, kWrittenText, "Write, " + r.what);
+        ExpectFile(t, page, ExpectedPage(r));
+        SameItems(t, app.ListItemsW(), list, "list after the Write, " + r.what);
+    }
 }
 
 // The Favorites tree: real names; addresses as the shortcut files hold them
@@ -264,39 +274,23 @@ void WriteFromFavorites(CCheck& t)
     if (!t.That(imported.size() == 6, "Import gave " + Num((long long)imported.size()) + " entries, not 6"))
         return;
     app.ClickSync(IDC_STYLE_TODAY);
-    std::string names;
-    int n = 0;
-    for (const CTodayRow& r : FavoritesRows()) {
-        const std::wstring name = L"today" + std::to_wstring(++n) + L".html";
-        names += (names.empty() ? "" : " ") + ToCp932(name);
-        Fill(app, r);
-        app.SetTextW(IDC_OUTPUT, out + L"\\" + name);
-        WriteExpecting(t, app, kWrittenText, "Write, " + r.what);
-        ExpectFile(t, out + L"\\" + name, ExpectedPage(r));
-        SameItems(t, app.ListItemsW(), imported, "list after the Write, " + r.what);
-    }
+    WriteRows(t, app, FavoritesRows(), out, imported);
     std::string written;
     for (const auto& f : FilesIn(ToCp932(out)))
         written += (written.empty() ? "" : " ") + f.first;
-    t.Same(written, names, "files written");
+    t.Same(written, "today1.html today2.html today3.html", "files written");
     app.ExitWithOk(t);
     ExpectDword(t, kSection, "Style", 5);
 }
 
-// A Bookmarks file as a Chromium browser writes it: markup, a "\" and
-// characters code page 932 cannot spell in titles, addresses to be
-// percent-encoded.
-const wchar_t kBookmarks[] = LR"({"checksum":"0","roots":{
- "bookmark_bar":{"children":[
-  {"type":"url","name":"<script>alert(1)</script>","url":"http://x.example.com/search?q=\"quoted\"&lang=ja"},
-  {"type":"folder","name":"Tools\\é","children":[
-   {"type":"url","name":"Café 〜 😀","url":"http://café.example/menü 1"},
-   {"type":"url","name":"a\\b","url":"http://tools.example.com/〜user/😀"}]}],
-  "name":"Bookmarks bar","type":"folder"},
- "other":{"children":[{"type":"url","name":"A&B","url":"http://ab.example.com/?a=1&b=2"}],
+// The hard names, an "&" in the address titled with markup, a link in
+// each other root.
+const std::wstring kBookmarks = HardNamesBookmarks(
+    L"Bookmarks bar", LR"(http://x.example.com/search?q=\"quoted\"&lang=ja)",
+    LR"( "other":{"children":[{"type":"url","name":"A&B","url":"http://ab.example.com/?a=1&b=2"}],
   "name":"Other bookmarks","type":"folder"},
  "synced":{"children":[{"type":"url","name":"モバイル","url":"http://m.example.jp/"}],
-  "name":"Mobile bookmarks","type":"folder"}},"version":1})";
+  "name":"Mobile bookmarks","type":"folder"})");
 
 // In list order: path order of the texts (A, then ブ 8375 with & before T and
 // C before a, モ 8382 last).
@@ -351,15 +345,7 @@ void WriteFromBookmarks(CCheck& t)
     if (!t.That(boxes.empty(), "Import showed " + boxes))
         return;
     SameItems(t, app.ListItemsW(), kBookmarkList, "Import of the Bookmarks file");
-    int n = 0;
-    for (const CTodayRow& r : BookmarkRows()) {
-        const std::string page = folder + "\\today" + Num(++n) + ".html";
-        Fill(app, r);
-        app.SetText(IDC_OUTPUT, page);
-        WriteExpecting(t, app, kWrittenText, "Write, " + r.what);
-        ExpectFile(t, page, ExpectedPage(r));
-        SameItems(t, app.ListItemsW(), kBookmarkList, "list after the Write, " + r.what);
-    }
+    WriteRows(t, app, BookmarkRows(), FromCp932(folder), kBookmarkList);
     app.ExitWithOk(t);
 }
 
@@ -375,26 +361,21 @@ void ReturnAddressAsTyped(CCheck& t)
     if (!t.That(app.ClickSync(IDC_IMPORT), "Import did not return"))
         return;
     app.ClickSync(IDC_STYLE_TODAY);
-    app.SetCheck(IDC_USEJAVA, false);
     const struct {
         const wchar_t* typed;
         const char* href;
-    } rows[] = {
+    } addresses[] = {
         {L"http://back.example.com/?q=\"x\"&y=<z>", "http://back.example.com/?q=%22x%22&amp;y=&lt;z&gt;"},
         {L"http://back.example.com/今日", "http://back.example.com/%E4%BB%8A%E6%97%A5"},
         {L"http://back.example.com/café 〜", "http://back.example.com/caf%C3%A9%20%E3%80%9C"},
     };
-    int n = 0;
-    for (const auto& r : rows) {
-        const std::string page = out + "\\back" + Num(++n) + ".html";
-        app.SetTextW(IDC_BACKURL, r.typed);
-        app.SetText(IDC_OUTPUT, page);
-        const std::string what = "return address \"" + Visible(std::wstring(r.typed)) + "\"";
-        WriteExpecting(t, app, kWrittenText, "Write, " + what);
-        ExpectFile(t, page,
-                   Crlf(TodayPage(kTodayDefaultCaption, TodayBackLink(r.href),
-                                  {{u8"その他", {{"http://a.example.com/", "a"}}}}, kTodayStyle, kTodayScript)));
-    }
+    // JAVA off, so that the return address is the back link; the other fields keep their defaults.
+    std::vector<CTodayRow> rows;
+    for (const auto& a : addresses)
+        rows.push_back({"return address \"" + Visible(std::wstring(a.typed)) + "\"", L"わたしのお気に入り", false, a.typed,
+                        L"その他", kTodayDefaultCaption, TodayBackLink(a.href),
+                        {{u8"その他", {{"http://a.example.com/", "a"}}}}});
+    WriteRows(t, app, rows, FromCp932(out), app.ListItemsW());
     app.ExitWithOk(t);
 }
 
