@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Makes the README's pictures in docs/images/ from the sample Favorites: the
 # main dialog after Import and Write, its source drop-down opened on the
-# sample browser profiles, the main page of each style as Chromium shows it,
+# sample browser profiles (Edge and Chrome from samples/LocalAppData, and a
+# Firefox profile the walk-through makes in the roaming folder and removes
+# again), the main page of each style as Chromium shows it,
 # and the page for today's readers on a phone in light and in dark. Runs
 # scripts/run.sh without a display for them.
 set -euo pipefail
