@@ -27,6 +27,7 @@
 #include <dirent.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <rapidjson/document.h>
 
@@ -44,6 +45,7 @@
 #include "support/FolderSources.h"
 #include "support/TreeGenerator.h"
 #include "support/BookmarkGenerator.h"
+#include "support/FirefoxOfBookmarks.h"
 #include "export/Export.h"
 #include "core/Text.h"
 #include "core/Texts.h"
@@ -268,8 +270,20 @@ int GenerateBookmarkFiles(const std::string& dir, long count, unsigned seed) {
     MakeDir(dir);
     WriteFile(dir + "/Bookmarks", made.json);
     WriteFile(dir + "/bookmarks.html", made.html);
-    std::printf("generated %ld bookmarks in %ld folders: Bookmarks %.1f MiB, bookmarks.html %.1f MiB\n", made.links,
-                made.folders, made.json.size() / 1048576.0, made.html.size() / 1048576.0);
+    // The same tree in a Firefox profile's database.
+    firefox::CPlacesOfTree places;
+    MakeDir(dir + "/firefox");
+    firefox::CPlaces db(dir + "/firefox/places.sqlite");
+    // One transaction: a commit per row would take minutes.
+    if (!firefox::PlacesOfBookmarks(made.json, places) || !db.ok() || !db.Exec("BEGIN") || !db.Add(places.items) ||
+        !db.Exec("COMMIT") || !db.Checkpoint())
+        return 1;
+    db.Close();
+    struct stat st;
+    const double places_mib = stat((dir + "/firefox/places.sqlite").c_str(), &st) == 0 ? st.st_size / 1048576.0 : 0;
+    std::printf("generated %ld bookmarks in %ld folders: Bookmarks %.1f MiB, bookmarks.html %.1f MiB, "
+                "places.sqlite %.1f MiB\n",
+                made.links, made.folders, made.json.size() / 1048576.0, made.html.size() / 1048576.0, places_mib);
     return 0;
 }
 
@@ -279,7 +293,7 @@ bool SplitSource(const std::string& setting, std::string& kind, std::string& fil
     if (colon == std::string::npos) return false;
     kind = setting.substr(0, colon);
     file = setting.substr(colon + 1);
-    return kind == "chromium" || kind == "html";
+    return kind == "chromium" || kind == "html" || kind == "firefox";
 }
 
 // FNV-1a over every entry's text and address in list order: equal for two
@@ -349,9 +363,53 @@ int ImportBookmarks(const std::string& setting) {
     return 0;
 }
 
+// A Firefox profile's floor: a copy of places.sqlite (and its -wal) into a
+// fresh folder, SQLite's own query of the same rows from the copy opened
+// read-only, and the copy removed.
+int FirefoxFloor(const std::string& profile) {
+    Clock::time_point t0 = Clock::now();
+    std::string copy = "/tmp/orvbench-floor-XXXXXX";
+    if (!mkdtemp(&copy[0])) return 1;
+    const std::string db = ReadSized(profile + "/places.sqlite"), wal = ReadSized(profile + "/places.sqlite-wal");
+    WriteFile(copy + "/places.sqlite", db);
+    if (!wal.empty()) WriteFile(copy + "/places.sqlite-wal", wal);
+    const double copied = Seconds(t0);
+    t0 = Clock::now();
+    sqlite3* handle = nullptr;
+    sqlite3_stmt* query = nullptr;
+    long rows = 0;
+    size_t text = 0;
+    bool ok = sqlite3_open_v2((copy + "/places.sqlite").c_str(), &handle, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
+              sqlite3_prepare_v2(handle,
+                                 "SELECT b.id, b.type, b.parent, b.title, b.guid, p.url FROM moz_bookmarks b "
+                                 "LEFT JOIN moz_places p ON p.id = b.fk ORDER BY b.parent, b.position, b.id",
+                                 -1, &query, nullptr) == SQLITE_OK;
+    int step = SQLITE_ROW;
+    while (ok && (step = sqlite3_step(query)) == SQLITE_ROW) {
+        for (int column : {3, 4, 5})
+            if (sqlite3_column_text(query, column)) text += static_cast<size_t>(sqlite3_column_bytes(query, column));
+        ++rows;
+    }
+    ok = ok && step == SQLITE_DONE;
+    sqlite3_finalize(query);
+    sqlite3_close(handle);
+    const double queried = Seconds(t0);
+    t0 = Clock::now();
+    std::remove((copy + "/places.sqlite").c_str());
+    std::remove((copy + "/places.sqlite-wal").c_str());
+    std::remove((copy + "/places.sqlite-shm").c_str());
+    rmdir(copy.c_str());
+    const double removed = Seconds(t0);
+    std::printf("firefox %zu %.4f%s\ncopy %zu %.4f\nquery %ld %.4f\nremove %.4f\npeak_kib %ld\n", db.size() + wal.size(),
+                copied + queried + removed, ok ? "" : " QUERY-ERROR", db.size() + wal.size(), copied, rows, queried,
+                removed, PeakKiB());
+    return ok ? 0 : 1;
+}
+
 int ImportFloor(const std::string& setting) {
     std::string kind, file;
     if (!SplitSource(setting, kind, file)) return 2;
+    if (kind == "firefox") return FirefoxFloor(file);
     Clock::time_point t0 = Clock::now();
     std::string bytes = ReadSized(file);
     const double read = Seconds(t0);

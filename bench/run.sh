@@ -5,7 +5,9 @@
 # Then Import of as many bookmarks from a browser's Bookmarks file (rows
 # "chromium"; floor: reading the file and RapidJSON's parse) and from the
 # bookmark HTML export of the same tree (rows "html"; floor: reading the
-# file), each the whole command with its refresh, in a process of its own so
+# file) and from a Firefox profile's places.sqlite of the same tree (rows
+# "firefox"; floor: copying the database and SQLite's own query of the same
+# rows), each the whole command with its refresh, in a process of its own so
 # that its peak memory is its own.
 #   REPEAT=n        Orvelle and the floor run n times, alternately; the best
 #                   time of each step counts (default 3: other work on the
@@ -14,7 +16,7 @@
 #   BASELINE=dir    another checkout (e.g. a git worktree of an older commit):
 #                   its Orvelle runs alternately with this one and is printed
 #                   beside it, with its pages compared
-#   SOURCES=list    the Imports measured, of "favorites chromium html" (default all)
+#   SOURCES=list    the Imports measured, of "favorites chromium html firefox" (default all)
 #   BUILD=dir       this checkout's build folder (default build/bench)
 #
 # Every timed run starts from a warm page cache (an untimed read of the
@@ -32,7 +34,7 @@ sizes=("$@")
 literal_max=${LITERAL_MAX:-30000}
 repeat=${REPEAT:-3}
 baseline=${BASELINE:-}
-sources=" ${SOURCES:-favorites chromium html} "
+sources=" ${SOURCES:-favorites chromium html firefox} "
 
 build() {  # source dir, build folder -> path of its orvbench
   cmake -S "$1" -B "$2" -DCMAKE_BUILD_TYPE=Release >/dev/null
@@ -92,22 +94,31 @@ bookmark_run() {
   "$program" "$mode" "$setting" > "$results/$name.txt"
 }
 
+# The setting of a bookmark source of the generated files.
+source_of() {  # kind, folder
+  case $1 in
+    chromium) echo "chromium:$2/Bookmarks" ;;
+    html) echo "html:$2/bookmarks.html" ;;
+    firefox) echo "firefox:$2/firefox" ;;
+  esac
+}
+
 bookmarks() {  # size
   local n=$1 files="$work/bookmarks$1" results="$work/$1-bookmarks" r kind setting o f row b
   mkdir -p "$results"
   "$bench" bookmarks "$files" "$n" 42 >/dev/null
   sync
   for r in $(seq "$repeat"); do
-    for kind in chromium html; do
+    for kind in chromium html firefox; do
       [[ $sources == *" $kind "* ]] || continue
-      if [ "$kind" = chromium ]; then setting="chromium:$files/Bookmarks"; else setting="html:$files/bookmarks.html"; fi
+      setting=$(source_of "$kind" "$files")
       if [ -n "$before_bookmarks" ] && [ $((r % 2)) = 0 ]; then bookmark_run "$before_bookmarks" import "$setting" "before.$kind.$r"; fi
       bookmark_run "$bench" import "$setting" "run.$kind.$r"
       bookmark_run "$bench" import-floor "$setting" "floor.$kind.$r"
       if [ -n "$before_bookmarks" ] && [ $((r % 2)) = 1 ]; then bookmark_run "$before_bookmarks" import "$setting" "before.$kind.$r"; fi
     done
   done
-  for kind in chromium html; do
+  for kind in chromium html firefox; do
     [[ $sources == *" $kind "* ]] || continue
     o=$(best "$kind" "$results"/run."$kind".*.txt)
     f=$(best "$kind" "$results"/floor."$kind".*.txt)
@@ -119,16 +130,20 @@ bookmarks() {  # size
     # shellcheck disable=SC2059
     printf "$header\n" "${row[@]}"
   done
-  for kind in chromium html; do
+  for kind in chromium html firefox; do
     [[ $sources == *" $kind "* ]] || continue
-    if [ "$kind" = chromium ]; then setting="chromium:$files/Bookmarks"; else setting="html:$files/bookmarks.html"; fi
-    f="read $(best read "$results"/floor."$kind".*.txt) s"
-    [ "$kind" = html ] || f="$f + parse $(best parse "$results"/floor."$kind".*.txt) s"
-    echo "$n: $kind: floor = $f of $(awk '$1=="read"{printf "%.1f MiB", $2/1048576; exit}' "$results/floor.$kind.1.txt")," \
+    setting=$(source_of "$kind" "$files")
+    case $kind in
+      firefox) f="copy $(best copy "$results"/floor.firefox.*.txt) s + query $(best query "$results"/floor.firefox.*.txt) s"
+               f="$f + remove $(best remove "$results"/floor.firefox.*.txt) s" ;;
+      html) f="read $(best read "$results"/floor."$kind".*.txt) s" ;;
+      *) f="read $(best read "$results"/floor."$kind".*.txt) s + parse $(best parse "$results"/floor."$kind".*.txt) s" ;;
+    esac
+    echo "$n: $kind: floor = $f of $(awk '$1=="read"||$1=="copy"{printf "%.1f MiB", $2/1048576; exit}' "$results/floor.$kind.1.txt")," \
       "its peak $(peak "$results"/floor."$kind".*.txt) MiB; goal: Import at most 1.5 x floor;" \
       "$(awk -v k="$kind" '$1==k{printf "%s entries", $2} $1=="message"{$1=""; printf ";%s", $0}' "$results/run.$kind.1.txt")"
     # Where the time goes, step by step (one run).
-    echo "$n: $("$bench" import-parts "$setting")"
+    [ "$kind" = firefox ] || echo "$n: $("$bench" import-parts "$setting")"
   done
   if [[ $sources == *" chromium "* && $sources == *" html "* ]]; then
     if [ "$(awk '$1=="list_hash"{print $2}' "$results/run.chromium.1.txt")" = \

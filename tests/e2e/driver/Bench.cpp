@@ -16,7 +16,7 @@
 //   ORV_BENCH_SOURCES=list    of "favorites chromium html firefox" (default all)
 #include "Driver.h"
 #include "support/BookmarkGenerator.h"
-#include "support/FirefoxStore.h"
+#include "support/FirefoxOfBookmarks.h"
 #include "support/TreeGenerator.h"
 
 #include <psapi.h>
@@ -476,63 +476,6 @@ CFloor FileFloor(const std::string& file, bool json)
 
 // ---- Firefox ----
 
-// The generated tree as Firefox keeps it, the same bookmarks in the same
-// folders: "bookmark_bar" in the toolbar, "other" in the menu (both lie in
-// the tree's root), "synced" in the mobile root. Its texts live in |texts|.
-struct CPlacesOfTree {
-    std::deque<std::string> texts;
-    std::vector<firefox::CItem> items;
-    size_t mobileFrom = 0;  // the mobile root's items from here on
-};
-
-void AddPlaces(const rapidjson::Value& children, long parent, CPlacesOfTree& out, long* nextId)
-{
-    if (!children.IsArray())
-        return;
-    int position = 0;
-    for (const rapidjson::Value& node : children.GetArray()) {
-        const bool folder = node.HasMember("type") && std::string(node["type"].GetString()) == "folder";
-        const long id = (*nextId)++;
-        char guid[16];
-        snprintf(guid, sizeof guid, "g%011ld", id);
-        out.texts.push_back(guid);
-        const char* guidText = out.texts.back().c_str();
-        out.texts.push_back(node.HasMember("name") ? node["name"].GetString() : "");
-        const char* title = out.texts.back().c_str();
-        const char* url = nullptr;
-        if (!folder && node.HasMember("url")) {
-            out.texts.push_back(node["url"].GetString());
-            url = out.texts.back().c_str();
-        }
-        const int type = folder ? firefox::kFolder : firefox::kBookmark;
-        out.items.push_back({id, type, parent, position++, title, guidText, url});
-        if (folder && node.HasMember("children"))
-            AddPlaces(node["children"], id, out, nextId);
-    }
-}
-
-bool PlacesOfBookmarks(const std::string& json, CPlacesOfTree& out)
-{
-    rapidjson::Document doc;
-    doc.Parse(json.c_str());
-    if (doc.HasParseError() || !doc.IsObject() || !doc.HasMember("roots"))
-        return false;
-    const rapidjson::Value& roots = doc["roots"];
-    out.items = firefox::Roots();
-    long nextId = 100;
-    const struct {
-        const char* key;
-        long root;
-    } kRoots[] = {{"other", 2}, {"bookmark_bar", 3}, {"synced", 6}};
-    for (const auto& r : kRoots) {
-        if (r.root == 6)
-            out.mobileFrom = out.items.size();
-        if (roots.HasMember(r.key) && roots[r.key].HasMember("children"))
-            AddPlaces(roots[r.key]["children"], r.root, out, &nextId);
-    }
-    return true;
-}
-
 // The floor of a Firefox profile: a copy of places.sqlite and its -wal
 // into a fresh folder of the temporary folder (read with all sharing, as
 // the live files are open), SQLite's own query of the same rows from the
@@ -608,8 +551,8 @@ bool BenchFirefox(const GeneratedBookmarks& made, int count, int rounds, const s
                   const char* baselineExe)
 {
     const LARGE_INTEGER t0 = Now();
-    CPlacesOfTree places;
-    if (!PlacesOfBookmarks(made.json, places)) {
+    firefox::CPlacesOfTree places;
+    if (!firefox::PlacesOfBookmarks(made.json, places)) {
         printf("bench: the generated Bookmarks file cannot be parsed\n");
         return false;
     }
