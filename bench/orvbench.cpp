@@ -400,7 +400,7 @@ int FirefoxFloor(const std::string& profile) {
     std::remove((copy + "/places.sqlite-shm").c_str());
     rmdir(copy.c_str());
     const double removed = Seconds(t0);
-    std::printf("firefox %zu %.4f%s\ncopy %zu %.4f\nquery %ld %.4f\nremove %.4f\npeak_kib %ld\n", db.size() + wal.size(),
+    std::printf("firefox %zu %.4f%s\ncopy %zu %.4f\nquery %ld %.4f\nremove 1 %.4f\npeak_kib %ld\n", db.size() + wal.size(),
                 copied + queried + removed, ok ? "" : " QUERY-ERROR", db.size() + wal.size(), copied, rows, queried,
                 removed, PeakKiB());
     return ok ? 0 : 1;
