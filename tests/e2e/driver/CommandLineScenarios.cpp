@@ -28,20 +28,6 @@ const wchar_t kBookmarks[] = LR"({"roots":{
  "other":{"children":[{"type":"url","name":"Other","url":"http://other.example.com/"}],"type":"folder"},
  "synced":{"children":[],"type":"folder"}},"version":1})";
 
-// A run that must end on its own with exitCode and show nothing; |exe| a
-// copy of Orvelle.exe elsewhere (empty: the one built).
-CCommandRun Run(CCheck& t, const std::wstring& args, const std::string& dir, int exitCode,
-                const std::string& exe = std::string())
-{
-    CCommandRun run = RunOrvelle(args, dir, kStartTimeout, exe);
-    const std::string what = "\"" + Visible(args) + "\"";
-    for (const std::string& w : run.windows)
-        t.That(false, what + " showed the window " + w);
-    t.That(run.exitCode == exitCode, what + " exited with " + Num(run.exitCode) + ", not " + Num(exitCode) + "; " +
-                                         HowItEnded(run) + " (output \"" + Visible(run.output) + "\")");
-    return run;
-}
-
 // |path| up to its last "\\", without it.
 std::string BaseFolderOf(const std::string& path)
 {
@@ -109,7 +95,7 @@ void SamePagesAsTheDialog(CCheck& t)
                         "cannot copy Orvelle.exe"))
                 return;
         }
-        CCommandRun run = Run(t, L"/write 2", current, 0, exe);
+        CCommandRun run = RunQuietly(t, L"/write 2", current, 0, exe);
         const std::string pages = r.beside ? BaseFolderOf(exe) : r.folder;
         // The second line names the main page where it was written.
         t.Same(run.output, Told(std::string(kWrittenText) + "\n" + pages + "\\" + r.main),
@@ -136,9 +122,9 @@ void NoSettingWritten(CCheck& t)
     PutSettingDword("Orvelle2", "Style", 1);
     PutSettingString("Orvelle3", "Output", out + "\\missing\\link.html");
     const std::string before = SettingsSnapshot();
-    Run(t, L"/write 2", out, 0);
+    RunQuietly(t, L"/write 2", out, 0);
     t.That(FileExists(out + "\\link.html"), "/write 2 wrote no page");
-    Run(t, L"/write 3", out, 1);
+    RunQuietly(t, L"/write 3", out, 1);
     t.Same(SettingsSnapshot(), before, "the settings after /write 2 and /write 3");
 }
 
@@ -156,7 +142,7 @@ void NoWindowShown(CCheck& t)
         int exitCode;
     } rows[] = {{L"/write", 0}, {L"/write 2", 1}, {L"/write 3", 1}, {L"/write 9", 2}, {L"/?", 0}};
     for (const auto& r : rows)
-        Run(t, r.args, out, r.exitCode);
+        RunQuietly(t, r.args, out, r.exitCode);
 }
 
 std::string LocalStamp()
@@ -212,7 +198,7 @@ void FailuresLogged(CCheck& t)
             return;
         const std::string what = r.what;
         const std::string from = LocalStamp();
-        CCommandRun run = Run(t, L"/write 2 /log \"" + FromCp932(log) + L"\"", logDir, 1);
+        CCommandRun run = RunQuietly(t, L"/write 2 /log \"" + FromCp932(log) + L"\"", logDir, 1);
         const std::string to = LocalStamp();
         t.Same(run.output, Told(r.text), what + ": output");
         std::string all;
@@ -234,7 +220,7 @@ void FailuresLogged(CCheck& t)
     }
     t.That(!FileExists(logDir + "\\no-such\\link.html"), "a relative output was written into the current folder");
     // A relative log, as command lines take files, is in the current folder.
-    Run(t, L"/write 2 /log 相対.log", logDir, 1);
+    RunQuietly(t, L"/write 2 /log 相対.log", logDir, 1);
     std::string relative;
     t.That(ReadBytes(logDir + "\\相対.log", &relative) && relative.size() > 19 &&
                relative.compare(19, 5, "\t2\t1\t") == 0,
@@ -247,7 +233,7 @@ void Arguments(CCheck& t)
     if (!MakeFavorites(t, kTree))
         return;
     PutSettingString("Orvelle", "Output", out + "\\link.html");
-    const std::string usage = Run(t, L"/?", out, 0).output;
+    const std::string usage = RunQuietly(t, L"/?", out, 0).output;
     const std::string head = Utf8Bytes(FromCp932("使い方: Orvelle.exe"));
     t.That(usage.compare(0, head.size(), head) == 0,
            "/? told \"" + Visible(usage.substr(0, 60)) + "\", not the usage");
@@ -257,12 +243,12 @@ void Arguments(CCheck& t)
     } rows[] = {{L"/write 5", "5"}, {L"/writ", "/writ"}, {L"/write /write", "/write"},
                 {L"/write 2 /log", "/log"}, {L"/? /write", "/write"}};
     for (const auto& r : rows) {
-        CCommandRun run = Run(t, r.args, out, 2);
+        CCommandRun run = RunQuietly(t, r.args, out, 2);
         const std::string named = std::string("引数が正しくありません: ") + r.named + "\r\n\r\n";
         t.Same(run.output, Utf8Bytes(FromCp932(named)) + usage, "output of \"" + Visible(std::wstring(r.args)) + "\"");
     }
     t.That(!FileExists(out + "\\link.html"), "a run with bad arguments wrote a page");
-    Run(t, L"-WRITE", out, 0);
+    RunQuietly(t, L"-WRITE", out, 0);
     t.That(FileExists(out + "\\link.html"), "-WRITE wrote no page");
     // Without arguments the dialog opens as before.
     COrvelle app;

@@ -322,6 +322,13 @@ CCommandRun RunOrvelle(const std::wstring& arguments, const std::string& current
 // What a run tells its standard output of text (code page 932, lines ended
 // by "\n"): in UTF-8, each line ended by CR LF, the last one too.
 std::string Told(const std::string& text);
+// A run that must end on its own with |exitCode| and show nothing; |exe| a
+// copy of Orvelle.exe elsewhere (empty: the one built).
+CCommandRun RunQuietly(CCheck& t, const std::wstring& args, const std::string& dir, int exitCode,
+                       const std::string& exe = std::string());
+// "/write 2" run in |out|: it must write exactly the file |page| as |want|,
+// tell so with the page's path, show nothing and store no setting.
+void WriteCommandWritesPage(CCheck& t, const std::string& out, const std::string& page, const std::string& want);
 // What went wrong with a run that did not end by itself, for a failure
 // message: it did not start, or it was ended after so many seconds.
 std::string HowItEnded(const CCommandRun& run);

@@ -364,16 +364,7 @@ void CommandLineWritesFirefox(CCheck& t)
     PutSettingStringW("Orvelle2", "Source", L"firefox:" + p.firefox);
     PutSettingString("Orvelle2", "Output", page);
     PutSettingDword("Orvelle2", "Style", 1);
-    const std::string before = SettingsSnapshot();
-    CCommandRun run = RunOrvelle(L"/write 2", out);
-    for (const std::string& w : run.windows)
-        t.That(false, "/write 2 showed the window " + w);
-    t.That(run.exitCode == 0, "/write 2 exited with " + Num(run.exitCode) + "; " + HowItEnded(run) + " (output \"" +
-                                  Visible(run.output) + "\")");
-    t.Same(run.output, Told(std::string(kWrittenText) + "\n" + page), "output of /write 2");
-    ExpectFile(t, page, SinglePageOf("わたしのお気に入り", kPlacesRows));
-    t.Same(Num((long long)FilesIn(out).size()), "1", "number of files /write 2 wrote");
-    t.Same(SettingsSnapshot(), before, "the settings after /write 2");
+    WriteCommandWritesPage(t, out, page, SinglePageOf("わたしのお気に入り", kPlacesRows));
 }
 
 // The database locked by another program, or missing: the newest backup,

@@ -1288,6 +1288,27 @@ std::string Told(const std::string& text)
     return Utf8Bytes(FromCp932(crlf));
 }
 
+CCommandRun RunQuietly(CCheck& t, const std::wstring& args, const std::string& dir, int exitCode, const std::string& exe)
+{
+    CCommandRun run = RunOrvelle(args, dir, kStartTimeout, exe);
+    const std::string what = "\"" + Visible(args) + "\"";
+    for (const std::string& w : run.windows)
+        t.That(false, what + " showed the window " + w);
+    t.That(run.exitCode == exitCode, what + " exited with " + Num(run.exitCode) + ", not " + Num(exitCode) + "; " +
+                                         HowItEnded(run) + " (output \"" + Visible(run.output) + "\")");
+    return run;
+}
+
+void WriteCommandWritesPage(CCheck& t, const std::string& out, const std::string& page, const std::string& want)
+{
+    const std::string before = SettingsSnapshot();
+    CCommandRun run = RunQuietly(t, L"/write 2", out, 0);
+    t.Same(run.output, Told(std::string(kWrittenText) + "\n" + page), "output of /write 2");
+    ExpectFile(t, page, want);
+    t.Same(Num((long long)FilesIn(out).size()), "1", "number of files /write 2 wrote");
+    t.Same(SettingsSnapshot(), before, "the settings after /write 2");
+}
+
 std::string HowItEnded(const CCommandRun& run)
 {
     if (!run.started)

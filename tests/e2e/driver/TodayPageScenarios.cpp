@@ -394,16 +394,7 @@ void CommandLineWritesToday(CCheck& t)
     PutSettingStringW("Orvelle2", "Myurl", r.backUrl);
     PutSettingStringW("Orvelle2", "StdGenre", r.stdGenre);
     PutSettingString("Orvelle2", "Output", page);
-    const std::string before = SettingsSnapshot();
-    CCommandRun run = RunOrvelle(L"/write 2", out);
-    for (const std::string& w : run.windows)
-        t.That(false, "/write 2 showed the window " + w);
-    t.That(run.exitCode == 0, "/write 2 exited with " + Num(run.exitCode) + "; " + HowItEnded(run) + " (output \"" +
-                                  Visible(run.output) + "\")");
-    t.Same(run.output, Told(std::string(kWrittenText) + "\n" + page), "output of /write 2");
-    ExpectFile(t, page, ExpectedPage(r));
-    t.Same(std::to_string(FilesIn(out).size()), "1", "number of files /write 2 wrote");
-    t.Same(SettingsSnapshot(), before, "the settings after /write 2");
+    WriteCommandWritesPage(t, out, page, ExpectedPage(r));
 }
 
 }  // namespace
