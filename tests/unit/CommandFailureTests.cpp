@@ -166,7 +166,7 @@ TEST(CommandFailure, WriteRecoversAndTellsAtEveryStep) {
     CTempDir dir;
     ASSERT_TRUE(dir.ok());
     PutTree();
-    for (int style : {STYLE_SINGLE, STYLE_FRAMES}) {
+    for (int style : {STYLE_SINGLE, STYLE_FRAMES, STYLE_TODAY}) {
         int failures = 0;
         for (int at = 1;; ++at) {
             CMainState state;

@@ -240,7 +240,7 @@ TEST(ExportWrite, RefusalsWriteNothing) {
     };
     for (const auto& r : rows) {
         if (r.outputPath == kSysReadOnly && !std::filesystem::exists(kSysReadOnly)) continue;
-        for (int style : {STYLE_SINGLE, STYLE_INDEX, STYLE_FRAMES, STYLE_ANCHORS}) {
+        for (int style : {STYLE_SINGLE, STYLE_INDEX, STYLE_FRAMES, STYLE_ANCHORS, STYLE_TODAY}) {
             CTempDir dir;
             ASSERT_TRUE(dir.ok());
             CShortcuts links;
