@@ -116,32 +116,6 @@ const std::vector<std::wstring> kProfileItems = {
 };
 const int kCafeItem = 1, kChromeItem = 3;
 
-void ExpectSources(CCheck& t, COrvelle& app, const std::vector<std::wstring>& want, int selected,
-                   const std::string& when)
-{
-    HWND combo = app.Item(IDC_SOURCE);
-    SameItems(t, ComboItemsW(combo), want, when + ": drop-down");
-    int sel = Cursel(combo, CB_GETCURSEL);
-    t.That(sel == selected, when + ": item " + Num(sel) + " selected, not " + Num(selected));
-}
-
-// Chooses item index as the user would: the selection, then its notification
-// (posted: the last item opens a modal dialog).
-void ChooseSource(COrvelle& app, int index)
-{
-    HWND combo = app.Item(IDC_SOURCE);
-    SendBounded(combo, CB_SETCURSEL, (WPARAM)index, 0);
-    PostMessageW(app.Main(), WM_COMMAND, MAKEWPARAM(IDC_SOURCE, CBN_SELCHANGE), (LPARAM)combo);
-    app.Settle();
-}
-
-bool ImportOk(CCheck& t, COrvelle& app)
-{
-    bool returned = t.That(app.ClickSync(IDC_IMPORT), "Import did not return");
-    std::string boxes = app.DismissStrayBoxes();
-    return t.That(boxes.empty(), "Import showed " + boxes) && returned;
-}
-
 // One bookmark of the Café profile: its real path in list box 1005, address
 // and genre and link text as the pages must carry them.
 struct CBookmark {
@@ -269,14 +243,14 @@ void EdgeProfileImportedAndWritten(CCheck& t)
     COrvelle app;
     if (!MakeProfiles(t, data) || !app.Start(t))
         return;
-    ExpectSources(t, app, kProfileItems, 0, "at start");
+    ExpectSourceItems(t, app, kProfileItems, 0, "at start");
     SendBounded(app.Item(IDC_SOURCE), CB_SHOWDROPDOWN, TRUE, 0);
     Shot(app.Main(), "main-sources-open");
     SendBounded(app.Item(IDC_SOURCE), CB_SHOWDROPDOWN, FALSE, 0);
     app.Settle();
 
-    ChooseSource(app, kCafeItem);
-    if (!ImportOk(t, app))
+    SelectSource(app, kCafeItem);
+    if (!ImportWithoutBox(t, app))
         return;
     SameItems(t, app.ListItemsW(), RealPaths(kCafe), "Import of the Edge profile");
     WriteEveryStyle(t, app);
@@ -287,7 +261,7 @@ void EdgeProfileImportedAndWritten(CCheck& t)
 // Chooses the last item, which must open the Open dialog.
 HWND OpenChooser(CCheck& t, COrvelle& app)
 {
-    ChooseSource(app, (int)ComboItemsW(app.Item(IDC_SOURCE)).size() - 1);
+    SelectSource(app, (int)ComboItemsW(app.Item(IDC_SOURCE)).size() - 1);
     HWND dlg = app.FindOwnedDialog(app.Main(), kWindowTimeout);
     t.That(dlg != nullptr, "the last item opened no dialog owned by the main window");
     return dlg;
@@ -325,7 +299,7 @@ void HtmlFileThroughOpenDialog(CCheck& t)
     COrvelle app;
     if (!app.Start(t))
         return;
-    ExpectSources(t, app, {kFavoritesItem, kChooserItem}, 0, "at start");
+    ExpectSourceItems(t, app, {kFavoritesItem, kChooserItem}, 0, "at start");
     HWND dlg = OpenChooser(t, app);
     if (!dlg)
         return;
@@ -333,21 +307,21 @@ void HtmlFileThroughOpenDialog(CCheck& t)
               {L"ブックマーク ファイル (*.html;*.htm)", L"すべてのファイル (*.*)"}, "file types");
     if (!CloseChooser(t, app, dlg, IDCANCEL))
         return;
-    ExpectSources(t, app, {kFavoritesItem, kChooserItem}, 0, "after Cancel");
+    ExpectSourceItems(t, app, {kFavoritesItem, kChooserItem}, 0, "after Cancel");
 
     if (!(dlg = OpenChooser(t, app)))
         return;
     SetWindowTextTo(FileNameField(dlg), file);
     if (!CloseChooser(t, app, dlg, IDOK))
         return;
-    ExpectSources(t, app, {kFavoritesItem, item, kChooserItem}, 1, "after OK");
-    if (ImportOk(t, app))
+    ExpectSourceItems(t, app, {kFavoritesItem, item, kChooserItem}, 1, "after OK");
+    if (ImportWithoutBox(t, app))
         SameItems(t, app.ListItemsW(), {L"Favorites\\Top & Café.url", L"Favorites\\ツール\\道具.url"},
                   "Import of the HTML file");
 
     // Cancel goes back to the item chosen before, not to the first.
     if ((dlg = OpenChooser(t, app)) && CloseChooser(t, app, dlg, IDCANCEL))
-        ExpectSources(t, app, {kFavoritesItem, item, kChooserItem}, 1, "after the second Cancel");
+        ExpectSourceItems(t, app, {kFavoritesItem, item, kChooserItem}, 1, "after the second Cancel");
     if (app.ExitWithOk(t))
         ExpectSzW(t, "Orvelle", "Source", L"html:" + file);
 }
@@ -362,8 +336,8 @@ void SourceKeptPerProfile(CCheck& t)
         COrvelle app;
         if (!app.Start(t))
             return;
-        ChooseSource(app, kChromeItem);
-        if (ImportOk(t, app))
+        SelectSource(app, kChromeItem);
+        if (ImportWithoutBox(t, app))
             SameItems(t, app.ListItemsW(),
                       {L"Favorites\\Other.url", L"Favorites\\ブックマーク バー\\Bar.url",
                        L"Favorites\\モバイルのブックマーク\\Phone.url"},
@@ -380,7 +354,7 @@ void SourceKeptPerProfile(CCheck& t)
     COrvelle app;
     if (!app.Start(t))
         return;
-    ExpectSources(t, app, kProfileItems, kChromeItem, "profile 1 after restart");
+    ExpectSourceItems(t, app, kProfileItems, kChromeItem, "profile 1 after restart");
     // A profile made while the program runs is found at the next switch.
     if (!data.Put(t, std::wstring(kChrome) + L"Profile 4\\Bookmarks", kEmptyBookmarks))
         return;
@@ -390,15 +364,15 @@ void SourceKeptPerProfile(CCheck& t)
     two.insert(two.end() - 1, L"HTML - 二番目.html");
     if (!ChooseProfile(t, app, 1))
         return;
-    ExpectSources(t, app, two, (int)two.size() - 2, "profile 2");
+    ExpectSourceItems(t, app, two, (int)two.size() - 2, "profile 2");
     if (!ChooseProfile(t, app, 0))
         return;
-    ExpectSources(t, app, one, kChromeItem, "back on profile 1");
+    ExpectSourceItems(t, app, one, kChromeItem, "back on profile 1");
     if (!ChooseProfile(t, app, 1))
         return;
-    ExpectSources(t, app, two, (int)two.size() - 2, "profile 2 again");
+    ExpectSourceItems(t, app, two, (int)two.size() - 2, "profile 2 again");
     // Back to the Favorites folder: the stored source is replaced by "".
-    ChooseSource(app, 0);
+    SelectSource(app, 0);
     if (!app.ExitWithOk(t))
         return;
     ExpectSzW(t, "Orvelle2", "Source", L"");
@@ -429,11 +403,11 @@ void UnreadableSourceKeepsList(CCheck& t)
         if (!app.Start(t))
             return;
         const std::string what = Visible(r.setting);
-        ExpectSources(t, app, {kFavoritesItem, FromCp932(r.path), kChooserItem}, 1, what + " at start");
-        ChooseSource(app, 0);
-        if (ImportOk(t, app))
+        ExpectSourceItems(t, app, {kFavoritesItem, FromCp932(r.path), kChooserItem}, 1, what + " at start");
+        SelectSource(app, 0);
+        if (ImportWithoutBox(t, app))
             SameItems(t, app.ListItemsW(), favorites, what + ": Import of the Favorites folder");
-        ChooseSource(app, 1);
+        SelectSource(app, 1);
         // Posted: the message box is modal.
         app.Click(IDC_IMPORT);
         std::string text;
@@ -453,8 +427,8 @@ void FavoritesOnlyKeepsEightValues(CCheck& t)
     if (!MakeProfiles(t, data) || !app.Start(t))
         return;
     // A source chosen and given up again leaves nothing to store.
-    ChooseSource(app, kCafeItem);
-    ChooseSource(app, 0);
+    SelectSource(app, kCafeItem);
+    SelectSource(app, 0);
     if (!app.ExitWithOk(t))
         return;
     ExpectProfile(t, "Orvelle", DefaultValues());
