@@ -380,6 +380,18 @@ std::u16string Utf16FromUtf8(std::string_view utf8) {
     return wide;
 }
 
+void AppendUtf8FromUtf16(std::u16string_view wide, std::string& out) {
+    for (size_t i = 0; i < wide.size();) {
+        if (wide[i] < 0x80) {
+            out.push_back(static_cast<char>(wide[i++]));
+            continue;
+        }
+        unsigned char bytes[4];
+        const size_t n = EncodeUtf8(CodePointAt(wide, i), bytes);
+        out.append(reinterpret_cast<const char*>(bytes), n);
+    }
+}
+
 std::string Utf8FromUtf16(std::u16string_view wide) {
     // The exact size first: a string kept for long (a bookmark's real path)
     // must not hold three bytes of room for every unit.
@@ -393,16 +405,8 @@ std::string Utf8FromUtf16(std::u16string_view wide) {
         const unsigned long code = CodePointAt(wide, i);
         size += code < 0x800 ? 2 : code < 0x10000 ? 3 : 4;  // a lone surrogate is U+FFFD, three bytes
     }
-    std::string bytes(size, '\0');
-    char* out = bytes.empty() ? nullptr : &bytes[0];
-    char* const begin = out;
-    for (size_t i = 0; i < wide.size();) {
-        if (wide[i] < 0x80) {
-            *out++ = static_cast<char>(wide[i++]);
-            continue;
-        }
-        out += EncodeUtf8(CodePointAt(wide, i), reinterpret_cast<unsigned char*>(out));
-    }
-    bytes.resize(static_cast<size_t>(out - begin));
+    std::string bytes;
+    bytes.reserve(size);
+    AppendUtf8FromUtf16(wide, bytes);
     return bytes;
 }

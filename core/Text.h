@@ -151,3 +151,5 @@ Utf8Measure MeasureUtf8(std::string_view bytes);
 
 // |wide| as UTF-8; a lone surrogate becomes U+FFFD.
 std::string Utf8FromUtf16(std::u16string_view wide);
+// The same appended to |out|.
+void AppendUtf8FromUtf16(std::u16string_view wide, std::string& out);

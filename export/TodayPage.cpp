@@ -47,18 +47,6 @@ const char kPageEnd[] = u8"</script>\n</body>\n</html>\n";
 const char kDefaultCaption[] = u8"わたしのお気に入り";
 const char kCountUnit[] = u8" 件";
 
-void AppendUtf8(std::string& out, std::u16string_view wide) {
-    for (size_t i = 0; i < wide.size();) {
-        if (wide[i] < 0x80) {
-            out.push_back(static_cast<char>(wide[i++]));
-            continue;
-        }
-        unsigned char bytes[4];
-        const size_t n = EncodeUtf8(CodePointAt(wide, i), bytes);
-        out.append(reinterpret_cast<const char*>(bytes), n);
-    }
-}
-
 // A text of the program (code page 932, references of characters without a
 // form of their own) as the person sees it, escaped.
 void AppendTextEscaped(std::string& out, std::string_view text) {
@@ -67,14 +55,14 @@ void AppendTextEscaped(std::string& out, std::string_view text) {
     AppendUtf16FromText(text, wide);
     static thread_local std::string utf8;
     utf8.clear();
-    AppendUtf8(utf8, wide);
+    AppendUtf8FromUtf16(wide, utf8);
     AppendHtmlEscaped(out, utf8);
 }
 
 void AppendWideEscaped(std::string& out, std::u16string_view wide) {
     static thread_local std::string utf8;
     utf8.clear();
-    AppendUtf8(utf8, wide);
+    AppendUtf8FromUtf16(wide, utf8);
     AppendHtmlEscaped(out, utf8);
 }
 
@@ -154,34 +142,6 @@ void AppendGenreHeading(std::string& out, const CLinkEntry& entry, const std::st
     if (out.size() == before) out += kTodayNoGenre;
 }
 
-// |ascii| and then |wide| as an address, by the rule bookmarks' addresses
-// follow: spaces, control characters and any character beyond ASCII as
-// percent-encoded UTF-8, and '"' as %22; every other character as it is.
-void AppendAddress(std::string& out, std::u16string_view wide, std::string_view ascii) {
-    static const char kHex[] = "0123456789ABCDEF";
-    auto percent = [&out](unsigned byte) {
-        out.push_back('%');
-        out.push_back(kHex[byte >> 4]);
-        out.push_back(kHex[byte & 0x0F]);
-    };
-    for (char c : ascii) {
-        const unsigned char u = static_cast<unsigned char>(c);
-        if (u <= 0x20 || u == 0x7F || u == '"')
-            percent(u);
-        else
-            out.push_back(c);
-    }
-    for (size_t i = 0; i < wide.size();) {
-        if (wide[i] > 0x20 && wide[i] < 0x7F && wide[i] != u'"') {
-            out.push_back(static_cast<char>(wide[i++]));
-            continue;
-        }
-        unsigned char bytes[4];
-        const size_t n = EncodeUtf8(CodePointAt(wide, i), bytes);
-        for (size_t k = 0; k < n; ++k) percent(bytes[k]);
-    }
-}
-
 struct CGenreRun {
     size_t count = 0;
     std::string heading;  // escaped UTF-8
@@ -225,17 +185,13 @@ std::u16string TodayLinkName(const CLinkEntry& entry) {
 }
 
 std::string TodayAddress(std::string_view address) {
+    // Addresses of bookmarks, and most others, are printable ASCII already.
     size_t plain = 0;
-    while (plain < address.size() && static_cast<unsigned char>(address[plain]) < 0x80) ++plain;
-    // Addresses of bookmarks, and most others, are ASCII already.
-    if (plain == address.size()) {
-        std::string out;
-        AppendAddress(out, std::u16string(), address);
-        return out;
-    }
-    std::string out;
-    AppendAddress(out, DecodeCp932(address.substr(plain)), address.substr(0, plain));
-    return out;
+    while (plain < address.size() && address[plain] > 0x20 && address[plain] < 0x7F) ++plain;
+    if (plain == address.size()) return EscapeHrefQuotes(address);
+    std::string encoded;
+    AppendPercentEncoded(encoded, DecodeCp932(address), false);
+    return EscapeHrefQuotes(encoded);
 }
 
 bool WriteTodayPage(CExportContext& ctx) {
@@ -281,9 +237,9 @@ bool WriteTodayPage(CExportContext& ctx) {
     } else if (!s.m_backUrl.empty()) {
         // A typed text: references stand for characters without a code page 932 form.
         std::string url;
-        AppendAddress(url, Utf16FromText(s.m_backUrl), std::string_view());
+        AppendPercentEncoded(url, Utf16FromText(s.m_backUrl), false);
         text += kBackStart;
-        AppendHtmlEscaped(text, url);
+        AppendHtmlEscaped(text, EscapeHrefQuotes(url));
         text += kBackEnd;
     }
     text += kNavStart;

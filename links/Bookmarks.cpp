@@ -61,18 +61,14 @@ std::u16string_view TrimmedAddress(std::u16string_view url) {
     return url.substr(from, to - from);
 }
 
-std::string BookmarkAddress(std::u16string_view url) {
-    // Browsers store most addresses already encoded: printable ASCII only.
-    size_t plain = 0;
-    while (plain < url.size() && url[plain] > 0x20 && url[plain] < 0x7F) ++plain;
-    if (plain == url.size()) return std::string(url.begin(), url.end());
-    url = TrimmedAddress(url);
+void AppendPercentEncoded(std::string& address, std::u16string_view url, bool dropTabsAndBreaks) {
     // Room for the longest form first (a lone surrogate is U+FFFD, nine
     // characters), so that the address is written in place.
     size_t length = 0;
     for (char16_t c : url) length += (c > 0x20 && c < 0x7F) ? 1 : (c < 0x80) ? 3 : (c < 0x800) ? 6 : 9;
-    std::string address(length, '\0');
-    char* out = address.empty() ? nullptr : &address[0];
+    const size_t start = address.size();
+    address.resize(start + length);
+    char* out = length == 0 ? nullptr : &address[start];
     char* const begin = out;
     auto percent = [&out](unsigned long byte) {
         *out++ = '%';
@@ -84,7 +80,7 @@ std::string BookmarkAddress(std::u16string_view url) {
             *out++ = static_cast<char>(url[i++]);
             continue;
         }
-        if (url[i] == u'\t' || url[i] == u'\r' || url[i] == u'\n') {
+        if (dropTabsAndBreaks && (url[i] == u'\t' || url[i] == u'\r' || url[i] == u'\n')) {
             ++i;
             continue;
         }
@@ -93,7 +89,16 @@ std::string BookmarkAddress(std::u16string_view url) {
         const size_t n = EncodeUtf8(CodePointAt(url, i), bytes);
         for (size_t k = 0; k < n; ++k) percent(bytes[k]);
     }
-    address.resize(static_cast<size_t>(out - begin));
+    address.resize(start + static_cast<size_t>(out - begin));
+}
+
+std::string BookmarkAddress(std::u16string_view url) {
+    // Browsers store most addresses already encoded: printable ASCII only.
+    size_t plain = 0;
+    while (plain < url.size() && url[plain] > 0x20 && url[plain] < 0x7F) ++plain;
+    if (plain == url.size()) return std::string(url.begin(), url.end());
+    std::string address;
+    AppendPercentEncoded(address, TrimmedAddress(url), true);
     return address;
 }
 

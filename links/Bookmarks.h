@@ -37,6 +37,12 @@ std::u16string_view TrimmedAddress(std::u16string_view url);
 // as it is. A lone surrogate counts as U+FFFD.
 std::string BookmarkAddress(std::u16string_view url);
 
+// Appends |url| to |address| with characters outside ASCII, spaces and
+// control characters as their UTF-8 bytes percent-encoded (upper-case
+// hexadecimal), a lone surrogate as U+FFFD; with |dropTabsAndBreaks| the
+// tabs, CRs and LFs are left out instead. Nothing is trimmed.
+void AppendPercentEncoded(std::string& address, std::u16string_view url, bool dropTabsAndBreaks);
+
 // The longest real path a bookmark may have: that of any Windows path.
 const size_t kMaxBookmarkPathUnits = 32767;
 // What the list texts of one source's entries may take in all (their real
