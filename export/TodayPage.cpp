@@ -184,15 +184,7 @@ std::u16string TodayLinkName(const CLinkEntry& entry) {
     return file;
 }
 
-std::string TodayAddress(std::string_view address) {
-    // Addresses of bookmarks, and most others, are printable ASCII already.
-    size_t plain = 0;
-    while (plain < address.size() && address[plain] > 0x20 && address[plain] < 0x7F) ++plain;
-    if (plain == address.size()) return EscapeHrefQuotes(address);
-    std::string encoded;
-    AppendPercentEncoded(encoded, DecodeCp932(address), false);
-    return EscapeHrefQuotes(encoded);
-}
+std::string TodayAddress(std::string_view address) { return WebAddress(address); }
 
 bool WriteTodayPage(CExportContext& ctx) {
     if (!ctx.m_outFile) return false;

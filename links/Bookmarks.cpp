@@ -1,5 +1,6 @@
 #include "links/Bookmarks.h"
 
+#include "core/CodePage932.h"
 #include "core/HostFile.h"
 #include "core/Text.h"
 
@@ -100,6 +101,18 @@ std::string BookmarkAddress(std::u16string_view url) {
     std::string address;
     AppendPercentEncoded(address, TrimmedAddress(url), true);
     return address;
+}
+
+std::string WebAddress(std::string_view address) {
+    // Addresses of bookmarks, and most others, are printable ASCII already.
+    size_t plain = 0;
+    while (plain < address.size() && address[plain] > 0x20 && address[plain] < 0x7F) ++plain;
+    std::string encoded(address.substr(0, plain));
+    if (plain < address.size()) AppendPercentEncoded(encoded, DecodeCp932(address.substr(plain)), false);
+    // 0x22 is never part of a two-byte character once encoded.
+    for (size_t at = encoded.find('"'); at != std::string::npos; at = encoded.find('"', at))
+        encoded.replace(at, 1, "%22");
+    return encoded;
 }
 
 CBookmarkCollector::CBookmarkCollector(std::vector<CLinkEntry>& entries, size_t maxPathUnits, size_t maxTextBytes)

@@ -43,6 +43,14 @@ std::string BookmarkAddress(std::u16string_view url);
 // tabs, CRs and LFs are left out instead. Nothing is trimmed.
 void AppendPercentEncoded(std::string& address, std::u16string_view url, bool dropTabsAndBreaks);
 
+// A list entry's address (the program's text) as the web sees it: ASCII
+// alone, by the rule of bookmarks' addresses: spaces, control characters
+// and every character beyond ASCII (the bytes read as code page 932) as
+// percent-encoded UTF-8, a double quote as %22, the rest as it is. The
+// fifth style links to it, and the link check asks for it and keeps its
+// results under it.
+std::string WebAddress(std::string_view address);
+
 // The longest real path a bookmark may have: that of any Windows path.
 const size_t kMaxBookmarkPathUnits = 32767;
 // What the list texts of one source's entries may take in all (their real
