@@ -10,6 +10,7 @@
 
 #include "settings/Profile.h"
 #include "settings/WinRegistryStore.h"
+#include "check/WinCheckPlatform.h"
 #include "cmdline/CommandLine.h"
 #include "cmdline/WinCommandOutput.h"
 #include "core/Text.h"
@@ -35,6 +36,8 @@ std::string ModulePath() {
     }
 }
 
+std::unique_ptr<IHttpClient> NewWinHttpClient() { return std::make_unique<CWinHttpClient>(); }
+
 // Each failed value is told on its own; the next value is written after.
 class CFailedWriteBox : public IFailedWriteReporter {
 public:
@@ -58,7 +61,7 @@ int RunCommandLine(const CCommandLine& line) {
         TellStarter(CommandUsageText());
         return kExitWritten;
     }
-    if (line.kind != CCommandLine::Write) {
+    if (line.kind != CCommandLine::Write && line.kind != CCommandLine::Check) {
         TellStarter(BadArgumentText(line.badArgument) + "\n\n" + CommandUsageText());
         return kExitBadArguments;
     }
@@ -69,11 +72,18 @@ int RunCommandLine(const CCommandLine& line) {
         CWinFolderSource folders;
         CWinBookmarkFiles files;
         CWinPageSink pages;
-        outcome = RunWriteCommand(line.profile, CCommandPlatform{store, folders, files, pages, BaseFolder(module)});
+        CWinCheckFiles checkFiles;
+        CWinCheckClock clock;
+        CWinCheckThreads threads;
+        CCheckServices check{checkFiles, clock, threads, NewWinHttpClient};
+        CCommandPlatform platform{store, folders, files, pages, BaseFolder(module), &check};
+        outcome = line.kind == CCommandLine::Write ? RunWriteCommand(line.profile, platform)
+                                                   : RunCheckCommand(line.profile, platform);
     } catch (...) {
         // Whatever ended the run, it ends with its exit code, its text and its log line.
         outcome.exitCode = kExitNotWritten;
-        outcome.text = std::string(kWriteFailedText) + "\n" + ErrorText(std::current_exception());
+        outcome.text = std::string(line.kind == CCommandLine::Write ? kWriteFailedText : kCheckFailedText) + "\n" +
+                       ErrorText(std::current_exception());
     }
     try {
         TellStarter(outcome.text + "\n");
@@ -107,7 +117,7 @@ bool CLinkPageApp::StartApplication() {
     // The three-dimensional look of the controls: the embedded manifest asks
     // for Common Controls 6, whose visual styles draw the standard controls
     // once the library is loaded.
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
 
     // Settings go below "Fenwold Applications" and the application name, the
@@ -116,10 +126,14 @@ bool CLinkPageApp::StartApplication() {
     CWinFolderSource folders;
     CWinBookmarkFiles files;
     CWinPageSink pages;
+    CWinCheckFiles checkFiles;
+    CWinCheckClock clock;
+    CWinCheckThreads threads;
+    CCheckServices check{checkFiles, clock, threads, NewWinHttpClient};
 
     // The main dialog, without a parent, is the only window of the run. On
     // the heap: its genre array is large.
-    std::unique_ptr<CMainDlg> dlg(new CMainDlg(store, folders, files, pages));
+    std::unique_ptr<CMainDlg> dlg(new CMainDlg(store, folders, files, pages, check));
 
     // Every start begins with profile 1.
     dlg->m_profileSection = kProfileChoices[0].section;

@@ -23,6 +23,9 @@
 //   orvbench today OUT COUNT SEED       write the page for today's readers (STYLE_TODAY) of
 //                                       COUNT generated bookmarks into the file OUT
 //   orvbench today-from SOURCE OUT      the same page of the links of SOURCE
+//   orvbench check-pages DIR            a small built-in list with made-up link check
+//                                       results: DIR/today-marked.html (the fifth style
+//                                       with its marks) and DIR/linkcheck-1.html (the report)
 // One process per source and mode, so that each prints its own peak memory.
 #include <dirent.h>
 #include <sys/resource.h>
@@ -46,10 +49,13 @@
 #include "support/TreeGenerator.h"
 #include "support/BookmarkGenerator.h"
 #include "support/FirefoxOfBookmarks.h"
+#include "check/CheckResults.h"
+#include "export/CheckReport.h"
 #include "export/Export.h"
 #include "core/Text.h"
 #include "core/Texts.h"
 #include "export/Fragments.h"
+#include "links/Bookmarks.h"
 #include "links/ChromiumBookmarks.h"
 #include "links/Genres.h"
 #include "links/HtmlBookmarks.h"
@@ -517,6 +523,98 @@ int WriteGeneratedToday(const std::string& out, long count, unsigned seed) {
     return status;
 }
 
+// ---- the link check's pages ----
+
+// A made-up check's finding: a "切れ" |confirmed| failed first 30 hours
+// before the check, else at it; |finalAddress| for a move.
+struct CMadeUpLink {
+    const char16_t* folder;  // null: the standard genre
+    const char16_t* title;
+    const char16_t* url;
+    bool stored;
+    LinkState state;
+    int status;
+    bool confirmed;
+    const char* finalAddress;
+};
+
+const CMadeUpLink kMadeUpLinks[] = {
+    {u"旅行", u"京都の宿", u"http://travel.example.jp/kyoto", true, LinkState::Gone, 404, true, ""},
+    {u"旅行", u"ＡＢＣ Ｎｅｗｓ", u"http://abc.example.com/", true, LinkState::Moved, 301, false,
+     "https://news.abc.example.com/top/index.html?from=old-address-with-a-long-query-string-that-must-wrap"},
+    {u"旅行", u"温泉ガイド", u"http://onsen.example.jp/", true, LinkState::Ok, 200, false, ""},
+    {u"Reading", u"<script>alert(1)</script>", u"http://x.example.com/?q=%22a%22", true, LinkState::Gone, 410, true, ""},
+    {u"Reading", u"ぶっくまーく入門", u"http://kana.example.com/hira", true, LinkState::Gone, 404, false, ""},
+    {u"Reading",
+     u"ロングロングロングロングロングロングロングロングロングロングqwertyuiopqwertyuiopqwertyuiopqwertyuiop",
+     u"http://long.example.com/title", true, LinkState::Moved, 308, false, "http://long.example.com/title/"},
+    {u"Misc", u"", u"http://long.example.com/segmentsegmentsegmentsegmentsegmentsegmentsegmentsegmentsegmentsegment"
+     u"segmentsegmentsegmentsegment?q=xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx",
+     true, LinkState::Gone, 404, true, ""},
+    {u"Misc", u"会員ページ", u"http://members.example.com/", true, LinkState::Refused, 403, false, ""},
+    {u"Misc", u"遅いサイト", u"http://slow.example.com/", true, LinkState::Error, 0, false, ""},
+    {u"Misc", u"障害中", u"http://down.example.com/", true, LinkState::Error, 503, false, ""},
+    {u"Misc", u"ファイル置き場", u"ftp://files.example.com/", false, LinkState::Ok, 0, false, ""},
+    {nullptr, u"Plain", u"http://plain.example.com/", true, LinkState::Ok, 200, false, ""},
+    {nullptr, u"まだ確かめていない", u"http://new.example.com/", false, LinkState::Ok, 0, false, ""},
+};
+
+CLocalTime MadeUpTime(int day, int hour) {
+    CLocalTime t;
+    t.year = 2024;
+    t.month = 5;
+    t.day = day;
+    t.hour = hour;
+    return t;
+}
+
+// The fifth style's page of the built-in list, marked by the made-up
+// results, and the report of the same; prints the links and both sizes.
+int WriteCheckPages(const std::string& dir) {
+    MakeDir(dir);
+    std::vector<CLinkEntry> entries;
+    CBookmarkCollector collector(entries);
+    for (const CMadeUpLink& l : kMadeUpLinks) {
+        if (l.folder) collector.EnterFolder(l.folder, false);
+        collector.AddBookmark(l.title, l.url, false);
+        if (l.folder) collector.LeaveFolder();
+    }
+    CCheckResults results;
+    for (size_t k = 0; k < entries.size(); ++k) {
+        const CMadeUpLink& l = kMadeUpLinks[k];
+        if (!l.stored) continue;
+        CLinkRecord record;
+        record.address = WebAddress(LinkAddress(entries[k]));
+        record.state = l.state;
+        record.status = l.status;
+        record.finalAddress = l.finalAddress;
+        record.lastCheck = MadeUpTime(2, 9);
+        record.hasFirstFailure = l.state != LinkState::Ok && l.state != LinkState::Moved;
+        if (record.hasFirstFailure) record.firstFailure = l.confirmed ? MadeUpTime(1, 3) : MadeUpTime(2, 9);
+        results.Put(record);
+    }
+
+    CMainState state;
+    CFakeHost host(state);
+    SetUp(state);
+    state.m_linkList.Assign(std::move(entries));
+    const std::string report = CheckReportPage(state, results, MadeUpTime(2, 9));
+    WriteFile(dir + "/linkcheck-1.html", report);
+
+    const std::string today = dir + "/today-marked.html";
+    state.m_style = STYLE_TODAY;
+    state.m_outputPath = ScanPath(today);
+    host.ShowFieldValues();
+    CStdioPageSink sink;
+    RunWrite(state, host, sink, &results);
+    const bool ok = !host.messages.empty() && host.messages.back().first == kCompletedText;
+    struct stat st;
+    const long long bytes = stat(today.c_str(), &st) == 0 ? static_cast<long long>(st.st_size) : -1;
+    std::printf("check-pages %zu links today %lld bytes report %zu bytes %s\n", state.m_linkList.Count(), bytes,
+                report.size(), ok ? "ok" : "FAILED");
+    return ok ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -534,9 +632,10 @@ int main(int argc, char** argv) {
     if (argc == 5 && !std::strcmp(argv[1], "today"))
         return WriteGeneratedToday(argv[2], std::atol(argv[3]), static_cast<unsigned>(std::atol(argv[4])));
     if (argc == 4 && !std::strcmp(argv[1], "today-from")) return WriteToday(argv[2], argv[3]);
+    if (argc == 3 && !std::strcmp(argv[1], "check-pages")) return WriteCheckPages(argv[2]);
     std::fprintf(stderr,
                  "usage: orvbench generate DIR COUNT SEED | run DIR OUT | literal DIR OUT | floor DIR OUT | warm DIR\n"
                  "       orvbench bookmarks DIR COUNT SEED | import SOURCE | import-floor SOURCE | import-parts SOURCE\n"
-                 "       orvbench today OUT COUNT SEED | today-from SOURCE OUT\n");
+                 "       orvbench today OUT COUNT SEED | today-from SOURCE OUT | check-pages DIR\n");
     return 2;
 }

@@ -8,6 +8,8 @@
 #include "core/MainState.h"
 #include "core/Text.h"
 #include "core/Texts.h"
+#include "check/CheckRun.h"
+#include "export/CheckReport.h"
 #include "export/Export.h"
 #include "links/Import.h"
 
@@ -62,11 +64,13 @@ CCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     std::string logOption;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (IsOption(arg, "write") || IsOption(arg, "?")) {
+        if (IsOption(arg, "write") || IsOption(arg, "check") || IsOption(arg, "?")) {
             if (haveCommand) return Refuse(arg);
             haveCommand = true;
-            line.kind = IsOption(arg, "?") ? CCommandLine::Usage : CCommandLine::Write;
-            if (line.kind == CCommandLine::Write && i + 1 < args.size() && AllDigits(args[i + 1])) {
+            line.kind = IsOption(arg, "?")       ? CCommandLine::Usage
+                        : IsOption(arg, "check") ? CCommandLine::Check
+                                                 : CCommandLine::Write;
+            if (line.kind != CCommandLine::Usage && i + 1 < args.size() && AllDigits(args[i + 1])) {
                 const std::string& number = args[++i];
                 if (number.size() != 1 || number[0] < '1' || number[0] > '4') return Refuse(number);
                 line.profile = number[0] - '0';
@@ -79,8 +83,9 @@ CCommandLine ParseCommandLine(const std::vector<std::string>& args) {
             return Refuse(arg);
         }
     }
-    // A log belongs to a run that writes pages.
-    if (!logOption.empty() && line.kind != CCommandLine::Write) return Refuse(logOption);
+    // A log belongs to a run that writes pages or checks links.
+    if (!logOption.empty() && line.kind != CCommandLine::Write && line.kind != CCommandLine::Check)
+        return Refuse(logOption);
     return line;
 }
 
@@ -106,23 +111,32 @@ std::string RootOf(const std::string& folder) {
     return folder;
 }
 
+// Loads profile |profile| into |state| as the dialog does and imports from
+// its source. False, with the text in |outcome|, unless the Import was
+// complete: a partial list must not replace good pages or results.
+bool LoadAndImport(int profile, const CCommandPlatform& platform, CMainState& state, CSilentHost& host,
+                   CWriteOutcome& outcome) {
+    state.m_profileSection = kProfileChoices[profile - 1].section;
+    LoadProfile(platform.store, state.m_profileSection, state, state.m_javaText);
+    const CImportOutcome imported = RunImport(state, host, platform.folders, platform.files);
+    if (imported.end == ImportEnd::Complete) return true;
+    outcome.text = imported.end == ImportEnd::Failed ? std::string(kImportFailedText) + "\n" + imported.error
+                                                     : imported.message;
+    return false;
+}
+
 CWriteOutcome ImportAndWrite(int profile, const CCommandPlatform& platform) {
     CWriteOutcome outcome;
     // On the heap: the genre array is large.
     std::unique_ptr<CMainState> state(new CMainState);
-    state->m_profileSection = kProfileChoices[profile - 1].section;
-    LoadProfile(platform.store, state->m_profileSection, *state, state->m_javaText);
-
     CSilentHost host;
-    const CImportOutcome imported = RunImport(*state, host, platform.folders, platform.files);
-    if (imported.end != ImportEnd::Complete) {
-        // The pages of a partial list must not replace good ones.
-        outcome.text = imported.end == ImportEnd::Failed ? std::string(kImportFailedText) + "\n" + imported.error
-                                                         : imported.message;
-        return outcome;
-    }
+    if (!LoadAndImport(profile, platform, *state, host, outcome)) return outcome;
     state->m_outputPath = OutputFromProgramFolder(state->m_outputPath, platform.programFolder);
-    RunWrite(*state, host, platform.pages);
+    // The fifth style marks the links the stored check results call dead.
+    CCheckResults results;
+    const bool marked = state->m_style == STYLE_TODAY && platform.check &&
+                        ReadStoredResults(platform.check->files, profile, results);
+    RunWrite(*state, host, platform.pages, marked ? &results : nullptr);
     if (!host.Told()) {
         outcome.text = kWriteFailedText;
         return outcome;
@@ -132,6 +146,31 @@ CWriteOutcome ImportAndWrite(int profile, const CCommandPlatform& platform) {
         outcome.exitCode = kExitWritten;
         outcome.text += "\n" + state->m_outputPath;
     }
+    return outcome;
+}
+
+CWriteOutcome ImportAndCheck(int profile, const CCommandPlatform& platform) {
+    CWriteOutcome outcome;
+    std::unique_ptr<CMainState> state(new CMainState);
+    CSilentHost host;
+    if (!LoadAndImport(profile, platform, *state, host, outcome)) return outcome;
+    if (state->m_linkList.Count() == 0) {
+        outcome.text = kEmptyListText;
+        return outcome;
+    }
+    size_t notChecked = 0;
+    const std::vector<std::string> addresses = AddressesToCheck(state->m_linkList, notChecked);
+    CCheckProgress progress;
+    const CCheckRunOutcome checked =
+        RunLinkCheck(profile, addresses, notChecked, *platform.check, progress);
+    outcome.text = checked.text;
+    if (checked.end != CheckRunEnd::Checked) return outcome;
+    // The report beside the results; a report that cannot be written takes
+    // nothing from the stored results.
+    HostName report;
+    if (StoreCheckReport(*state, checked.results, platform.check->clock.Now(), platform.check->files, profile, report))
+        outcome.text += std::string("\n") + kCheckReportText + TextFromHostName(report);
+    outcome.exitCode = kExitWritten;
     return outcome;
 }
 
@@ -162,6 +201,18 @@ CWriteOutcome RunWriteCommand(int profile, const CCommandPlatform& platform) {
         // Nothing was written, and the log must say so and why.
         outcome.exitCode = kExitNotWritten;
         outcome.text = std::string(kWriteFailedText) + "\n" + ErrorText(std::current_exception());
+    }
+    return outcome;
+}
+
+CWriteOutcome RunCheckCommand(int profile, const CCommandPlatform& platform) {
+    CWriteOutcome outcome;
+    if (profile < 1 || profile > 4 || !platform.check) return outcome;
+    try {
+        return ImportAndCheck(profile, platform);
+    } catch (...) {
+        outcome.exitCode = kExitNotWritten;
+        outcome.text = std::string(kCheckFailedText) + "\n" + ErrorText(std::current_exception());
     }
     return outcome;
 }

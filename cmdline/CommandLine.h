@@ -1,18 +1,20 @@
 // The command line: "Orvelle.exe /write [N]" imports from profile N's source
-// and writes its pages without showing anything, for a scheduled task. The
-// same Import and Write as the dialog's; only the window is missing.
+// and writes its pages without showing anything, for a scheduled task;
+// "/check [N]" imports the same way and checks the links. The same Import,
+// Write and check as the dialog's; only the window is missing.
 #pragma once
 #include <string>
 #include <vector>
 
 #include "settings/SettingsStore.h"
+#include "check/CheckRun.h"
 #include "export/PageOutput.h"
 #include "links/BookmarkFiles.h"
 #include "links/FolderSource.h"
 
 // Exit codes of a command-line run.
-const int kExitWritten = 0;     // the pages were written (and for /?)
-const int kExitNotWritten = 1;  // nothing to write, source unreadable, limit, a page failed
+const int kExitWritten = 0;     // the pages were written, the check ran to its end (and for /?)
+const int kExitNotWritten = 1;  // nothing to write or check, source unreadable, limit, a page or the results failed
 const int kExitBadArguments = 2;
 
 // What the arguments ask for.
@@ -20,18 +22,20 @@ struct CCommandLine {
     enum Kind {
         Dialog,  // no arguments: the dialog, as always
         Write,   // /write [N]
+        Check,   // /check [N]
         Usage,   // /?
         Error,   // an argument Orvelle does not know; |badArgument| names it
     };
     Kind kind = Dialog;
-    int profile = 1;          // 1 to 4, for Write
+    int profile = 1;          // 1 to 4, for Write and Check
     std::string logFile;      // /log FILE, as the program's text; empty without
     std::string badArgument;  // for Error
 };
 
 // Reads the arguments after the program's name. Options are case-insensitive
-// and start with "/" or "-": "/write" with an optional profile number 1 to 4
-// right after it, "/log" with a file after it (only with /write), "/?".
+// and start with "/" or "-": "/write" or "/check" with an optional profile
+// number 1 to 4 right after it, "/log" with a file after it (only with one
+// of those), "/?".
 // Anything else, a second command, a number out of range or a /log without
 // its file gives Error, naming the argument at fault.
 CCommandLine ParseCommandLine(const std::vector<std::string>& args);
@@ -57,6 +61,9 @@ struct CCommandPlatform {
     // taken from it, as the dialog started from Explorer or a shortcut takes
     // it (a scheduled task starts in the system folder).
     std::string programFolder;
+    // The link check's services: /check needs them; /write reads the stored
+    // results through them for the fifth style's marks (none without).
+    CCheckServices* check = nullptr;
 };
 
 // /write for |profile| (1 to 4): loads that profile's settings as the dialog
@@ -68,6 +75,13 @@ struct CCommandPlatform {
 // nothing and says why. An error anywhere gives kExitNotWritten and a text.
 // Written, the text names the main page's full path on its second line.
 CWriteOutcome RunWriteCommand(int profile, const CCommandPlatform& platform);
+
+// /check for |profile|: Import as for /write, then a check of the list's
+// links with the results stored (check/CheckRun.h). kExitWritten when the
+// check ran to its end, whatever it found; kExitNotWritten when the list was
+// empty or had nothing to check, the Import was not complete, the network
+// was missing or the results could not be stored.
+CWriteOutcome RunCheckCommand(int profile, const CCommandPlatform& platform);
 
 // The output file |output| as a scheduled run takes it: relative to the
 // current folder ("link.html", "out\link.html", "..\x.html") it is taken

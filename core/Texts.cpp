@@ -44,13 +44,29 @@ const char kFailedWriteText[] = "レジストリを開けません。設定を�
 const char kFailedWriteCaption[] = "情報設定エラー";
 
 const char kCommandUsageText[] =
-    "使い方: Orvelle.exe [/write [N] [/log ファイル]]\n"
+    "使い方: Orvelle.exe [/write [N] | /check [N]] [/log ファイル]\n"
     "\n"
     "  引数なし        いつもの画面を開きます。\n"
     "  /write [N]      設定 N（1～4、省略すると 1）の取り込み元から取り込み、\n"
     "                  その設定でページを書き込みます。画面は出しません。\n"
+    "  /check [N]      設定 N の取り込み元から取り込み、リンク先を確認して\n"
+    "                  結果を記録します。画面は出しません。\n"
     "  /log ファイル   結果をファイルに 1 行追記します（UTF-8）。\n"
     "  /?              この説明を表示します。\n"
     "\n"
-    "終了コード: 0 書き込みが完了した、1 書き込めなかった、2 引数の誤り\n";
+    "終了コード: 0 書き込み（確認）が完了した、1 書き込めなかった（確認できな\n"
+    "かった）、2 引数の誤り\n";
 const char kBadArgumentText[] = "引数が正しくありません: ";
+
+const char kCheckDoneText[] = "リンクの確認が完了しました。";
+const char kCheckStoppedText[] = "リンクの確認を中止しました。確認できた分の結果は記録しました。";
+const char kCheckOfflineText[] =
+    "ネットワークに接続できないため、リンクの確認を中止しました。結果は記録していません。";
+const char kCheckNothingText[] = "確認できるリンク（http、https のアドレス）がありません。";
+const char kCheckNotStoredText[] = "リンクの確認結果を保存できませんでした。";
+const char kCheckSetAsideText[] = "前回の確認結果を読み込めなかったため、次の名前で残して最初から確認しました。";
+const char kCheckFailedText[] = "リンクの確認を完了できませんでした。";
+const char kCheckResultsText[] = "確認結果: ";
+const char kCheckReportText[] = "結果のページ: ";
+const char kCheckNotCheckedText[] = "確認しないリンク";
+const char kCheckCountUnit[] = " 件";

@@ -46,3 +46,21 @@ extern const char kFailedWriteCaption[];  // "情報設定エラー"
 // argument Orvelle does not know (the argument follows).
 extern const char kCommandUsageText[];
 extern const char kBadArgumentText[];  // "引数が正しくありません: "
+
+// The link check. How it ended: one of these lines first.
+extern const char kCheckDoneText[];       // "リンクの確認が完了しました。"
+extern const char kCheckStoppedText[];    // "リンクの確認を中止しました。確認できた分の結果は記録しました。"
+extern const char kCheckOfflineText[];    // "ネットワークに接続できないため、…結果は記録していません。"
+extern const char kCheckNothingText[];    // "確認できるリンク（http、https のアドレス）がありません。"
+// Then a line break and the results file's path.
+extern const char kCheckNotStoredText[];  // "リンクの確認結果を保存できませんでした。"
+// A results file set aside: a line of its own, then the new name's path.
+extern const char kCheckSetAsideText[];
+// An error: this line, a line break, what the error was.
+extern const char kCheckFailedText[];  // "リンクの確認を完了できませんでした。"
+// Before the paths of the results file and of the report page.
+extern const char kCheckResultsText[];  // "確認結果: "
+extern const char kCheckReportText[];   // "結果のページ: "
+// The count of links not checked (other schemes), after the states' words.
+extern const char kCheckNotCheckedText[];  // "確認しないリンク"
+extern const char kCheckCountUnit[];       // " 件"

@@ -10,8 +10,8 @@
 #include "links/Ordering.h"
 #include "links/Shortcut.h"
 
-void RunWrite(CMainState& state, IMainHost& host, IPageSink& sink) {
-    RunWrite(state, host, sink, [](const CLinkEntry& entry) { return LinkAddress(entry); });
+void RunWrite(CMainState& state, IMainHost& host, IPageSink& sink, const CCheckResults* checkResults) {
+    RunWrite(state, host, sink, [](const CLinkEntry& entry) { return LinkAddress(entry); }, checkResults);
 }
 
 PageResult WriteAllPages(CExportContext& ctx) {
@@ -53,7 +53,7 @@ namespace {
 // The steps of one Write; |wait| holds the wait cursor while pages are
 // written, |told| becomes true once a message has been shown.
 void WriteSteps(CMainState& state, IMainHost& host, IPageSink& sink, UrlReader& readUrl,
-                std::optional<CWaitCursor>& wait, bool& told) {
+                const CCheckResults* checkResults, std::optional<CWaitCursor>& wait, bool& told) {
     host.TakeControlValues();
     std::vector<size_t> pathOrder;
     DeriveGenres(state, host, &pathOrder);
@@ -88,6 +88,7 @@ void WriteSteps(CMainState& state, IMainHost& host, IPageSink& sink, UrlReader& 
     PageResult result;
     {
         CExportContext ctx(state, sink, std::move(readUrl));
+        ctx.checkResults = checkResults;
         ctx.row.rowGenre = state.m_stdGenre;
         ctx.row.linkText.clear();
         result = WriteAllPages(ctx);
@@ -112,11 +113,12 @@ void WriteSteps(CMainState& state, IMainHost& host, IPageSink& sink, UrlReader& 
 
 }  // namespace
 
-void RunWrite(CMainState& state, IMainHost& host, IPageSink& sink, UrlReader readUrl) {
+void RunWrite(CMainState& state, IMainHost& host, IPageSink& sink, UrlReader readUrl,
+              const CCheckResults* checkResults) {
     std::optional<CWaitCursor> wait;
     bool told = false;
     try {
-        WriteSteps(state, host, sink, readUrl, wait, told);
+        WriteSteps(state, host, sink, readUrl, checkResults, wait, told);
     } catch (...) {
         // Out of memory or a platform failure half-way: the list box must
         // show the list again, and the user must not be left believing the

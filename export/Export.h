@@ -4,9 +4,14 @@
 #include "export/PageOutput.h"
 #include "export/Pages.h"
 
+class CCheckResults;
+
 // OnWrite's work, from TakeControlValues to the closing message, with the
 // program's reader: a bookmark's own address, else the shortcut file's.
-void RunWrite(CMainState& state, IMainHost& host, IPageSink& sink);
+// |checkResults|, the profile's stored link check results when there are
+// any, lets the fifth style mark dead and moved links; every other style
+// writes the same pages with them or without.
+void RunWrite(CMainState& state, IMainHost& host, IPageSink& sink, const CCheckResults* checkResults = nullptr);
 
 // The same with the shortcut reader given. Ends with exactly one message:
 // empty list or unusable output file (nothing written), a page that cannot
@@ -15,7 +20,8 @@ void RunWrite(CMainState& state, IMainHost& host, IPageSink& sink);
 // exception anywhere (memory, the platform) ends it like a failed write:
 // the list box rebuilt from the list, the wait cursor off, and
 // "ファイルへの出力に失敗しました。" unless a refusal was already shown.
-void RunWrite(CMainState& state, IMainHost& host, IPageSink& sink, UrlReader readUrl);
+void RunWrite(CMainState& state, IMainHost& host, IPageSink& sink, UrlReader readUrl,
+              const CCheckResults* checkResults = nullptr);
 
 // The files of the chosen style, in the order of the style table, from the
 // main output file on (ctx's row state already set). Stops at the first

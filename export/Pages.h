@@ -11,6 +11,8 @@
 #include "core/MainState.h"
 #include "export/PageOutput.h"
 
+class CCheckResults;
+
 // Reads the link address of the shortcut file of a list entry
 // (ReadShortcutUrl in the program; tests put their own reader here).
 using UrlReader = std::function<std::string(const CLinkEntry& entry)>;
@@ -36,6 +38,9 @@ public:
     CRowState row;
     // The page file open at the moment; null between pages.
     std::unique_ptr<IPageFile> m_outFile;
+    // The stored results of the link check, for the marks of the fifth
+    // style; null when there are none. The other styles never read them.
+    const CCheckResults* checkResults = nullptr;
 
     // The address of list entry |index|, read from its shortcut file at the
     // first call and kept for the rest of the command.

@@ -6,6 +6,8 @@
 #include "core/CodePage932.h"
 #include "core/Text.h"
 #include "core/Texts.h"
+#include "check/CheckResults.h"
+#include "check/LinkCheck.h"
 #include "links/Bookmarks.h"
 #include "links/Genres.h"
 
@@ -33,7 +35,8 @@ const char kHeadStart[] =
 // A search engine's summary of a published page: its caption.
 const char kDescriptionStart[] = u8"</title>\n<meta name=\"description\" content=\"";
 const char kStyleStart[] = u8"\">\n<style>\n";
-const char kBodyStart[] = u8"</style>\n</head>\n<body>\n<header>\n<h1>";
+const char kHeadEnd[] = u8"</style>\n</head>\n<body>\n";
+const char kHeaderStart[] = u8"<header>\n<h1>";
 const char kHeadingEnd[] = u8"</h1>\n";
 const char kBackScript[] = u8"<p class=\"back\"><a href=\"javascript:history.back()\">戻る</a></p>\n";
 const char kBackStart[] = u8"<p class=\"back\"><a href=\"";
@@ -41,11 +44,32 @@ const char kBackEnd[] = u8"\">戻る</a></p>\n";
 const char kNavStart[] = u8"</header>\n<nav aria-label=\"ジャンル\">\n<ul>\n";
 const char kNavEnd[] = u8"</ul>\n</nav>\n<main>\n";
 const char kSectionEnd[] = u8"</ul>\n</section>\n";
-const char kFooterStart[] = u8"</main>\n<footer>\n<p><a href=\"";
-const char kScriptStart[] = u8"</a></p>\n</footer>\n<script>\n";
+const char kMainEnd[] = u8"</main>\n";
+const char kFooterStart[] = u8"<footer>\n<p><a href=\"";
+const char kFooterEnd[] = u8"</a></p>\n</footer>\n";
+const char kScriptStart[] = u8"<script>\n";
 const char kPageEnd[] = u8"</script>\n</body>\n</html>\n";
 const char kDefaultCaption[] = u8"わたしのお気に入り";
 const char kCountUnit[] = u8" 件";
+// The marks of the link check's results. The link stays the first child of
+// its row: the search script matches that link alone.
+const char kDeadStart[] = u8"<li class=\"dead\"><a href=\"";
+const char kDeadEnd[] = u8"</s></a> <span class=\"mark\">リンク切れ</span></li>\n";
+const char kMovedStart[] = u8"<li class=\"moved\"><a href=\"";
+const char kMovedMark[] = u8"</a> <span class=\"mark\">移転先: <a href=\"";
+const char kMovedEnd[] = u8"</a></span></li>\n";
+
+enum class LinkMark { None, Dead, Moved };
+
+// What the stored results say of |address|: only a confirmed "切れ" and a
+// move to an address the page may link to are marked.
+LinkMark MarkOf(const CCheckResults* results, const std::string& address, const CLinkRecord*& record) {
+    record = results ? results->Find(address) : nullptr;
+    if (!record) return LinkMark::None;
+    if (IsConfirmedDead(*record)) return LinkMark::Dead;
+    if (record->state == LinkState::Moved && IsCheckable(record->finalAddress)) return LinkMark::Moved;
+    return LinkMark::None;
+}
 
 // A text of the program (code page 932, references of characters without a
 // form of their own) as the person sees it, escaped.
@@ -142,11 +166,6 @@ void AppendGenreHeading(std::string& out, const CLinkEntry& entry, const std::st
     if (out.size() == before) out += kTodayNoGenre;
 }
 
-struct CGenreRun {
-    size_t count = 0;
-    std::string heading;  // escaped UTF-8
-};
-
 }  // namespace
 
 void AppendHtmlEscaped(std::string& out, std::string_view utf8) {
@@ -186,42 +205,68 @@ std::u16string TodayLinkName(const CLinkEntry& entry) {
 
 std::string TodayAddress(std::string_view address) { return WebAddress(address); }
 
+void AppendTodayHead(std::string& out, std::string_view title, std::string_view moreStyle) {
+    out += kHeadStart;
+    out += title;
+    out += kDescriptionStart;
+    out += title;
+    out += kStyleStart;
+    out += kTodayStyle;
+    out += moreStyle;
+    out += kHeadEnd;
+}
+
+void AppendTodayFooter(std::string& out) {
+    out += kFooterStart;
+    out += kHomePageUrl;
+    out += "\">Orvelle v";
+    out += kVersion;
+    out += kFooterEnd;
+}
+
+std::vector<CTodayGenreRun> TodayGenreRuns(const CMainState& s, CRowState& row, const std::vector<size_t>* order) {
+    const size_t count = order ? order->size() : s.m_linkList.Count();
+    // The runs of one genre first: the nav names each with its count before
+    // the sections.
+    std::vector<CTodayGenreRun> runs;
+    std::string previous;
+    for (size_t k = 0; k < count; ++k) {
+        const CLinkEntry& entry = s.m_linkList.Entry(order ? (*order)[k] : k);
+        DeriveRowGenre(entry.text, s.m_stdGenre, row);
+        if (!runs.empty() && row.rowGenre == previous) {
+            ++runs.back().count;
+            continue;
+        }
+        previous = row.rowGenre;
+        runs.emplace_back();
+        runs.back().count = 1;
+        AppendGenreHeading(runs.back().heading, entry, row.rowGenre);
+    }
+    return runs;
+}
+
+void AppendTodayLinkText(std::string& out, const CLinkEntry& entry, std::string_view address) {
+    const std::u16string name = TodayLinkName(entry);
+    if (name.empty())
+        AppendTextEscaped(out, address);
+    else
+        AppendWideEscaped(out, name);
+}
+
 bool WriteTodayPage(CExportContext& ctx) {
     if (!ctx.m_outFile) return false;
     IPageFile& f = *ctx.m_outFile;
     const CMainState& s = ctx.state;
-    const size_t count = s.m_linkList.Count();
-
-    // The runs of one genre first: the nav names each with its count before
-    // the sections.
-    std::vector<CGenreRun> runs;
-    std::string previous;
-    for (size_t r = 0; r < count; ++r) {
-        const CLinkEntry& entry = s.m_linkList.Entry(r);
-        DeriveRowGenre(entry.text, s.m_stdGenre, ctx.row);
-        if (!runs.empty() && ctx.row.rowGenre == previous) {
-            ++runs.back().count;
-            continue;
-        }
-        previous = ctx.row.rowGenre;
-        runs.emplace_back();
-        runs.back().count = 1;
-        AppendGenreHeading(runs.back().heading, entry, ctx.row.rowGenre);
-    }
+    const std::vector<CTodayGenreRun> runs = TodayGenreRuns(s, ctx.row, nullptr);
 
     std::string text;
-    text += kHeadStart;
     std::string caption;
     if (s.m_caption.empty())
         caption = kDefaultCaption;
     else
         AppendTextEscaped(caption, s.m_caption);
-    text += caption;
-    text += kDescriptionStart;
-    text += caption;
-    text += kStyleStart;
-    text += kTodayStyle;
-    text += kBodyStart;
+    AppendTodayHead(text, caption, std::string_view());
+    text += kHeaderStart;
     text += caption;
     text += kHeadingEnd;
     if (s.m_useJava == 1) {
@@ -252,15 +297,24 @@ bool WriteTodayPage(CExportContext& ctx) {
         text += "<span class=\"count\">" + std::to_string(runs[k].count) + kCountUnit + "</span></h2>\n<ul>\n";
         for (size_t end = r + runs[k].count; r < end; ++r) {
             const std::string address = TodayAddress(ctx.Url(r));
-            text += "<li><a href=\"";
+            const CLinkRecord* record = nullptr;
+            const LinkMark mark = MarkOf(ctx.checkResults, address, record);
+            text += mark == LinkMark::Dead ? kDeadStart : mark == LinkMark::Moved ? kMovedStart : "<li><a href=\"";
             AppendHtmlEscaped(text, address);
-            text += "\">";
-            const std::u16string name = TodayLinkName(s.m_linkList.Entry(r));
-            if (name.empty())
-                AppendTextEscaped(text, ctx.Url(r));
-            else
-                AppendWideEscaped(text, name);
-            text += "</a></li>\n";
+            text += mark == LinkMark::Dead ? "\"><s>" : "\">";
+            AppendTodayLinkText(text, s.m_linkList.Entry(r), ctx.Url(r));
+            if (mark == LinkMark::Dead) {
+                text += kDeadEnd;
+            } else if (mark == LinkMark::Moved) {
+                const std::string moved = TodayAddress(record->finalAddress);
+                text += kMovedMark;
+                AppendHtmlEscaped(text, moved);
+                text += "\">";
+                AppendHtmlEscaped(text, moved);
+                text += kMovedEnd;
+            } else {
+                text += "</a></li>\n";
+            }
             if (text.size() >= 64 * 1024) {
                 if (!f.Write(text)) return false;
                 text.clear();
@@ -271,10 +325,8 @@ bool WriteTodayPage(CExportContext& ctx) {
     }
 
     text.clear();
-    text += kFooterStart;
-    text += kHomePageUrl;
-    text += "\">Orvelle v";
-    text += kVersion;
+    text += kMainEnd;
+    AppendTodayFooter(text);
     text += kScriptStart;
     text += kTodayScript;
     text += kPageEnd;

@@ -4,6 +4,7 @@
 #pragma once
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "export/Pages.h"
 
@@ -30,6 +31,34 @@ std::u16string TodayLinkName(const CLinkEntry& entry);
 // double quote as %22, the rest as it is.
 std::string TodayAddress(std::string_view address);
 
+// The head of a page in the fifth style's look, from the doctype to the
+// opening <body> tag: |title| (escaped UTF-8) as its title and description,
+// kTodayStyle and then |moreStyle| as its style sheet.
+void AppendTodayHead(std::string& out, std::string_view title, std::string_view moreStyle);
+
+// The footer that ends the fifth style's pages: the program's name and
+// version linked to its home page.
+void AppendTodayFooter(std::string& out);
+
+// One genre's run of list entries, a section of the page.
+struct CTodayGenreRun {
+    size_t count = 0;
+    std::string heading;  // escaped UTF-8, never empty
+};
+
+// The genre runs of the list entries |order| names (list indexes), in that
+// order; of the whole list in its own order when |order| is null. The row
+// genre is derived through |row| as the page derives it.
+std::vector<CTodayGenreRun> TodayGenreRuns(const CMainState& state, CRowState& row,
+                                           const std::vector<size_t>* order);
+
+// Appends what the page shows of a link, escaped: its name (TodayLinkName),
+// or |address| (the program's text) when that is empty.
+void AppendTodayLinkText(std::string& out, const CLinkEntry& entry, std::string_view address);
+
 // Writes the whole page into ctx.m_outFile, which must be open; does not
-// close it. Stops at the first failed write and returns false.
+// close it. Stops at the first failed write and returns false. With
+// ctx.checkResults, a link they call dead ("切れ", confirmed) is struck
+// through with "リンク切れ" beside it, and a moved one has its new address
+// beside it as a link; other states are not marked.
 bool WriteTodayPage(CExportContext& ctx);

@@ -42,7 +42,8 @@
   var hits = document.createElement('p');
   hits.setAttribute('role', 'status');
   hits.setAttribute('aria-live', 'polite');
-  var total = main.getElementsByTagName('a').length;
+  // One row a link; a row may hold a second link (a moved link's new address).
+  var total = main.getElementsByTagName('li').length;
   hits.textContent = total + UNIT;
   box.appendChild(label);
   box.appendChild(field);
@@ -66,6 +67,7 @@
       var anchors = el.getElementsByTagName('a');
       for (var i = 0; i < anchors.length; ++i) {
         var a = anchors[i];
+        if (a.parentNode.nodeName !== 'LI') continue;
         items.push({a: a, li: a.parentNode, shown: true, text: ''});
         texts.push(a.textContent + '\n' + genre + '\n' + address(a.getAttribute('href') || ''));
       }

@@ -5,6 +5,7 @@
 #define IDD_ABOUT 100
 #define IDD_MAIN 102
 #define IDD_PROFILE 130
+#define IDD_LINKCHECK 140
 
 // Icon and strings.
 #define IDR_MAINFRAME 128
@@ -28,6 +29,7 @@
 #define IDC_IMPORT 1006
 #define IDC_DELETE 1007
 #define IDC_WRITE 1008
+#define IDC_LINKCHECK 1022
 #define IDC_STYLE_SINGLE 1009
 #define IDC_STYLE_ANCHORS 1012
 #define IDC_STYLE_INDEX 1010
@@ -36,6 +38,12 @@
 #define IDC_STDGENRE 1017
 #define IDC_EXCLUDE 1018
 #define IDC_INCLUDE 1019
+
+// Link check progress: the bar, "n / N 件", the count of each state; its
+// "中止" is IDCANCEL.
+#define IDC_CHECK_BAR 1101
+#define IDC_CHECK_COUNT 1102
+#define IDC_CHECK_STATES 1103
 
 // Profile dialog: the drop-down list of the four profiles.
 #define IDC_PROFILE_CHOICE 1015

@@ -3,10 +3,11 @@
 # portable layers include <windows.h> outside their Win*.cpp files.
 #   core/                      nothing of the program above it
 #   links/                     core/
-#   export/                    core/, links/
+#   check/                     core/, links/
+#   export/                    core/, links/, check/
 #   settings/                  core/
-#   ui/                        core/, links/, export/, settings/, res/
-#   cmdline/                   core/, links/, export/, settings/
+#   ui/                        core/, links/, check/, export/, settings/, res/
+#   cmdline/                   core/, links/, check/, export/, settings/
 #   app/ (start-up), tests/    anything
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,10 +16,11 @@ allowed() {
   case "$1" in
     core/*) echo "core" ;;
     links/*) echo "core links" ;;
-    export/*) echo "core links export" ;;
+    check/*) echo "core links check" ;;
+    export/*) echo "core links check export" ;;
     settings/*) echo "core settings" ;;
-    ui/*) echo "core links export settings res ui" ;;
-    cmdline/*) echo "core links export settings cmdline" ;;
+    ui/*) echo "core links check export settings res ui" ;;
+    cmdline/*) echo "core links check export settings cmdline" ;;
     *) echo "*" ;;
   esac
 }
@@ -42,6 +44,6 @@ while IFS= read -r file; do
          status=1
        fi ;;
   esac
-done < <(find core links export settings app ui cmdline -type f \( -name '*.h' -o -name '*.cpp' \) | sort)
+done < <(find core links check export settings app ui cmdline -type f \( -name '*.h' -o -name '*.cpp' \) | sort)
 [ "$status" -eq 0 ] && echo "layers: every include follows the layers"
 exit "$status"

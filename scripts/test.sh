@@ -34,6 +34,7 @@ bash tests/e2e/run.sh --locale en_US.UTF-8 || status=1
 bash tests/e2e/run.sh --locale hi_IN.UTF-8 || status=1
 echo "== the written pages in headless Chromium" && node tests/browser/check.js || status=1
 echo "== the page for today's readers in headless Chromium" && node tests/browser/today.js || status=1
+echo "== the link check's report and marks in headless Chromium" && node tests/browser/report.js || status=1
 
 if [ "$status" -eq 0 ]; then echo "test: all passed"; else echo "test: FAILED"; fi
 exit "$status"

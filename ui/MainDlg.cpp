@@ -1,18 +1,22 @@
 #include "ui/MainDlg.h"
 
 #include <commdlg.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <vector>
 
 #include "settings/Profile.h"
+#include "core/Texts.h"
 #include "core/WinText.h"
+#include "export/CheckReport.h"
 #include "export/Export.h"
 #include "links/BrowserProfiles.h"
 #include "links/Import.h"
 #include "links/SourceSetting.h"
 #include "res/resource.h"
 #include "ui/AboutDlg.h"
+#include "ui/LinkCheckDlg.h"
 
 namespace {
 // Style value and its radio button.
@@ -66,6 +70,7 @@ const CommandEntry<CMainDlg> CMainDlg::kCommands[] = {
     {IDC_IMPORT, BN_CLICKED, &CMainDlg::OnImport},
     {IDC_BROWSE, BN_CLICKED, &CMainDlg::OnBrowse},
     {IDC_WRITE, BN_CLICKED, &CMainDlg::OnWrite},
+    {IDC_LINKCHECK, BN_CLICKED, &CMainDlg::OnLinkCheck},
     {IDC_DELETE, BN_CLICKED, &CMainDlg::OnDelete},
     {IDC_LINKLIST, LBN_DBLCLK, &CMainDlg::OnDelete},
     {IDC_BACKURL, EN_KILLFOCUS, &CMainDlg::OnBackUrlKillFocus},
@@ -75,13 +80,15 @@ const CommandEntry<CMainDlg> CMainDlg::kCommands[] = {
     {IDCANCEL, BN_CLICKED, &CMainDlg::OnCancel},
 };
 
-CMainDlg::CMainDlg(ISettingsStore& store, IFolderSource& folders, IBookmarkFiles& files, IPageSink& pages)
+CMainDlg::CMainDlg(ISettingsStore& store, IFolderSource& folders, IBookmarkFiles& files, IPageSink& pages,
+                   CCheckServices& check)
     : CDialog(IDD_MAIN),
       m_icon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME))),
       m_store(store),
       m_folders(folders),
       m_files(files),
-      m_pages(pages) {
+      m_pages(pages),
+      m_check(check) {
     FilterEnterAndEscape();
 }
 
@@ -242,7 +249,64 @@ void CMainDlg::CheckStyleRadio() {
 
 void CMainDlg::OnImport() { RunImport(*this, *this, m_folders, m_files); }
 
-void CMainDlg::OnWrite() { RunWrite(*this, *this, m_pages); }
+void CMainDlg::OnWrite() {
+    // The fifth style marks the links the stored check results call dead.
+    CCheckResults results;
+    const bool marked = m_style == STYLE_TODAY && ReadStoredResults(m_check.files, ProfileNumber(), results);
+    RunWrite(*this, *this, m_pages, marked ? &results : nullptr);
+}
+
+int CMainDlg::ProfileNumber() const {
+    for (int i = 0; i < 4; ++i)
+        if (m_profileSection == kProfileChoices[i].section) return i + 1;
+    return 1;
+}
+
+void CMainDlg::OnLinkCheck() {
+    if (m_linkList.Count() == 0) {
+        ShowMessage(kEmptyListText, MsgKind::Refusal);
+        return;
+    }
+    CCheckRunOutcome outcome;
+    try {
+        size_t notChecked = 0;
+        std::vector<std::string> addresses;
+        {
+            // Reading 30000 shortcut files takes a moment.
+            BeginWaitCursor();
+            struct CEnd {
+                CMainDlg& dlg;
+                ~CEnd() { dlg.EndWaitCursor(); }
+            } end{*this};
+            addresses = AddressesToCheck(m_linkList, notChecked);
+        }
+        if (addresses.empty()) {
+            ShowMessage(kCheckNothingText, MsgKind::Refusal);
+            return;
+        }
+        CLinkCheckDlg progress(ProfileNumber(), addresses, notChecked, m_check);
+        progress.DoModal(m_hwnd);
+        if (progress.m_error) std::rethrow_exception(progress.m_error);
+        outcome = std::move(progress.m_outcome);
+    } catch (...) {
+        ShowMessage(std::string(kCheckFailedText) + "\n" + ErrorText(std::current_exception()), MsgKind::Refusal);
+        return;
+    }
+    const bool checked = outcome.end == CheckRunEnd::Checked || outcome.end == CheckRunEnd::Stopped;
+    HostName report;
+    bool reported = false;
+    if (checked) {
+        try {
+            reported = StoreCheckReport(*this, outcome.results, m_check.clock.Now(), m_check.files, ProfileNumber(),
+                                        report);
+        } catch (...) {
+            // Without memory for the page the results are still stored.
+        }
+        if (reported) outcome.text += std::string("\n") + kCheckReportText + TextFromHostName(report);
+    }
+    ShowMessage(outcome.text, checked ? MsgKind::Completion : MsgKind::Refusal);
+    if (reported) ShellExecuteW(m_hwnd, L"open", report.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
 
 void CMainDlg::OnDelete() {
     HWND list = GetDlgItem(m_hwnd, IDC_LINKLIST);

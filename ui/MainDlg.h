@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "settings/SettingsStore.h"
+#include "check/CheckRun.h"
 #include "core/MainState.h"
 #include "export/PageOutput.h"
 #include "links/FolderSource.h"
@@ -23,9 +24,10 @@ const UINT kAboutCommandId = IDM_ABOUTBOX;  // 16
 class CMainDlg : public CDialog, public CMainState, public IMainHost {
 public:
     // |store| serves the profile switch, |folders| and |files| the Import
-    // and the source drop-down, |pages| the Write; all must outlive the
-    // dialog. Loads the application icon.
-    CMainDlg(ISettingsStore& store, IFolderSource& folders, IBookmarkFiles& files, IPageSink& pages);
+    // and the source drop-down, |pages| the Write, |check| the link check;
+    // all must outlive the dialog. Loads the application icon.
+    CMainDlg(ISettingsStore& store, IFolderSource& folders, IBookmarkFiles& files, IPageSink& pages,
+             CCheckServices& check);
 
     // IMainHost.
     // Every edit's whole text and the check box state into the fields.
@@ -60,6 +62,11 @@ private:
     void OnImport();
     void OnBrowse();
     void OnWrite();
+    // The link check of the list's addresses, its progress dialog, the
+    // closing message, then its report page in the default browser.
+    void OnLinkCheck();
+    // 1 to 4: the active profile's number.
+    int ProfileNumber() const;
     void OnDelete();
     void OnBackUrlKillFocus() { TakeControlValues(); }
     void OnProfile();
@@ -83,6 +90,7 @@ private:
     IFolderSource& m_folders;
     IBookmarkFiles& m_files;
     IPageSink& m_pages;
+    CCheckServices& m_check;
     // The browser profiles found, and per profile section the bookmark HTML
     // files chosen in this run.
     std::vector<CSourceChoice> m_browserProfiles;

@@ -46,6 +46,17 @@ mkdir -p "$work" "$shots"
 # Windows paths of the folders the driver works in (Z: is the Unix root).
 winpath() { printf 'Z:%s' "$(cd "$1" && pwd)" | tr / '\\'; }
 
+# The link check's test server on 127.0.0.1 for the scenarios that check
+# links: its address in ORV_LINK_SERVER, its counts in the file
+# ORV_LINK_STATS (a Windows path); stopped on exit. An answer slower than
+# the check's 15 s takes 20 s.
+# shellcheck source=tests/e2e/linkserver.sh
+source tests/e2e/linkserver.sh
+orv_start_link_server --slow-ms 20000 --stats-file "$work/linkserver.json" ||
+  echo "e2e: no link server; the link check scenarios will fail" >&2
+ORV_LINK_STATS="$(winpath "$work")\\linkserver.json"
+export ORV_LINK_STATS
+
 set +e
 (cd "$work" && timeout 300 wine "$ORV_ROOT/$driver" --orvelle "$(winpath "$ORV_ROOT/$build")\\Orvelle.exe" \
    --work "$(winpath .)" --shots "$(winpath "$ORV_ROOT/$shots")" --acp "$ORV_EXPECTED_ACP" ${args[@]+"${args[@]}"}) \

@@ -94,10 +94,24 @@ inline std::string GenrePage(const std::string& head, const std::string& genre, 
 // The fifth style's page is UTF-8: its fragments are u8 literals, which the
 // code page 932 compilation leaves as they are. Texts in the rows are typed
 // already escaped (&amp; &lt; &gt; &quot;), addresses already percent-encoded.
+// |mark|: empty, "dead" (struck through, "リンク切れ" beside it) or the new
+// address of a moved link.
 struct CTodayLink {
+    CTodayLink(std::string h, std::string n, std::string m = "") : href(h), name(n), mark(m) {}
     std::string href;
     std::string name;
+    std::string mark;
 };
+inline std::string TodayRow(const CTodayLink& l)
+{
+    if (l.mark.empty())
+        return u8"<li><a href=\"" + l.href + u8"\">" + l.name + u8"</a></li>\n";
+    if (l.mark == "dead")
+        return u8"<li class=\"dead\"><a href=\"" + l.href + u8"\"><s>" + l.name +
+               u8"</s></a> <span class=\"mark\">リンク切れ</span></li>\n";
+    return u8"<li class=\"moved\"><a href=\"" + l.href + u8"\">" + l.name + u8"</a> <span class=\"mark\">移転先: <a href=\"" +
+           l.mark + u8"\">" + l.mark + u8"</a></span></li>\n";
+}
 struct CTodayGenre {
     std::string name;
     std::vector<CTodayLink> links;
@@ -134,11 +148,74 @@ inline std::string TodayPage(const std::string& title, const std::string& back,
         out += u8"<section id=\"g" + std::to_string(k + 1) + u8"\">\n<h2>" + genres[k].name +
                u8"<span class=\"count\">" + std::to_string(genres[k].links.size()) + u8" 件</span></h2>\n<ul>\n";
         for (const CTodayLink& l : genres[k].links)
-            out += u8"<li><a href=\"" + l.href + u8"\">" + l.name + u8"</a></li>\n";
+            out += TodayRow(l);
         out += u8"</ul>\n</section>\n";
     }
     return out + u8"</main>\n<footer>\n<p><a href=\"" + kHomePage +
            u8"\">Orvelle v4.00</a></p>\n</footer>\n<script>\n" + script + u8"</script>\n</body>\n</html>\n";
+}
+
+// The link check's report, in the fifth style's look. Texts typed escaped.
+struct CReportLink {
+    CReportLink(std::string n, std::string h, std::string g, std::string s, std::string m = "")
+        : name(n), href(h), genre(g), status(s), moved(m) {}
+    std::string name, href, genre, status;  // status: "HTTP 404" or "HTTP 応答なし"
+    std::string moved;                      // the new address of a moved link
+};
+struct CReportSection {
+    std::string id, word, about;
+    std::vector<CReportLink> links;
+};
+inline const char kReportDeadAbout[] = u8"20 時間以上あけた 2 度の確認で、どちらも見つからなかったリンクです。";
+inline const char kReportUnconfirmedAbout[] =
+    u8"見つかりませんでした。20 時間以上あけた次の確認でも見つからなければ「切れ」になります。一時的な障害のこともあります。";
+inline const char kReportMovedAbout[] = u8"新しいアドレスへ恒久的に移っています。";
+inline const char kReportRefusedAbout[] =
+    u8"サーバーが確認を断りました（401, 403, 429）。ブラウザーでは開けることがあります。";
+inline const char kReportErrorAbout[] =
+    u8"時間切れ、接続の失敗、暗号化の失敗、サーバーの障害で、確かめられませんでした。";
+inline const char kReportAllOk[] = u8"確認したリンクはすべて正常でした。";
+inline const char kReportNoneChecked[] = u8"確認したリンクはありません。";
+// |when| "YYYY-MM-DD hh:mm:ss"; |counts| of 正常, 移転, 切れ, 切れ?, 拒否,
+// エラー and the links not checked; |none| the sentence of a report without
+// sections (or nothing).
+inline std::string CheckReport(const std::string& when, const std::vector<int>& counts,
+                               const std::vector<CReportSection>& sections, const std::string& none,
+                               const std::string& style)
+{
+    const char* const words[] = {u8"正常", u8"移転", u8"切れ", u8"切れ?", u8"拒否", u8"エラー", u8"確認していない"};
+    std::string datetime = when;
+    datetime[10] = 'T';
+    std::string out = kTodayHead + std::string(u8"リンク確認の結果</title>\n<meta name=\"description\" content=\"") +
+                      u8"リンク確認の結果\">\n<style>\n" + style +
+                      u8"</style>\n</head>\n<body>\n<header>\n<h1>リンク確認の結果</h1>\n<p class=\"when\">確認した日時: "
+                      u8"<time datetime=\"" + datetime + u8"\">" + when +
+                      u8"</time></p>\n</header>\n<main class=\"report\">\n<section id=\"counts\">\n<h2>件数</h2>\n"
+                      u8"<table class=\"counts\">\n";
+    int total = 0;
+    for (size_t k = 0; k < counts.size(); ++k) {
+        out += u8"<tr><th scope=\"row\">" + std::string(words[k]) + u8"</th><td>" + std::to_string(counts[k]) +
+               u8" 件</td></tr>\n";
+        total += counts[k];
+    }
+    out += u8"<tr class=\"total\"><th scope=\"row\">合計</th><td>" + std::to_string(total) +
+           u8" 件</td></tr>\n</table>\n</section>\n";
+    for (const CReportSection& s : sections) {
+        out += u8"<section id=\"" + s.id + u8"\">\n<h2>" + s.word + u8"<span class=\"count\">" +
+               std::to_string(s.links.size()) + u8" 件</span></h2>\n<p class=\"about\">" + s.about + u8"</p>\n<ul>\n";
+        for (const CReportLink& l : s.links) {
+            out += u8"<li><p class=\"name\">" + l.name + u8"</p>\n<p><a href=\"" + l.href + u8"\">" + l.href +
+                   u8"</a></p>\n";
+            if (!l.moved.empty())
+                out += u8"<p>移転先: <a href=\"" + l.moved + u8"\">" + l.moved + u8"</a></p>\n";
+            out += u8"<p class=\"info\">ジャンル: " + l.genre + u8"　" + l.status + u8"</p></li>\n";
+        }
+        out += u8"</ul>\n</section>\n";
+    }
+    if (!none.empty())
+        out += u8"<p class=\"about\">" + none + u8"</p>\n";
+    return out + u8"</main>\n<footer>\n<p><a href=\"" + kHomePage +
+           u8"\">Orvelle v4.00</a></p>\n</footer>\n</body>\n</html>\n";
 }
 
 // What text mode makes of the line feeds.

@@ -23,7 +23,7 @@ CWriteOutcome WriteCommand(int profile, ISettingsStore& store, IFolderSource& fo
 
 TEST(CommandLine, ArgumentRules) {
     const CCommandLine::Kind D = CCommandLine::Dialog, W = CCommandLine::Write, U = CCommandLine::Usage,
-                             E = CCommandLine::Error;
+                             E = CCommandLine::Error, C = CCommandLine::Check;
     const struct {
         std::vector<std::string> args;
         CCommandLine::Kind kind;
@@ -56,6 +56,12 @@ TEST(CommandLine, ArgumentRules) {
         {{"/write", "/log", "a", "/log", "b"}, E, 1, "", "/log"},
         {{"/log", "a.log"}, E, 1, "", "/log"},  // a log without a run
         {{"/write", "２"}, E, 1, "", "２"},     // full-width digit
+        {{"/check"}, C, 1, "", ""},
+        {{"-CHECK", "3", "/log", "c.log"}, C, 3, "c.log", ""},
+        {{"/check", "5"}, E, 1, "", "5"},
+        {{"/check", "/write"}, E, 1, "", "/write"},
+        {{"/write", "2", "/check"}, E, 1, "", "/check"},
+        {{"/checks"}, E, 1, "", "/checks"},
     };
     for (const auto& r : rows) {
         std::string shown;

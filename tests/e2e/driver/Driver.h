@@ -453,6 +453,8 @@ void AddCommandLineScenarios(std::vector<CScenario>& list);
 void AddOutputPathScenarios(std::vector<CScenario>& list);
 void AddTodayPageScenarios(std::vector<CScenario>& list);
 void AddFirefoxScenarios(std::vector<CScenario>& list);
+void AddLinkCheckScenarios(std::vector<CScenario>& list);
+void AddLinkCheckDialogScenarios(std::vector<CScenario>& list);
 
 // The walk-through of scripts/run.sh: Import, Write in five styles into
 // outDir\pages\..., a screenshot, then exit. Returns the process exit code.

@@ -168,6 +168,8 @@ int main()
     AddOutputPathScenarios(scenarios);
     AddTodayPageScenarios(scenarios);
     AddFirefoxScenarios(scenarios);
+    AddLinkCheckScenarios(scenarios);
+    AddLinkCheckDialogScenarios(scenarios);
 
     // No Firefox profile but the scenarios' own: a walk-through stopped
     // half-way may have left its sample.

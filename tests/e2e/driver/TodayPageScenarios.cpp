@@ -49,6 +49,8 @@ const struct {
     {IDC_INCLUDE, nullptr, {140, 273, 140, 12}},
 };
 const CUnitRect kTodayRadio = {24, 283, 63, 11};
+// The link check's button, below 終了(&X) in the column's rhythm of 21.
+const CUnitRect kLinkCheckButton = {225, 175, 55, 18};
 const CUnitRect kStyleBox = {7, 215, 108, 87};
 const CUnitRect kDialog = {0, 0, 287, 309};
 
@@ -75,6 +77,11 @@ void RadioPlacedInTheGroup(CCheck& t)
     if (!t.That(FitBaseUnits(placed, &bx, &by), "no base units place every other control where the template did"))
         return;
     ExpectPlaced(t, today, kTodayRadio, bx, by, "radio 1021");
+    ExpectPlaced(t, app.Item(IDC_LINKCHECK), kLinkCheckButton, bx, by, "button 1022");
+    // In the tab order after 終了(&X), a push button of its own.
+    t.That(GetWindow(app.Item(IDOK), GW_HWNDNEXT) == app.Item(IDC_LINKCHECK), "1022 does not follow 終了(&X)");
+    t.That((GetWindowLongW(app.Item(IDC_LINKCHECK), GWL_STYLE) & BS_TYPEMASK) == BS_PUSHBUTTON,
+           "1022 is no push button");
     ExpectPlaced(t, ChildWithText(main, "出力スタイル"), kStyleBox, bx, by, "group box 出力スタイル");
     RECT client{}, want = DialogPixels(kDialog, bx, by);
     GetClientRect(main, &client);
