@@ -559,14 +559,7 @@ const CMadeUpLink kMadeUpLinks[] = {
     {nullptr, u"まだ確かめていない", u"http://new.example.com/", false, LinkState::Ok, 0, false, ""},
 };
 
-CLocalTime MadeUpTime(int day, int hour) {
-    CLocalTime t;
-    t.year = 2024;
-    t.month = 5;
-    t.day = day;
-    t.hour = hour;
-    return t;
-}
+CLocalTime MadeUpTime(int day, int hour) { return CLocalTime{2024, 5, day, hour, 0, 0}; }
 
 // The fifth style's page of the built-in list, marked by the made-up
 // results, and the report of the same; prints the links and both sizes.

@@ -16,14 +16,7 @@
 
 namespace {
 
-CLocalTime May(int day, int hour) {
-    CLocalTime t;
-    t.year = 2024;
-    t.month = 5;
-    t.day = day;
-    t.hour = hour;
-    return t;
-}
+CLocalTime May(int day, int hour) { return CLocalTime{2024, 5, day, hour, 0, 0}; }
 
 // A record of a check on 2 May at 09:00; a failure's run began at |first|.
 CLinkRecord Record(const std::string& address, LinkState state, int status, CLocalTime first = May(2, 9),

@@ -145,16 +145,6 @@ void NoWindowShown(CCheck& t)
         RunQuietly(t, r.args, out, r.exitCode);
 }
 
-std::string LocalStamp()
-{
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    char buf[32];
-    snprintf(buf, sizeof buf, "%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth, now.wDay, now.wHour,
-             now.wMinute, now.wSecond);
-    return buf;
-}
-
 // "YYYY-MM-DD hh:mm:ss" and nothing else.
 bool IsStamp(const std::string& s)
 {

@@ -435,6 +435,11 @@ void RemoveTree(const std::string& path);
 void RemoveTree(const std::wstring& path);
 // A fresh empty folder below the work folder; returns its full path.
 std::string FreshWorkFolder(const std::string& name);
+// The local time now as "YYYY-MM-DD hh:mm:ss", as logs and results write it.
+std::string LocalStamp();
+// The link check's test server that run.sh starts ("http://127.0.0.1:PORT",
+// from ORV_LINK_SERVER); empty without one.
+std::string LinkServer();
 std::wstring FreshWorkFolder(const std::wstring& name);
 
 // Scenarios.

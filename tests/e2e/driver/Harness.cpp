@@ -1741,4 +1741,20 @@ std::string FreshWorkFolder(const std::string& name)
     return ToCp932(FreshWorkFolder(FromCp932(name)));
 }
 
+std::string LocalStamp()
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    char buf[32];
+    snprintf(buf, sizeof buf, "%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth, now.wDay, now.wHour,
+             now.wMinute, now.wSecond);
+    return buf;
+}
+
+std::string LinkServer()
+{
+    const char* server = getenv("ORV_LINK_SERVER");
+    return server ? server : "";
+}
+
 }  // namespace drv

@@ -13,12 +13,6 @@ namespace {
 
 const char kProgressCaption[] = "リンク確認";
 
-std::string Server()
-{
-    const char* server = getenv("ORV_LINK_SERVER");
-    return server ? server : "";
-}
-
 // A bookmark file of the server's |paths|, each |times| over (a query
 // keeps each address distinct), and one mailto link.
 std::string ServerBookmarks(const std::vector<std::string>& paths, int times)
@@ -26,7 +20,7 @@ std::string ServerBookmarks(const std::vector<std::string>& paths, int times)
     std::string html = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\r\n<DL><p>\r\n";
     for (int i = 0; i < times; ++i)
         for (const std::string& path : paths)
-            html += "<DT><A HREF=\"" + Server() + path + (path.find('?') == std::string::npos ? "?n=" : "&n=") +
+            html += "<DT><A HREF=\"" + LinkServer() + path + (path.find('?') == std::string::npos ? "?n=" : "&n=") +
                     Num(i) + "\">" + path.substr(1) + "</A>\r\n";
     return html + "<DT><A HREF=\"mailto:a@example.com\">mail</A>\r\n</DL><p>\r\n";
 }
@@ -74,7 +68,7 @@ int BarPosition(HWND dlg)
 // main window takes no input, then the message, the results and the report.
 void ButtonChecksTheList(CCheck& t)
 {
-    if (!t.That(!Server().empty(), "no link server (ORV_LINK_SERVER): run through tests/e2e/run.sh"))
+    if (!t.That(!LinkServer().empty(), "no link server (ORV_LINK_SERVER): run through tests/e2e/run.sh"))
         return;
     const std::wstring results =
         PrepareProfile(t, "lc-dialog", ServerBookmarks({"/ok", "/gone404", "/moved301", "/slow?ms=300",
@@ -130,7 +124,7 @@ void ButtonChecksTheList(CCheck& t)
 // for the links not answered.
 void StopWithinASecond(CCheck& t)
 {
-    if (!t.That(!Server().empty(), "no link server (ORV_LINK_SERVER): run through tests/e2e/run.sh"))
+    if (!t.That(!LinkServer().empty(), "no link server (ORV_LINK_SERVER): run through tests/e2e/run.sh"))
         return;
     const std::wstring results =
         PrepareProfile(t, "lc-stop", ServerBookmarks({"/ok", "/slow?ms=20000", "/slow?ms=20000"}, 10));

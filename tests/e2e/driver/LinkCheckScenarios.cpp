@@ -44,22 +44,6 @@ const char* const kUnchecked[] = {"mailto:someone@example.com", "ftp://127.0.0.1
 
 const char kDone[] = "リンクの確認が完了しました。";
 
-std::string Server()
-{
-    const char* server = getenv("ORV_LINK_SERVER");
-    return server ? server : "";
-}
-
-std::string LocalNow()
-{
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    char buf[32];
-    snprintf(buf, sizeof buf, "%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth, now.wDay, now.wHour,
-             now.wMinute, now.wSecond);
-    return buf;
-}
-
 // "YYYY-MM-DD hh:mm:ss" |hours| earlier; empty when |stamp| is not one.
 std::string HoursBefore(const std::string& stamp, int hours)
 {
@@ -145,7 +129,7 @@ std::string BookmarkFile(const std::vector<const CServerLink*>& links)
     std::string html = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\r\n<TITLE>Bookmarks</TITLE>\r\n<DL><p>\r\n"
                        "<DT><H3>確認</H3>\r\n<DL><p>\r\n";
     for (const CServerLink* link : links)
-        html += std::string("<DT><A HREF=\"") + Server() + link->path + "\">" + (link->path + 1) + "</A>\r\n";
+        html += std::string("<DT><A HREF=\"") + LinkServer() + link->path + "\">" + (link->path + 1) + "</A>\r\n";
     for (const char* address : kUnchecked)
         html += std::string("<DT><A HREF=\"") + address + "\">unchecked</A>\r\n";
     return html + "</DL><p>\r\n</DL><p>\r\n";
@@ -170,9 +154,9 @@ void CheckRun(CCheck& t, const std::string& dir, const std::string& log, const s
     DeleteFileW(report.c_str());
     std::string before;
     ReadBytes(log, &before);
-    const std::string from = LocalNow();
+    const std::string from = LocalStamp();
     CCommandRun run = RunQuietly(t, L"/check 2 /log \"" + FromCp932(log) + L"\"", dir, 0);
-    const std::string to = LocalNow();
+    const std::string to = LocalStamp();
     const std::string text =
         std::string(kDone) + "\n" + counts + "\n確認結果: " + ToCp932(results) + "\n結果のページ: " + ToCp932(report);
     t.Same(run.output, Told(text), what + ": output");
@@ -201,7 +185,7 @@ void ExpectResults(CCheck& t, const std::vector<std::vector<std::string>>& lines
 {
     std::map<std::string, const CServerLink*> want;
     for (const CServerLink* link : links)
-        want[Server() + link->path] = link;
+        want[LinkServer() + link->path] = link;
     std::string got, wanted;
     for (const auto& line : lines)
         got += line[0] + " ";
@@ -216,7 +200,7 @@ void ExpectResults(CCheck& t, const std::vector<std::vector<std::string>>& lines
             continue;
         t.Same(line[1], Utf8Bytes(FromCp932(link.state)), where + ": state");
         t.Same(line[2], link.status, where + ": status");
-        t.Same(line[3], link.moved ? Server() + "/ok" : "", where + ": final address");
+        t.Same(line[3], link.moved ? LinkServer() + "/ok" : "", where + ": final address");
         const bool failing = std::string(link.state) != "正常" && std::string(link.state) != "移転";
         const auto first = firstFailures.find(line[0]);
         if (!failing)
@@ -235,7 +219,7 @@ void ExpectResults(CCheck& t, const std::vector<std::vector<std::string>>& lines
 // confirmed, the runs of failures kept, the slow link's line dropped.
 void ServerAnswers(CCheck& t)
 {
-    if (!t.That(!Server().empty(), "no link server (ORV_LINK_SERVER): run through tests/e2e/run.sh"))
+    if (!t.That(!LinkServer().empty(), "no link server (ORV_LINK_SERVER): run through tests/e2e/run.sh"))
         return;
     const std::wstring folder = AppDataPathW(AppData::Local) + L"\\Orvelle";
     const std::wstring results = folder + L"\\linkcheck-2.tsv";
@@ -255,9 +239,9 @@ void ServerAnswers(CCheck& t)
     CServerCounts before, after;
     if (!t.That(WriteBytes(file, BookmarkFile(all)), "cannot write the bookmark file") || !ReadServerCounts(t, before))
         return;
-    std::string from = LocalNow();
+    std::string from = LocalStamp();
     CheckRun(t, dir, log, Counts(4, 2, 0, 2, 1, 4, 2), results, "first check");
-    std::string to = LocalNow();
+    std::string to = LocalStamp();
     std::vector<std::vector<std::string>> lines;
     if (!ReadResults(t, results, lines))
         return;
@@ -286,10 +270,10 @@ void ServerAnswers(CCheck& t)
     if (!t.That(WriteBytes(results, edited), "cannot rewrite the results file") ||
         !t.That(WriteBytes(file, BookmarkFile(quick)), "cannot rewrite the bookmark file"))
         return;
-    moved.erase(Server() + "/slow");
-    from = LocalNow();
+    moved.erase(LinkServer() + "/slow");
+    from = LocalStamp();
     CheckRun(t, dir, log, Counts(4, 2, 2, 0, 1, 3, 2), results, "second check");
-    to = LocalNow();
+    to = LocalStamp();
     if (ReadResults(t, results, lines))
         ExpectResults(t, lines, quick, moved, from, to, "second check");
     if (!getenv("ORV_E2E_KEEP")) {
