@@ -15,8 +15,7 @@ const char16_t kNoChar = 0xFFFF;
 // 0x5C, 〜 to 0x8160) that the round-trip rule must not take.
 struct CTables {
     std::vector<char16_t> decode = std::vector<char16_t>(0x10000, kNoChar);  // byte, or lead * 256 + trail
-    std::vector<uint16_t> encode = std::vector<uint16_t>(0x10000, 0);        // 0: no form
-    std::vector<bool> hasForm = std::vector<bool>(0x10000, false);
+    std::vector<uint16_t> encode = std::vector<uint16_t>(0x10000, kNoCp932Form);
 
     CTables() {
         iconv_t toWide = iconv_open("UTF-16LE", "CP932");
@@ -54,10 +53,7 @@ struct CTables {
             unsigned code = n == 1 ? static_cast<unsigned char>(out[0])
                           : n == 2 ? static_cast<unsigned char>(out[0]) * 256u + static_cast<unsigned char>(out[1])
                                    : 0x10000;
-            if (code < 0x10000 && decode[code] == c) {
-                encode[c] = static_cast<uint16_t>(code);
-                hasForm[c] = true;
-            }
+            if (code < 0x10000 && decode[code] == c) encode[c] = static_cast<uint16_t>(code);
         }
         iconv_close(toWide);
         iconv_close(toBytes);
@@ -89,15 +85,4 @@ void AppendDecodedCp932(std::string_view text, std::u16string& wide) {
     }
 }
 
-bool EncodeCp932(std::u16string_view wide, std::string& out) {
-    const CTables& t = Tables();
-    out.clear();
-    out.reserve(wide.size() * 2);
-    for (char16_t w : wide) {
-        if (!t.hasForm[w]) return false;
-        uint16_t code = t.encode[w];
-        if (code >= 0x100) out.push_back(static_cast<char>(code >> 8));
-        out.push_back(static_cast<char>(code & 0xFF));
-    }
-    return true;
-}
+const uint16_t* Cp932Forms() { return Tables().encode.data(); }

@@ -28,7 +28,7 @@ struct Char {
     size_t width;
 };
 
-inline Char PathCharAt(const std::string& s, size_t i) {
+inline Char PathCharAt(std::string_view s, size_t i) {
     if (i >= s.size()) return {0, 0};
     unsigned char c = static_cast<unsigned char>(s[i]);
     if (!kLead.lead[c]) return {c, 1};
@@ -66,7 +66,7 @@ namespace {
 // range ends every character), so an odd run leaves |i| the second byte of
 // a character. 0x5C is outside the range, so walks back from successive
 // 0x5C bytes never cover the same byte twice.
-bool StartsCharacter(const std::string& text, size_t i) {
+bool StartsCharacter(std::string_view text, size_t i) {
     size_t run = 0;
     while (run < i && Lead(text[i - run - 1])) ++run;
     return run % 2 == 0;
@@ -153,7 +153,7 @@ bool TakeFileNameStem(const std::string& path, std::string& stem) {
     return true;
 }
 
-int ComparePathOrder(const std::string& a, const std::string& b) {
+int ComparePathOrder(std::string_view a, std::string_view b) {
     // Paths share long prefixes: find the first differing byte with a plain
     // comparison, then step back to the character it belongs to. A run of
     // bytes in the lead range that follows a byte outside it (or the start)
@@ -175,6 +175,17 @@ int ComparePathOrder(const std::string& a, const std::string& b) {
     }
 }
 
+uint64_t PathOrderHead(std::string_view text) {
+    uint64_t head = 0;
+    size_t i = 0;
+    for (int k = 0; k < 4; ++k) {
+        const Char c = PathCharAt(text, i);
+        i += c.width;
+        head = head << 16 | c.value;  // the end: width 0, value 0
+    }
+    return head;
+}
+
 bool ContainsAtBoundary(const std::string& entry, const std::string& text) {
     if (text.empty()) return true;
     const size_t n = entry.size();
@@ -187,19 +198,8 @@ bool ContainsAtBoundary(const std::string& entry, const std::string& text) {
 
 namespace {
 
-void AppendReference(std::string& out, unsigned long code) {
-    out += "&#";
-    out += std::to_string(code);
-    out += ';';
-}
-
 // Whether the code point |code| has a round-trip code page 932 form.
-bool HasCp932Form(unsigned long code) {
-    char16_t units[2];
-    const size_t n = EncodeUtf16(code, units);
-    std::string bytes;
-    return EncodeCp932(std::u16string_view(units, n), bytes);
-}
+bool HasCp932Form(unsigned long code) { return code < 0x10000 && Cp932Forms()[code] != kNoCp932Form; }
 
 // The reference at |at| ("&#" digits ";") and its length, when it is one
 // that TextFromUtf16 writes for a character without a code page 932 form.
@@ -218,30 +218,83 @@ bool ParseReference(std::string_view text, size_t at, unsigned long& code, size_
 
 }  // namespace
 
+bool EncodeCp932(std::u16string_view wide, std::string& out) {
+    const uint16_t* const forms = Cp932Forms();
+    out.resize(wide.size() * 2);
+    char* p = out.empty() ? nullptr : &out[0];
+    char* const begin = p;
+    for (char16_t w : wide) {
+        const uint16_t code = forms[w];
+        if (code == kNoCp932Form) return false;
+        if (code >= 0x100) *p++ = static_cast<char>(code >> 8);
+        *p++ = static_cast<char>(code & 0xFF);
+    }
+    out.resize(static_cast<size_t>(p - begin));
+    return true;
+}
+
 std::string TextFromUtf16(std::u16string_view wide) {
     std::string out;
-    TextFromUtf16(wide, out);
+    AppendTextFromUtf16(wide, out);
     return out;
 }
 
 void TextFromUtf16(std::u16string_view wide, std::string& out) {
-    // Plain ASCII is the same in code page 932: no table, no platform call.
-    size_t ascii = 0;
-    while (ascii < wide.size() && wide[ascii] < 0x80) ++ascii;
-    if (ascii == wide.size()) {
-        out.assign(wide.begin(), wide.end());
-        return;
-    }
-    if (EncodeCp932(wide, out)) return;  // the usual case: one call
     out.clear();
-    std::string bytes;
+    AppendTextFromUtf16(wide, out);
+}
+
+namespace {
+
+// The reference "&#" decimal digits ";" of |code| into |out| (room for
+// 10 bytes): its length.
+size_t WriteReference(char* out, unsigned long code) {
+    char digits[8];
+    size_t n = 0;
+    do {
+        digits[n++] = static_cast<char>('0' + code % 10);
+        code /= 10;
+    } while (code > 0);
+    size_t k = 0;
+    out[k++] = '&';
+    out[k++] = '#';
+    while (n > 0) out[k++] = digits[--n];
+    out[k++] = ';';
+    return k;
+}
+
+}  // namespace
+
+void AppendTextFromUtf16(std::u16string_view wide, std::string& out) {
+    // Written into a buffer on the stack and appended in pieces: no room
+    // made and filled beforehand, no call per character. A piece of
+    // kPieceUnits units takes kPieceUnits * 10 bytes at most (references
+    // alone). ASCII is the same in code page 932, and needs no table.
+    const size_t kPieceUnits = 200;
+    char buffer[kPieceUnits * 10];
+    const uint16_t* forms = nullptr;
     for (size_t i = 0; i < wide.size();) {
-        const size_t at = i;
-        const unsigned long code = CodePointAt(wide, i);
-        if (EncodeCp932(wide.substr(at, i - at), bytes))
-            out += bytes;
-        else
-            AppendReference(out, code);
+        const size_t end = std::min(wide.size(), i + kPieceUnits);
+        size_t used = 0;
+        while (i < end) {
+            const char16_t w = wide[i];
+            if (w < 0x80) {
+                buffer[used++] = static_cast<char>(w);
+                ++i;
+                continue;
+            }
+            if (!forms) forms = Cp932Forms();
+            const uint16_t code = forms[w];
+            if (code == kNoCp932Form) {
+                // A surrogate pair is one reference (and may end past |end|).
+                used += WriteReference(buffer + used, CodePointAt(wide, i));
+                continue;
+            }
+            if (code >= 0x100) buffer[used++] = static_cast<char>(code >> 8);
+            buffer[used++] = static_cast<char>(code & 0xFF);
+            ++i;
+        }
+        out.append(buffer, used);
     }
 }
 
@@ -358,55 +411,109 @@ Utf8Measure MeasureUtf8(std::string_view bytes) {
 }
 
 std::u16string Utf16FromUtf8(std::string_view utf8) {
-    // Never more units than bytes: written in place, cut to size at the end.
-    std::u16string wide(utf8.size(), u'\0');
-    char16_t* out = wide.empty() ? nullptr : &wide[0];
-    char16_t* const begin = out;
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(utf8.data());
-    const unsigned char* const end = p + utf8.size();
-    while (p != end) {
-        if (*p < 0x80) {
-            *out++ = *p++;
-            continue;
-        }
-        const Utf8Sequence sequence = ReadUtf8Sequence(p, end);
-        if (sequence.wellFormed)
-            out += EncodeUtf16(sequence.code, out);
-        else
-            *out++ = 0xFFFD;
-        p += sequence.length;
-    }
-    wide.resize(static_cast<size_t>(out - begin));
+    std::u16string wide;
+    AppendUtf16FromUtf8(utf8, wide);
     return wide;
 }
 
-void AppendUtf8FromUtf16(std::u16string_view wide, std::string& out) {
-    for (size_t i = 0; i < wide.size();) {
-        if (wide[i] < 0x80) {
-            out.push_back(static_cast<char>(wide[i++]));
-            continue;
+void AppendUtf16FromUtf8(std::string_view utf8, std::u16string& wide) {
+    // Never more units than bytes: room for all of them, made once (a
+    // whole file may come here), then written through a buffer on the
+    // stack, so that nothing is filled beforehand. A piece of kPiece bytes
+    // (and the rest of a sequence it cuts) gives no more units than that.
+    if (wide.capacity() < wide.size() + utf8.size()) wide.reserve(wide.size() + utf8.size());
+    const size_t kPiece = 256;
+    char16_t buffer[kPiece + 4];
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(utf8.data());
+    const unsigned char* const end = p + utf8.size();
+    while (p < end) {
+        const unsigned char* const stop = static_cast<size_t>(end - p) > kPiece ? p + kPiece : end;
+        size_t used = 0;
+        while (p < stop) {
+            const unsigned char c = *p;
+            if (c < 0x80) {
+                buffer[used++] = c;
+                ++p;
+                continue;
+            }
+            // Japanese: three bytes led by E1 to EC, EE or EF (no overlong
+            // form, no surrogate possible), both trailing ones in 80 to BF.
+            if (((c >= 0xE1 && c <= 0xEC) || c == 0xEE || c == 0xEF) && end - p >= 3 && (p[1] & 0xC0) == 0x80 &&
+                (p[2] & 0xC0) == 0x80) {
+                buffer[used++] = static_cast<char16_t>((c & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F));
+                p += 3;
+                continue;
+            }
+            const Utf8Sequence sequence = ReadUtf8Sequence(p, end);
+            if (sequence.wellFormed)
+                used += EncodeUtf16(sequence.code, buffer + used);
+            else
+                buffer[used++] = 0xFFFD;
+            p += sequence.length;
         }
-        unsigned char bytes[4];
-        const size_t n = EncodeUtf8(CodePointAt(wide, i), bytes);
-        out.append(reinterpret_cast<const char*>(bytes), n);
+        wide.append(buffer, used);
     }
 }
 
-std::string Utf8FromUtf16(std::u16string_view wide) {
-    // The exact size first: a string kept for long (a bookmark's real path)
-    // must not hold three bytes of room for every unit.
+namespace {
+
+// The UTF-8 size of |wide|, a lone surrogate counted as U+FFFD.
+size_t Utf8Size(std::u16string_view wide) {
     size_t size = 0;
-    for (size_t i = 0; i < wide.size();) {
-        if (wide[i] < 0x80) {
-            ++size;
+    for (size_t i = 0; i < wide.size(); ++i) {
+        const char16_t w = wide[i];
+        size += w < 0x80 ? 1 : w < 0x800 ? 2 : 3;
+        // A pair is four bytes, not three and three.
+        if (w >= 0xD800 && w <= 0xDBFF && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 && wide[i + 1] <= 0xDFFF) {
+            size += 1;
             ++i;
-            continue;
         }
-        const unsigned long code = CodePointAt(wide, i);
-        size += code < 0x800 ? 2 : code < 0x10000 ? 3 : 4;  // a lone surrogate is U+FFFD, three bytes
     }
-    std::string bytes;
-    bytes.reserve(size);
-    AppendUtf8FromUtf16(wide, bytes);
+    return size;
+}
+
+// The UTF-8 bytes of |wide| at |out|, which has room for Utf8Size(wide)
+// (three bytes a unit at most): where they end.
+unsigned char* WriteUtf8(std::u16string_view wide, unsigned char* out) {
+    for (size_t i = 0; i < wide.size();) {
+        const char16_t w = wide[i];
+        if (w < 0x80) {
+            *out++ = static_cast<unsigned char>(w);
+            ++i;
+        } else if (w < 0x800) {
+            *out++ = static_cast<unsigned char>(0xC0 | (w >> 6));
+            *out++ = static_cast<unsigned char>(0x80 | (w & 0x3F));
+            ++i;
+        } else if (w < 0xD800 || w > 0xDFFF) {
+            *out++ = static_cast<unsigned char>(0xE0 | (w >> 12));
+            *out++ = static_cast<unsigned char>(0x80 | ((w >> 6) & 0x3F));
+            *out++ = static_cast<unsigned char>(0x80 | (w & 0x3F));
+            ++i;
+        } else {
+            out += EncodeUtf8(CodePointAt(wide, i), out);
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+void AppendUtf8FromUtf16(std::u16string_view wide, std::string& out) {
+    const size_t start = out.size();
+    out.resize(start + Utf8Size(wide));
+    WriteUtf8(wide, reinterpret_cast<unsigned char*>(&out[0]) + start);
+}
+
+std::string Utf8FromUtf16(std::u16string_view wide) {
+    // Made at its exact size: a string kept for long (a bookmark's real
+    // path) must not hold three bytes of room for every unit. A name or a
+    // path goes through a buffer on the stack in one pass.
+    unsigned char buffer[1536];
+    if (wide.size() <= sizeof buffer / 3) {
+        const unsigned char* const end = WriteUtf8(wide, buffer);
+        return std::string(reinterpret_cast<const char*>(buffer), static_cast<size_t>(end - buffer));
+    }
+    std::string bytes(Utf8Size(wide), '\0');
+    WriteUtf8(wide, reinterpret_cast<unsigned char*>(&bytes[0]));
     return bytes;
 }

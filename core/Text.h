@@ -3,6 +3,7 @@
 // these functions.
 #pragma once
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -64,7 +65,12 @@ bool TakeFileNameStem(const std::string& path, std::string& stem);
 // unsigned value; a lead byte at the very end ends the text. Negative, zero
 // or positive. Zero for identical texts, and otherwise only for texts that
 // differ by a lone lead byte at their end.
-int ComparePathOrder(const std::string& a, const std::string& b);
+int ComparePathOrder(std::string_view a, std::string_view b);
+// The first four characters of |text| as a number, each 16 bits of it (a
+// two-byte character lead * 256 + second, any other its byte, 0 after the
+// end): where the numbers of two texts differ, they order the texts as
+// ComparePathOrder does.
+uint64_t PathOrderHead(std::string_view text);
 
 // True when the bytes of |text| occur in |entry| starting where a character
 // of |entry| begins. The empty text is contained in every entry.
@@ -80,6 +86,8 @@ bool ContainsAtBoundary(const std::string& entry, const std::string& text);
 std::string TextFromUtf16(std::u16string_view wide);
 // The same into |text|, which keeps its capacity between calls.
 void TextFromUtf16(std::u16string_view wide, std::string& text);
+// The same appended to |text|.
+void AppendTextFromUtf16(std::u16string_view wide, std::string& text);
 
 // The way back: code page 932 characters to UTF-16, and a reference as
 // TextFromUtf16 writes it ("&#" decimal digits without a leading zero ";")
@@ -138,6 +146,8 @@ inline size_t EncodeUtf8(unsigned long code, unsigned char* bytes) {
 // |utf8| as UTF-16; each ill-formed sequence (a stray byte, an overlong form,
 // a surrogate, past U+10FFFF, cut short) becomes U+FFFD.
 std::u16string Utf16FromUtf8(std::string_view utf8);
+// The same appended to |out|.
+void AppendUtf16FromUtf8(std::string_view utf8, std::u16string& out);
 
 // What |bytes| holds as UTF-8: its well-formed characters beyond ASCII, and
 // its ill-formed sequences (a stray byte, an overlong form, a surrogate,

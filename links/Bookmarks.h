@@ -57,6 +57,16 @@ const size_t kMaxBookmarkPathUnits = 32767;
 // paths, where kept, take at most twice as much).
 const size_t kMaxBookmarkTextBytes = size_t{256} * 1024 * 1024;
 
+// The order RefreshLinkList sorts |entries| into (CompareInPathOrder), for
+// entries as a collector makes them: each path a folder path and a name
+// without a separator. Only the names within each folder are sorted, each
+// against its few neighbours, rather than whole paths against the whole
+// list. Element k is the index of the entry that goes to slot k. Every two
+// neighbours in the result are checked at the end: empty where they are
+// not strictly in that order (entries not made so), which leaves the sort
+// to the refresh.
+std::vector<size_t> CollectedPathOrder(const std::vector<CLinkEntry>& entries);
+
 // Collects the bookmarks of one or more trees, read in the source's own
 // order, into list entries. Readers call EnterFolder and LeaveFolder in
 // pairs around the bookmarks of a folder; a folder that receives no bookmark
@@ -68,6 +78,11 @@ public:
     // taking at most |maxTextBytes|.
     explicit CBookmarkCollector(std::vector<CLinkEntry>& entries, size_t maxPathUnits = kMaxBookmarkPathUnits,
                                 size_t maxTextBytes = kMaxBookmarkTextBytes);
+
+    // Makes room for |bookmarks| more entries at once (a reader that knows
+    // how many it holds): a list grown step by step writes fresh memory
+    // twice over.
+    void Expect(size_t bookmarks);
 
     // Opens a folder below the current one. |title| as the source stores it;
     // |trimWhiteSpace| as for BookmarkName. An empty name becomes "無題".
@@ -85,6 +100,9 @@ public:
     // added, once kMaxLinks entries have been collected, or when the entry
     // would pass the limits of path or texts: the reader stops there.
     bool AddBookmark(std::u16string_view title, std::u16string_view url, bool trimWhiteSpace);
+    // The same for an address given as UTF-8, read as Utf16FromUtf8 reads
+    // it (an address from SQLite or JSON).
+    bool AddBookmark(std::u16string_view title, std::string_view utf8Url, bool trimWhiteSpace);
 
     // True once a bookmark was refused for kMaxLinks.
     bool Cut() const { return m_cut; }
@@ -93,13 +111,27 @@ public:
     bool TooLarge() const { return m_tooLarge; }
 
 private:
+    // How the real name that a path text gives back (RealNameOfText) stands
+    // to the real path: the same; different inside their common part, so
+    // that every longer path differs too; or one a prefix of the other.
+    enum class Match { Same, Differs, Unsure };
+    static Match MatchOf(const HostName& given, const HostName& real);
+    // AddBookmark for the trimmed address |url|, not empty, or where that
+    // is empty for |plainUrl|, printable ASCII and not empty, which is its
+    // own address.
+    bool Add(std::u16string_view title, std::u16string_view url, std::string_view plainUrl, bool trimWhiteSpace);
+
     struct Level {
         size_t textSize;
         size_t realSize;
+        size_t hostSize;
+        Match match;
     };
     std::vector<CLinkEntry>& m_entries;
     std::string m_text;      // "Favorites\" + folder texts, each ending in "\"
     std::u16string m_real;   // the same as real names
+    HostName m_host;         // the same as the platform's real name
+    Match m_match;           // of m_text and m_host
     std::vector<Level> m_depth;
     // The depth from which folder names no longer fit into m_real; none
     // fits there, so they are not kept.
@@ -110,4 +142,13 @@ private:
     uint32_t m_nextOrder = 1;
     bool m_cut = false;
     bool m_tooLarge = false;
+    // ".url" as a text and as a real name, and whether the one gives back
+    // the other.
+    std::string m_suffixText;
+    HostName m_suffixHost;
+    bool m_suffixGivesBack = false;
+    // Room reused from one bookmark to the next.
+    std::u16string m_name;
+    std::u16string m_url;
+    std::string m_nameText;
 };

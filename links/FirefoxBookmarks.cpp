@@ -4,7 +4,9 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -13,13 +15,65 @@
 
 namespace {
 
-// One bookmark, folder or other item of either store.
+// Items kept in blocks that never move: growing copies nothing, and no page
+// is written twice (fresh pages cost more than the copying itself).
+template <typename T>
+class CBlocks {
+public:
+    size_t size() const { return m_size; }
+    T& operator[](size_t i) { return m_blocks[i / kPerBlock][i % kPerBlock]; }
+    const T& operator[](size_t i) const { return m_blocks[i / kPerBlock][i % kPerBlock]; }
+    void push_back(const T& item) {
+        if (m_size % kPerBlock == 0) {
+            m_blocks.emplace_back();
+            m_blocks.back().reserve(kPerBlock);
+        }
+        m_blocks.back().push_back(item);
+        ++m_size;
+    }
+
+private:
+    static constexpr size_t kPerBlock = 4096;
+    std::vector<std::vector<T>> m_blocks;
+    size_t m_size = 0;
+};
+
+// Copies of texts, kept in blocks that never move.
+class CTexts {
+public:
+    std::string_view Keep(std::string_view text) {
+        if (text.empty()) return std::string_view();
+        if (m_blocks.empty() || m_blocks.back().capacity() - m_blocks.back().size() < text.size()) {
+            m_blocks.emplace_back();
+            m_blocks.back().reserve(std::max(kBlockBytes, text.size()));
+        }
+        std::string& block = m_blocks.back();
+        const size_t at = block.size();
+        block.append(text);
+        return std::string_view(block.data() + at, text.size());
+    }
+
+private:
+    static constexpr size_t kBlockBytes = 64 * 1024;
+    std::vector<std::string> m_blocks;  // a string's characters stay where they are when it moves
+};
+
+using NodeIndex = uint32_t;
+const NodeIndex kNone = UINT32_MAX;
+
+// One bookmark, folder or other item of either store: its title and
+// address (UTF-8, as the store has them) in the tree's texts, its children
+// a chain in the order of their position. No allocation of its own.
 struct CPlace {
-    enum Kind { Other, Bookmark, Folder };
+    enum Kind : uint8_t { Other, Bookmark, Folder };
+    const char* title = nullptr;
+    const char* url = nullptr;
+    uint32_t titleSize = 0;
+    uint32_t urlSize = 0;
+    NodeIndex firstChild = kNone;
+    NodeIndex lastChild = kNone;
+    NodeIndex nextSibling = kNone;
     Kind kind = Other;
-    std::u16string title;
-    std::u16string url;
-    std::vector<size_t> children;  // in the order of their position
 };
 
 // The roots in the order they are read; the menu's children lie in the
@@ -34,62 +88,96 @@ const struct {
     {"mobile______", u"モバイルのブックマーク"},
 };
 const size_t kRootCount = sizeof kRoots / sizeof kRoots[0];
-const size_t kNone = static_cast<size_t>(-1);
+const size_t kRootGuidSize = 12;
+
+// The root that |guid| names, or -1.
+int RootOf(std::string_view guid) {
+    if (guid.size() != kRootGuidSize) return -1;
+    for (size_t r = 0; r < kRootCount; ++r)
+        if (guid == kRoots[r].guid) return static_cast<int>(r);
+    return -1;
+}
 
 struct CPlacesTree {
-    std::vector<CPlace> nodes;
-    size_t roots[kRootCount] = {kNone, kNone, kNone, kNone};
+    CBlocks<CPlace> nodes;
+    CTexts texts;
+    NodeIndex roots[kRootCount] = {kNone, kNone, kNone, kNone};
 
-    void TakeRoot(std::string_view guid, size_t node) {
-        for (size_t r = 0; r < kRootCount; ++r)
-            if (guid == kRoots[r].guid) roots[r] = node;
+    // A new item, or false when there can be no more.
+    bool Add(CPlace::Kind kind, std::string_view title, std::string_view url, NodeIndex& index) {
+        if (nodes.size() >= kNone || title.size() > UINT32_MAX || url.size() > UINT32_MAX) return false;
+        CPlace place;
+        place.kind = kind;
+        const std::string_view t = texts.Keep(title);
+        const std::string_view u = texts.Keep(url);
+        place.title = t.data();
+        place.titleSize = static_cast<uint32_t>(t.size());
+        place.url = u.data();
+        place.urlSize = static_cast<uint32_t>(u.size());
+        index = static_cast<NodeIndex>(nodes.size());
+        nodes.push_back(place);
+        return true;
+    }
+    // |child| as the last child of |parent| so far.
+    void AddChild(NodeIndex parent, NodeIndex child) {
+        CPlace& p = nodes[parent];
+        if (p.lastChild == kNone)
+            p.firstChild = child;
+        else
+            nodes[p.lastChild].nextSibling = child;
+        p.lastChild = child;
     }
 };
 
+std::string_view TitleOf(const CPlace& place) { return std::string_view(place.title, place.titleSize); }
+std::string_view UrlOf(const CPlace& place) { return std::string_view(place.url, place.urlSize); }
+
 // The bookmarks below |root|, depth first, each item at most once (a
 // damaged store may make a folder its own ancestor). False once the
-// collector refuses a bookmark.
-bool Walk(const CPlacesTree& tree, size_t root, std::vector<bool>& seen, CBookmarkCollector& collector) {
-    struct Frame {
-        size_t node;
-        size_t next;
-    };
-    std::vector<Frame> stack{{root, 0}};
+// collector refuses a bookmark. Titles are made UTF-16 in |title|, one at
+// a time.
+bool Walk(const CPlacesTree& tree, NodeIndex root, std::vector<bool>& seen, std::u16string& title,
+          CBookmarkCollector& collector) {
+    std::vector<NodeIndex> stack{tree.nodes[root].firstChild};  // the next child of each open folder
     seen[root] = true;
     const size_t base = collector.Depth();
     while (!stack.empty()) {
-        Frame& top = stack.back();
-        const CPlace& folder = tree.nodes[top.node];
-        if (top.next >= folder.children.size()) {
+        const NodeIndex child = stack.back();
+        if (child == kNone) {
             stack.pop_back();
             if (collector.Depth() > base) collector.LeaveFolder();
             continue;
         }
-        const size_t child = folder.children[top.next++];
+        const CPlace& item = tree.nodes[child];
+        stack.back() = item.nextSibling;
         if (seen[child]) continue;
         seen[child] = true;
-        const CPlace& item = tree.nodes[child];
-        if (item.kind == CPlace::Bookmark) {
-            // One without an address adds nothing.
-            if (!collector.AddBookmark(item.title, item.url, false)) {
-                while (collector.Depth() > base) collector.LeaveFolder();
-                return false;
-            }
-        } else if (item.kind == CPlace::Folder && !item.children.empty()) {
-            collector.EnterFolder(item.title, false);
-            stack.push_back(Frame{child, 0});  // |top| is not used after this
+        const bool folder = item.kind == CPlace::Folder && item.firstChild != kNone;
+        if (item.kind != CPlace::Bookmark && !folder) continue;
+        title.clear();
+        AppendUtf16FromUtf8(TitleOf(item), title);
+        if (folder) {
+            collector.EnterFolder(title, false);
+            stack.push_back(item.firstChild);
+        } else if (!collector.AddBookmark(title, UrlOf(item), false)) {  // one without an address adds nothing
+            while (collector.Depth() > base) collector.LeaveFolder();
+            return false;
         }
     }
     return true;
 }
 
 void Collect(const CPlacesTree& tree, CBookmarkCollector& collector) {
+    size_t bookmarks = 0;
+    for (size_t k = 0; k < tree.nodes.size(); ++k) bookmarks += tree.nodes[k].kind == CPlace::Bookmark;
+    collector.Expect(bookmarks);
     std::vector<bool> seen(tree.nodes.size(), false);
+    std::u16string title;
     for (size_t r = 0; r < kRootCount; ++r) {
-        const size_t root = tree.roots[r];
+        const NodeIndex root = tree.roots[r];
         if (root == kNone || seen[root]) continue;
         if (kRoots[r].folder) collector.EnterFolder(kRoots[r].folder, false);
-        const bool more = Walk(tree, root, seen, collector);
+        const bool more = Walk(tree, root, seen, title, collector);
         if (kRoots[r].folder) collector.LeaveFolder();
         if (!more) return;
     }
@@ -97,11 +185,12 @@ void Collect(const CPlacesTree& tree, CBookmarkCollector& collector) {
 
 // ---------------------------------------------------------------- places.sqlite
 
-std::u16string ColumnText(sqlite3_stmt* statement, int column) {
+// The text of |column| (UTF-8).
+std::string_view ColumnText(sqlite3_stmt* statement, int column) {
     const unsigned char* text = sqlite3_column_text(statement, column);
-    if (!text) return std::u16string();
-    return Utf16FromUtf8(std::string_view(reinterpret_cast<const char*>(text),
-                                          static_cast<size_t>(sqlite3_column_bytes(statement, column))));
+    if (!text) return std::string_view();
+    return std::string_view(reinterpret_cast<const char*>(text),
+                            static_cast<size_t>(sqlite3_column_bytes(statement, column)));
 }
 
 std::string Utf8Path(const HostName& path) {
@@ -112,6 +201,78 @@ std::string Utf8Path(const HostName& path) {
 #endif
 }
 
+// Every item of moz_bookmarks with its address, in the order of position
+// within each parent (Firefox's index on parent and position gives it).
+const char kRowsQuery[] =
+    "SELECT b.id, b.type, b.parent, b.title, b.guid, p.url FROM moz_bookmarks b "
+    "LEFT JOIN moz_places p ON p.id = b.fk ORDER BY b.parent, b.position, b.id";
+enum { kIdColumn, kTypeColumn, kParentColumn, kTitleColumn, kGuidColumn, kUrlColumn };
+
+// A prepared statement, finalized however the reading ends.
+struct CStatement {
+    sqlite3_stmt* statement = nullptr;
+    ~CStatement() { sqlite3_finalize(statement); }
+};
+
+// The rows of the query into |tree|, each folder's children in the order of
+// their position; false when the query fails.
+bool ReadRows(sqlite3* db, CPlacesTree& tree) {
+    CStatement prepared;
+    // Pages that do not hold together (a damaged file, a -wal of another
+    // database) end the query with an error: then nothing of it is taken.
+    bool ok = sqlite3_prepare_v2(db, kRowsQuery, -1, &prepared.statement, nullptr) == SQLITE_OK;
+    sqlite3_stmt* const statement = prepared.statement;
+    // Each row's id and parent, in the order of the rows.
+    std::vector<std::pair<sqlite3_int64, sqlite3_int64>> links;
+    int step = SQLITE_ROW;
+    while (ok && (step = sqlite3_step(statement)) == SQLITE_ROW) {
+        const int type = sqlite3_column_int(statement, kTypeColumn);
+        const CPlace::Kind kind = type == 1 ? CPlace::Bookmark : type == 2 ? CPlace::Folder : CPlace::Other;
+        NodeIndex node;
+        if (!tree.Add(kind, ColumnText(statement, kTitleColumn),
+                      kind == CPlace::Bookmark ? ColumnText(statement, kUrlColumn) : std::string_view(), node))
+            return false;
+        links.emplace_back(sqlite3_column_int64(statement, kIdColumn), sqlite3_column_int64(statement, kParentColumn));
+        // Where a damaged table repeats a root's guid, the last row counts.
+        const unsigned char* guid = sqlite3_column_text(statement, kGuidColumn);
+        const int root = guid ? RootOf(reinterpret_cast<const char*>(guid)) : -1;
+        if (root >= 0) tree.roots[root] = node;
+    }
+    if (!ok || step != SQLITE_DONE) return false;
+    // The node of each id: a plain array where the ids are about as many as
+    // the rows, as the database gives them out, else a map. A repeated id:
+    // the last row counts.
+    const size_t n = links.size();
+    sqlite3_int64 lowest = 0, highest = -1;
+    for (const auto& link : links) {
+        lowest = std::min(lowest, link.first);
+        highest = std::max(highest, link.first);
+    }
+    std::vector<NodeIndex> byId;
+    std::unordered_map<sqlite3_int64, NodeIndex> byIdMap;
+    const bool dense =
+        lowest >= 0 && static_cast<unsigned long long>(highest) < 4 * static_cast<unsigned long long>(n) + 1024;
+    if (dense) byId.assign(static_cast<size_t>(highest + 1), kNone);
+    for (size_t k = 0; k < n; ++k) {
+        if (dense)
+            byId[static_cast<size_t>(links[k].first)] = static_cast<NodeIndex>(k);
+        else
+            byIdMap[links[k].first] = static_cast<NodeIndex>(k);
+    }
+    for (size_t k = 0; k < n; ++k) {
+        NodeIndex parent = kNone;
+        const sqlite3_int64 id = links[k].second;
+        if (dense) {
+            if (id >= 0 && id <= highest) parent = byId[static_cast<size_t>(id)];
+        } else {
+            auto found = byIdMap.find(id);
+            if (found != byIdMap.end()) parent = found->second;
+        }
+        if (parent != kNone && parent != k) tree.AddChild(parent, static_cast<NodeIndex>(k));
+    }
+    return true;
+}
+
 // The tree of the database |path|, opened read-only; false when it is no
 // database of bookmarks.
 bool QueryPlaces(const HostName& path, CPlacesTree& tree) {
@@ -120,38 +281,15 @@ bool QueryPlaces(const HostName& path, CPlacesTree& tree) {
         sqlite3_close(db);
         return false;
     }
-    sqlite3_stmt* statement = nullptr;
-    // Pages that do not hold together (a damaged file, a -wal of another
-    // database) end the query with an error: then nothing of it is taken.
-    const char kQuery[] =
-        "SELECT b.id, b.type, b.parent, b.title, b.guid, p.url FROM moz_bookmarks b "
-        "LEFT JOIN moz_places p ON p.id = b.fk ORDER BY b.parent, b.position, b.id";
-    bool ok = sqlite3_prepare_v2(db, kQuery, -1, &statement, nullptr) == SQLITE_OK;
-    std::unordered_map<sqlite3_int64, size_t> index;
-    std::vector<std::pair<sqlite3_int64, size_t>> parents;  // in the order of position
-    int step = SQLITE_ROW;
-    while (ok && (step = sqlite3_step(statement)) == SQLITE_ROW) {
-        CPlace place;
-        const int type = sqlite3_column_int(statement, 1);
-        place.kind = type == 1 ? CPlace::Bookmark : type == 2 ? CPlace::Folder : CPlace::Other;
-        place.title = ColumnText(statement, 3);
-        if (place.kind == CPlace::Bookmark) place.url = ColumnText(statement, 5);
-        const size_t node = tree.nodes.size();
-        index[sqlite3_column_int64(statement, 0)] = node;
-        parents.emplace_back(sqlite3_column_int64(statement, 2), node);
-        const unsigned char* guid = sqlite3_column_text(statement, 4);
-        if (guid) tree.TakeRoot(reinterpret_cast<const char*>(guid), node);
-        tree.nodes.push_back(std::move(place));
+    bool read = false;
+    try {
+        read = ReadRows(db, tree);
+    } catch (...) {
+        sqlite3_close(db);
+        throw;
     }
-    ok = ok && step == SQLITE_DONE;
-    sqlite3_finalize(statement);
     sqlite3_close(db);
-    if (!ok) return false;
-    for (const auto& p : parents) {
-        auto parent = index.find(p.first);
-        if (parent != index.end() && parent->second != p.second) tree.nodes[parent->second].children.push_back(p.second);
-    }
-    return true;
+    return read;
 }
 
 // The database and its -wal as one consistent pair: the -wal is read before
@@ -198,9 +336,11 @@ bool TypeIs(const rapidjson::Value& node, const char* type) {
     return value && value->IsString() && std::strcmp(value->GetString(), type) == 0;
 }
 
-std::u16string TextMember(const rapidjson::Value& node, const char* name) {
+// The string |name| of |node| (UTF-8); empty where it has none.
+std::string_view StringMember(const rapidjson::Value& node, const char* name) {
     const rapidjson::Value* value = JsonMember(node, name);
-    return value && value->IsString() ? JsonText(*value) : std::u16string();
+    if (!value || !value->IsString()) return std::string_view();
+    return std::string_view(value->GetString(), value->GetStringLength());
 }
 
 // The tree of a backup's JSON, with an explicit stack: nesting costs
@@ -210,7 +350,7 @@ bool TreeOfBackup(std::string& json, CPlacesTree& tree) {
     if (!ParseJsonInPlace(json, doc) || !doc.IsObject()) return false;
     struct Pending {
         const rapidjson::Value* node;
-        size_t parent;
+        NodeIndex parent;
     };
     std::vector<Pending> stack{{&doc, kNone}};
     while (!stack.empty()) {
@@ -218,19 +358,21 @@ bool TreeOfBackup(std::string& json, CPlacesTree& tree) {
         stack.pop_back();
         const rapidjson::Value& node = *p.node;
         if (!node.IsObject()) continue;
-        CPlace place;
-        if (TypeIs(node, "text/x-moz-place")) {
-            place.kind = CPlace::Bookmark;
-            place.url = TextMember(node, "uri");
-        } else if (TypeIs(node, "text/x-moz-place-container")) {
-            place.kind = CPlace::Folder;
-        }
-        place.title = TextMember(node, "title");
-        const size_t index = tree.nodes.size();
-        tree.nodes.push_back(std::move(place));
-        if (p.parent != kNone) tree.nodes[p.parent].children.push_back(index);
+        CPlace::Kind kind = CPlace::Other;
+        if (TypeIs(node, "text/x-moz-place"))
+            kind = CPlace::Bookmark;
+        else if (TypeIs(node, "text/x-moz-place-container"))
+            kind = CPlace::Folder;
+        NodeIndex index;
+        if (!tree.Add(kind, StringMember(node, "title"),
+                      kind == CPlace::Bookmark ? StringMember(node, "uri") : std::string_view(), index))
+            return false;
+        if (p.parent != kNone) tree.AddChild(p.parent, index);
         const rapidjson::Value* guid = JsonMember(node, "guid");
-        if (guid && guid->IsString()) tree.TakeRoot(std::string_view(guid->GetString(), guid->GetStringLength()), index);
+        if (guid && guid->IsString()) {
+            const int root = RootOf(std::string_view(guid->GetString(), guid->GetStringLength()));
+            if (root >= 0) tree.roots[root] = index;
+        }
         const rapidjson::Value* children = JsonMember(node, "children");
         if (!children || !children->IsArray()) continue;
         // In the order of "index", where the file gives one; pushed last

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "core/CodePage932.h"
 #include "core/Text.h"
 
 namespace {
@@ -45,6 +46,24 @@ TEST(Conversion, WideToTextAndBack) {
         {"lone high surrogate", std::u16string(1, u'\xD83D') + u"x", "&#55357;x", true},
         {"lone low surrogate at the end", u"x" + std::u16string(1, u'\xDE00'), "x&#56832;", true},
         {"reference text in a real name", u"Caf&#233;", "Caf&#233;", false},  // comes back as Café
+        // Converted in pieces of 200 units: a pair, or a run of references,
+        // across the end of a piece.
+        {"a pair across two pieces", std::u16string(199, u'a') + u"\U0001F600b",
+         std::string(199, 'a') + "&#128512;b", true},
+        {"references past a piece", std::u16string(250, u'\u00E9'),
+         [] {
+             std::string s;
+             for (int k = 0; k < 250; ++k) s += "&#233;";
+             return s;
+         }(),
+         true},
+        {"two-byte characters past a piece", std::u16string(450, u'\u8868') + u"x",
+         [] {
+             std::string s;
+             for (int k = 0; k < 450; ++k) s += "\x95\x5C";
+             return s + "x";
+         }(),
+         true},
     };
     for (const auto& r : rows) {
         EXPECT_EQ(TextFromUtf16(r.wide), r.text) << r.what;
@@ -91,6 +110,28 @@ TEST(Conversion, DuplicateCodesTakeThePlatformForm) {
     EXPECT_EQ(TextFromUtf16(Utf16FromText("\xED\x40")), "\xFA\x5C");
     EXPECT_EQ(TextFromUtf16(Utf16FromText("\xEE\xF9")), "\x81\xCA");
     EXPECT_EQ(TextFromUtf16(Utf16FromText("\x87\x9A")), "\x81\xE6");  // ∵ from NEC row 13
+}
+
+// The table the conversions look characters up in: a round-trip form, or
+// none; ASCII is itself.
+TEST(Conversion, FormsTable) {
+    const struct {
+        char16_t unit;
+        uint16_t form;
+    } rows[] = {
+        {u'A', 0x41},      {u'\\', 0x5C},     {u'~', 0x7E},       {u'\0', 0x00},
+        {u'\u3042', 0x82A0}, {u'\uFF71', 0xB1}, {u'\uFF5E', 0x8160}, {u'\u8868', 0x955C},
+        {u'\u00A5', kNoCp932Form},  // ¥: no best fit to 0x5C
+        {u'\u301C', kNoCp932Form},  // 〜
+        {u'\xD83D', kNoCp932Form},  // a surrogate alone
+    };
+    const uint16_t* forms = Cp932Forms();
+    for (const auto& r : rows) {
+        EXPECT_EQ(forms[r.unit], r.form) << std::hex << unsigned(r.unit);
+        std::string bytes;
+        EXPECT_EQ(EncodeCp932(std::u16string(1, r.unit), bytes), r.form != kNoCp932Form)
+            << std::hex << unsigned(r.unit);
+    }
 }
 
 // A lone lead byte at the end is no character: it converts to something

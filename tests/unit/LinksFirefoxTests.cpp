@@ -179,6 +179,59 @@ TEST(LinksFirefox, DatabaseAndItsWal)
     EXPECT_TRUE(std::filesystem::is_empty(temp)) << "the private copy was left behind";
 }
 
+// The order of position within each parent, with Firefox's index on parent
+// and position or without it, and however a damaged table stores a
+// position: SQLite's own order (NULL first, then numbers, then text; the id
+// last).
+TEST(LinksFirefox, OrderOfPositionHoweverStored)
+{
+    CTempDir dir;
+    ASSERT_TRUE(dir.ok());
+    // The menu holds first (position 0), a separator (1), third (2), the
+    // folder ソ (3) and two items that add nothing (4, 5).
+    const std::vector<std::string> soTexts = {"Favorites\\ソ\\http://untitled/.url",
+                                              "Favorites\\ソ\\a&#92;b &#60;script&#62;.url"};
+    const std::vector<std::string> rest = {kToolbar + "bar.url", kUnfiled + "other.url", kMobile + "phone.url"};
+    const struct {
+        const char* what;
+        const char* change;  // SQL run on the database made of Tree()
+        std::vector<std::string> menu;
+    } rows[] = {
+        {"Firefox's index on parent and position", "", {"first", "third", "ソ"}},
+        {"no index", "DROP INDEX moz_bookmarks_parentindex;", {"first", "third", "ソ"}},
+        {"two at one position: by id", "UPDATE moz_bookmarks SET position = 0 WHERE id = 20;", {"third", "first", "ソ"}},
+        {"a negative position", "UPDATE moz_bookmarks SET position = -1 WHERE id = 23;", {"ソ", "first", "third"}},
+        {"a position of NULL", "UPDATE moz_bookmarks SET position = NULL WHERE id = 20;", {"third", "first", "ソ"}},
+        {"a position of text", "UPDATE moz_bookmarks SET position = 'last' WHERE id = 21;", {"third", "ソ", "first"}},
+        {"a position between two", "UPDATE moz_bookmarks SET position = 2.5 WHERE id = 23;", {"first", "third", "ソ"}},
+        {"a position past the others", "UPDATE moz_bookmarks SET position = 1000000000000 WHERE id = 21;",
+         {"third", "ソ", "first"}},
+        {"a parent of text: no parent", "UPDATE moz_bookmarks SET parent = 'x' WHERE id = 20;", {"first", "ソ"}},
+    };
+    int k = 0;
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.what);
+        const std::string profile = Here() + "/o" + std::to_string(++k);
+        std::filesystem::create_directories(profile);
+        {
+            firefox::CPlaces places(profile + "/places.sqlite");
+            ASSERT_TRUE(places.Add(Tree()) && places.Exec(r.change));
+        }
+        std::vector<std::string> texts;
+        for (const std::string& name : r.menu) {
+            if (name == "ソ")
+                texts.insert(texts.end(), soTexts.begin(), soTexts.end());
+            else
+                texts.push_back("Favorites\\" + name + ".url");
+        }
+        texts.insert(texts.end(), rest.begin(), rest.end());
+        CPosixBookmarkFiles files;
+        const CRead read = Read(files, profile);
+        EXPECT_EQ(read.result, SourceRead::Ok);
+        EXPECT_EQ(read.texts, texts);
+    }
+}
+
 // Without a readable database the newest backup, with the same mapping.
 TEST(LinksFirefox, BackupsWhenTheDatabaseCannotBeRead)
 {

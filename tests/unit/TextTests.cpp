@@ -109,7 +109,29 @@ TEST(TextPathOrder, ComparesCharactersByValue) {
     for (const auto& r : rows) {
         EXPECT_EQ(Sign(ComparePathOrder(r.a, r.b)), r.sign) << r.a << " : " << r.b;
         EXPECT_EQ(Sign(ComparePathOrder(r.b, r.a)), -r.sign) << r.b << " : " << r.a;
+        // Where the heads differ they give the same order.
+        const uint64_t a = PathOrderHead(r.a), b = PathOrderHead(r.b);
+        if (a != b) {
+            EXPECT_EQ(a < b ? -1 : 1, r.sign) << r.a << " : " << r.b;
+        }
     }
+}
+
+// The first four characters, 16 bits each, as the sort of bookmarks reads
+// them before it compares whole names.
+TEST(TextPathOrder, HeadOfFourCharacters) {
+    const struct {
+        std::string text;
+        uint64_t head;
+    } rows[] = {
+        {"", 0},
+        {"a", 0x0061000000000000},
+        {"abcde", 0x0061006200630064},           // the fifth is not read
+        {"ソa", 0x835C006100000000},              // two bytes, one character
+        {"\\ｱ\x81\x40", 0x005C00B181400000},     // the separator, half-width ｱ, a full-width space
+        {"A\x83", 0x0041000000000000},            // a lone lead byte ends the text
+    };
+    for (const auto& r : rows) EXPECT_EQ(PathOrderHead(r.text), r.head) << r.text;
 }
 
 // Containment starts only where a character of the entry begins.
@@ -173,6 +195,10 @@ TEST(TextPathOrder, AgreesWithACharacterWalk) {
         const int want = walk(a, b);
         const int got = ComparePathOrder(a, b);
         ASSERT_EQ((got > 0) - (got < 0), want) << "round " << round;
+        const uint64_t headA = PathOrderHead(a), headB = PathOrderHead(b);
+        if (headA != headB) {
+            ASSERT_EQ(headA < headB ? -1 : 1, want) << "round " << round;
+        }
     }
 }
 
@@ -223,6 +249,12 @@ TEST(TextUtf8, MeasureAndDecoderAgree) {
         {"a surrogate", "\xED\xA0\x80", 0, 3, u"\xFFFD\xFFFD\xFFFD"},
         {"past U+10FFFF", "\xF4\x90\x80\x80", 0, 4, u"\xFFFD\xFFFD\xFFFD\xFFFD"},
         {"Shift_JIS text", "\x82\xA8\x8B\x43\x82\xC9", 0, 5, u"\xFFFD\xFFFD\xFFFD" u"C\xFFFD\xFFFD"},
+        {"three bytes led by EF", "\xEF\xBC\x9A", 1, 0, u"\uFF1A"},
+        {"three bytes led by EE", "\xEE\x80\x80", 1, 0, u"\uE000"},
+        {"E1 before a byte that continues nothing", "\xE1\x41\x80", 0, 2, u"\xFFFD" u"A\xFFFD"},
+        {"EF cut after two bytes", "\xEF\xBC", 0, 1, u"\xFFFD"},
+        {"a character across a piece of 256 bytes", std::string(255, 'a') + "\xE6\x97\xA5" "b", 1, 0,
+         std::u16string(255, u'a') + u"日b"},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.name);
@@ -230,6 +262,37 @@ TEST(TextUtf8, MeasureAndDecoderAgree) {
         EXPECT_EQ(measure.wellFormed, r.wellFormed);
         EXPECT_EQ(measure.illFormed, r.illFormed);
         EXPECT_EQ(Utf16FromUtf8(r.bytes), r.wide);
+        std::u16string appended = u"表";
+        AppendUtf16FromUtf8(r.bytes, appended);
+        EXPECT_EQ(appended, u"表" + r.wide);
+    }
+}
+
+// UTF-16 to UTF-8, short texts and one longer than the room on the stack.
+TEST(TextUtf8, FromUtf16) {
+    const struct {
+        const char* name;
+        std::u16string wide;
+        std::string bytes;
+    } rows[] = {
+        {"ASCII", u"Favorites\\a.url", "Favorites\\a.url"},
+        {"two and three bytes", u"é表", "\xC3\xA9\xE8\xA1\xA8"},
+        {"a pair", u"\U0001F600", "\xF0\x9F\x98\x80"},
+        {"a lone high surrogate", std::u16string(1, u'\xD83D') + u"x", "\xEF\xBF\xBDx"},
+        {"a lone low surrogate", u"x" + std::u16string(1, u'\xDE00'), "x\xEF\xBF\xBD"},
+        {"longer than a path", std::u16string(600, u'あ') + u"\U0001F600",
+         [] {
+             std::string s;
+             for (int k = 0; k < 600; ++k) s += "\xE3\x81\x82";
+             return s + "\xF0\x9F\x98\x80";
+         }()},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        EXPECT_EQ(Utf8FromUtf16(r.wide), r.bytes);
+        std::string appended = "x";
+        AppendUtf8FromUtf16(r.wide, appended);
+        EXPECT_EQ(appended, "x" + r.bytes);
     }
 }
 
