@@ -9,6 +9,9 @@
 # with no more than 2 at a time per host and 8 in all.
 # Run by hand: bash bench/linkcheck.sh [COUNT] [HOSTS]   (default 5000 50)
 #   ROUNDS=n        checks in a row, each timed (default 1)
+#   ORDER=byhost    the links host by host (as a folder of one site's pages
+#                   lists them), so that the limit of 2 per host is what
+#                   holds the check back; default: round the hosts
 #   ORV_WIN_BUILD   the mingw build folder (default build/linkcheck-win)
 #   ORV_WINEPREFIX  default build/linkcheck-wineprefix: its own, as a run on
 #                   a shared prefix would be ended by the wineserver -k of
@@ -45,7 +48,10 @@ stats() { curl -s "http://127.0.0.1:$port/__stats"; }
 # One figure of the server's counts.
 figure() { node -e 'console.log(JSON.parse(require("fs").readFileSync(0))[process.argv[1]])' "$1"; }
 
-# The links go round the hosts, so that each host has its share all along.
+# The links go round the hosts, so that each host has its share all along,
+# or (ORDER=byhost) come host by host.
+per_host=$(( (count + hosts - 1) / hosts ))
+host_of() { if [ "${ORDER:-}" = byhost ]; then echo $(( $1 / per_host + 1 )); else echo $(( $1 % hosts + 1 )); fi; }
 mkdir -p "$out"
 html=$out/links.html
 {
@@ -53,7 +59,7 @@ html=$out/links.html
   printf '<TITLE>Bookmarks</TITLE>\r\n<H1>Bookmarks</H1>\r\n<DL><p>\r\n'
   printf '    <DT><H3>bench</H3>\r\n    <DL><p>\r\n'
   for ((i = 0; i < count; i++)); do
-    printf '        <DT><A HREF="http://127.0.0.%d:%d/delay50/%d">link %d</A>\r\n' $((i % hosts + 1)) "$port" "$i" "$i"
+    printf '        <DT><A HREF="http://127.0.0.%d:%d/delay50/%d">link %d</A>\r\n' "$(host_of "$i")" "$port" "$i" "$i"
   done
   printf '    </DL><p>\r\n</DL><p>\r\n'
 } >"$html"
@@ -65,7 +71,7 @@ orv_reg_add "$key" /v Source /d "html:$(winpath "$html")"
 # Each round starts without stored results: every link is new to it.
 results=$(dirname "$(orv_favorites_dir)")/AppData/Local/Orvelle/linkcheck-1.tsv
 ideal=$(awk -v n="$count" 'BEGIN { printf "%.2f", n * 0.050 / 8 }')
-echo "bench: $count links over $hosts hosts (127.0.0.1 to 127.0.0.$hosts), port $port, answers after 50 ms;" \
+echo "bench: $count links over $hosts hosts (127.0.0.1 to 127.0.0.$hosts, ${ORDER:-round the hosts}), port $port, answers after 50 ms;" \
   "ideal $ideal s (8 at a time)"
 rc=0
 for ((round = 1; round <= rounds; round++)); do
