@@ -216,7 +216,9 @@ void ExpectResults(CCheck& t, const std::vector<std::vector<std::string>>& lines
 
 // Every link of the test server through WinHTTP, then a second check 21
 // hours later (the first failures moved back) without the slow link: "切れ"
-// confirmed, the runs of failures kept, the slow link's line dropped.
+// confirmed, the runs of failures kept, the slow link's line dropped. The
+// slow link costs two timeouts of 15 s and owes nothing to the code page:
+// it is asked for under code page 932 alone.
 void ServerAnswers(CCheck& t)
 {
     if (!t.That(!LinkServer().empty(), "no link server (ORV_LINK_SERVER): run through tests/e2e/run.sh"))
@@ -230,28 +232,31 @@ void ServerAnswers(CCheck& t)
     const std::string file = dir + "\\リンク表.html", log = dir + "\\表ログ.txt";
     PutSettingString("Orvelle2", "Source", "html:" + file);
 
+    const bool slow = GetACP() == 932;
     std::vector<const CServerLink*> all, quick;
     for (const CServerLink& link : kLinks) {
-        all.push_back(&link);
-        if (std::string(link.path) != "/slow")
+        const bool isSlow = std::string(link.path) == "/slow";
+        if (slow || !isSlow)
+            all.push_back(&link);
+        if (!isSlow)
             quick.push_back(&link);
     }
     CServerCounts before, after;
     if (!t.That(WriteBytes(file, BookmarkFile(all)), "cannot write the bookmark file") || !ReadServerCounts(t, before))
         return;
     std::string from = LocalStamp();
-    CheckRun(t, dir, log, Counts(4, 2, 0, 2, 1, 4, 2), results, "first check");
+    CheckRun(t, dir, log, Counts(4, 2, 0, 2, 1, slow ? 4 : 3, 2), results, "first check");
     std::string to = LocalStamp();
     std::vector<std::vector<std::string>> lines;
     if (!ReadResults(t, results, lines))
         return;
     ExpectResults(t, lines, all, {}, from, to, "first check");
     if (ReadServerCounts(t, after)) {
-        for (const CServerLink& link : kLinks) {
-            const std::string head = std::string("HEAD ") + link.path, get = std::string("GET ") + link.path;
-            if (link.heads >= 0)
-                t.Same(Num(after.paths[head] - before.paths[head]), Num(link.heads), "requests " + head);
-            t.Same(Num(after.paths[get] - before.paths[get]), Num(link.gets), "requests " + get);
+        for (const CServerLink* link : all) {
+            const std::string head = std::string("HEAD ") + link->path, get = std::string("GET ") + link->path;
+            if (link->heads >= 0)
+                t.Same(Num(after.paths[head] - before.paths[head]), Num(link->heads), "requests " + head);
+            t.Same(Num(after.paths[get] - before.paths[get]), Num(link->gets), "requests " + get);
         }
         t.That(after.maxOpenPerHost >= 1 && after.maxOpenPerHost <= 2,
                "the server had " + Num(after.maxOpenPerHost) + " requests open at once on one host");
