@@ -20,16 +20,19 @@ bool IsHtmlWhiteSpace(char16_t c) { return c == ' ' || c == '\t' || c == '\r' ||
 
 const char kHexDigits[] = "0123456789ABCDEF";
 
+// |title| without HTML white space at either end.
+std::u16string_view WithoutHtmlWhiteSpace(std::u16string_view title) {
+    size_t from = 0;
+    size_t to = title.size();
+    while (from < to && IsHtmlWhiteSpace(title[from])) ++from;
+    while (to > from && IsHtmlWhiteSpace(title[to - 1])) --to;
+    return title.substr(from, to - from);
+}
+
 }  // namespace
 
 std::u16string BookmarkName(std::u16string_view title, bool trimWhiteSpace) {
-    if (trimWhiteSpace) {
-        size_t from = 0;
-        size_t to = title.size();
-        while (from < to && IsHtmlWhiteSpace(title[from])) ++from;
-        while (to > from && IsHtmlWhiteSpace(title[to - 1])) --to;
-        title = title.substr(from, to - from);
-    }
+    if (trimWhiteSpace) title = WithoutHtmlWhiteSpace(title);
     std::u16string name(title);
     for (char16_t& c : name)
         if (IsControl(c)) c = u' ';
@@ -75,13 +78,7 @@ void AppendBookmarkNameText(std::u16string_view name, std::string& out, bool may
 // itself (the usual case); else made in |scratch|. Into |escaped|, whether
 // it holds a character that BookmarkNameText escapes: one look at each.
 std::u16string_view NameOf(std::u16string_view title, bool trimWhiteSpace, std::u16string& scratch, bool& escaped) {
-    if (trimWhiteSpace) {
-        size_t from = 0;
-        size_t to = title.size();
-        while (from < to && IsHtmlWhiteSpace(title[from])) ++from;
-        while (to > from && IsHtmlWhiteSpace(title[to - 1])) --to;
-        title = title.substr(from, to - from);
-    }
+    if (trimWhiteSpace) title = WithoutHtmlWhiteSpace(title);
     // Without a branch, which the compiler makes into many units at a time:
     // IsControl and IsEscaped ("<" and ">" differ in one bit) as plain sums.
     unsigned control = 0, escapes = 0;
