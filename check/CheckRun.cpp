@@ -1,7 +1,6 @@
 #include "check/CheckRun.h"
 
-#include <algorithm>
-#include <string_view>
+#include <unordered_set>
 
 #include "core/Texts.h"
 #include "links/Bookmarks.h"
@@ -10,27 +9,17 @@
 std::vector<std::string> AddressesToCheck(const CLinkList& list, size_t& notChecked) {
     notChecked = 0;
     std::vector<std::string> addresses;
-    std::vector<std::string> seen;
+    std::unordered_set<std::string> seen;
     for (const CLinkEntry& entry : list.Items()) {
         std::string address = WebAddress(LinkAddress(entry));
         if (!IsCheckable(address)) {
             ++notChecked;
             continue;
         }
-        addresses.push_back(std::move(address));
+        // Each address once, where it first appears.
+        if (seen.insert(address).second) addresses.push_back(std::move(address));
     }
-    // Each address once, where it first appears.
-    std::vector<size_t> order(addresses.size());
-    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
-    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return addresses[a] < addresses[b]; });
-    std::vector<bool> keep(addresses.size(), true);
-    for (size_t i = 1; i < order.size(); ++i)
-        if (addresses[order[i]] == addresses[order[i - 1]]) keep[order[i]] = false;
-    std::vector<std::string> distinct;
-    distinct.reserve(addresses.size());
-    for (size_t i = 0; i < addresses.size(); ++i)
-        if (keep[i]) distinct.push_back(std::move(addresses[i]));
-    return distinct;
+    return addresses;
 }
 
 std::string CheckCountsText(const CCheckResults& results, const std::vector<std::string>& addresses,

@@ -1,6 +1,7 @@
 #include "cmdline/CommandLine.h"
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <utility>
 
@@ -192,29 +193,31 @@ std::string OutputFromProgramFolder(const std::string& output, const std::string
     return programFolder + output;
 }
 
-CWriteOutcome RunWriteCommand(int profile, const CCommandPlatform& platform) {
+namespace {
+
+// |run|, or when it throws, kExitNotWritten with |failedText| and what the
+// error was: nothing was written or stored, and the log must say so and why.
+CWriteOutcome Guarded(const std::function<CWriteOutcome()>& run, const char* failedText) {
     CWriteOutcome outcome;
-    if (profile < 1 || profile > 4) return outcome;
     try {
-        return ImportAndWrite(profile, platform);
+        return run();
     } catch (...) {
-        // Nothing was written, and the log must say so and why.
         outcome.exitCode = kExitNotWritten;
-        outcome.text = std::string(kWriteFailedText) + "\n" + ErrorText(std::current_exception());
+        outcome.text = std::string(failedText) + "\n" + ErrorText(std::current_exception());
     }
     return outcome;
 }
 
+}  // namespace
+
+CWriteOutcome RunWriteCommand(int profile, const CCommandPlatform& platform) {
+    if (profile < 1 || profile > 4) return CWriteOutcome();
+    return Guarded([&] { return ImportAndWrite(profile, platform); }, kWriteFailedText);
+}
+
 CWriteOutcome RunCheckCommand(int profile, const CCommandPlatform& platform) {
-    CWriteOutcome outcome;
-    if (profile < 1 || profile > 4 || !platform.check) return outcome;
-    try {
-        return ImportAndCheck(profile, platform);
-    } catch (...) {
-        outcome.exitCode = kExitNotWritten;
-        outcome.text = std::string(kCheckFailedText) + "\n" + ErrorText(std::current_exception());
-    }
-    return outcome;
+    if (profile < 1 || profile > 4 || !platform.check) return CWriteOutcome();
+    return Guarded([&] { return ImportAndCheck(profile, platform); }, kCheckFailedText);
 }
 
 std::string LogLine(const CLogTime& time, int profile, int exitCode, const std::string& text) {
