@@ -243,14 +243,7 @@ void EdgeProfileImportedAndWritten(CCheck& t)
     COrvelle app;
     if (!MakeProfiles(t, data) || !app.Start(t))
         return;
-    ExpectSourceItems(t, app, kProfileItems, 0, "at start");
-    SendBounded(app.Item(IDC_SOURCE), CB_SHOWDROPDOWN, TRUE, 0);
-    Shot(app.Main(), "main-sources-open");
-    SendBounded(app.Item(IDC_SOURCE), CB_SHOWDROPDOWN, FALSE, 0);
-    app.Settle();
-
-    SelectSource(app, kCafeItem);
-    if (!ImportWithoutBox(t, app))
+    if (!ChooseListedSourceAndImport(t, app, kProfileItems, "main-sources-open", kCafeItem))
         return;
     SameItems(t, app.ListItemsW(), RealPaths(kCafe), "Import of the Edge profile");
     WriteEveryStyle(t, app);

@@ -395,6 +395,11 @@ void ExpectSourceItems(CCheck& check, COrvelle& app, const std::vector<std::wstr
 void SelectSource(COrvelle& app, int index);
 // Presses Import and waits for it; false when it did not return or showed a box.
 bool ImportWithoutBox(CCheck& check, COrvelle& app, const std::string& what = "Import");
+// At a fresh start: the drop-down's items as |want| with the first chosen,
+// a screenshot |shot| of its open list, then item |pick| chosen and
+// imported from (ImportWithoutBox).
+bool ChooseListedSourceAndImport(CCheck& check, COrvelle& app, const std::vector<std::wstring>& want,
+                                 const std::string& shot, int pick);
 // Presses Import and expects the refusal of an unreadable source: the box
 // "ブックマークを読み込めませんでした。" with |path| on its second line.
 void ImportRefused(CCheck& check, COrvelle& app, const std::string& path, const std::string& what);

@@ -268,14 +268,7 @@ void ListedImportedAndWritten(CCheck& t)
     COrvelle app;
     if (!MakeProfiles(t, p) || !app.Start(t))
         return;
-    ExpectSourceItems(t, app, kProfileItems, 0, "at start");
-    SendBounded(app.Item(IDC_SOURCE), CB_SHOWDROPDOWN, TRUE, 0);
-    Shot(app.Main(), "main-sources-firefox");
-    SendBounded(app.Item(IDC_SOURCE), CB_SHOWDROPDOWN, FALSE, 0);
-    app.Settle();
-
-    SelectSource(app, kFirefoxItem);
-    if (!ImportWithoutBox(t, app))
+    if (!ChooseListedSourceAndImport(t, app, kProfileItems, "main-sources-firefox", kFirefoxItem))
         return;
     SameItems(t, app.ListItemsW(), kPlacesList, "Import of Mozilla Firefox - 既定");
     t.That(CopiesLeft(app.Pid()) == 0, "the private copy of places.sqlite was left in the temporary folder");

@@ -1394,6 +1394,18 @@ void SelectSource(COrvelle& app, int index)
     app.Settle();
 }
 
+bool ChooseListedSourceAndImport(CCheck& check, COrvelle& app, const std::vector<std::wstring>& want,
+                                 const std::string& shot, int pick)
+{
+    ExpectSourceItems(check, app, want, 0, "at start");
+    SendBounded(app.Item(IDC_SOURCE), CB_SHOWDROPDOWN, TRUE, 0);
+    Shot(app.Main(), shot);
+    SendBounded(app.Item(IDC_SOURCE), CB_SHOWDROPDOWN, FALSE, 0);
+    app.Settle();
+    SelectSource(app, pick);
+    return ImportWithoutBox(check, app);
+}
+
 bool ImportWithoutBox(CCheck& check, COrvelle& app, const std::string& what)
 {
     const bool returned = check.That(app.ClickSync(IDC_IMPORT), what + " did not return");
