@@ -13,7 +13,8 @@ const os = require('os');
 const path = require('path');
 const {execFileSync} = require('child_process');
 const {pathToFileURL} = require('url');
-const {reporter, differ, differItem, firstLine} = require('./harness');
+const {reporter, differ, differItem, firstLine, VIEWS, SCHEMES, few, sleep, readLayout, open, axeViolations} =
+  require('./harness');
 
 const {check, fail, group, need, options, run, browse} = reporter('browser-report');
 const {keep, shots} = options({keep: {type: 'string'}, shots: {type: 'string'}});
@@ -47,46 +48,6 @@ const COUNTS = [['正常', 'ok'], ['移転', 'moved'], ['切れ', 'dead'], ['切
   ['エラー', 'error'], ['確認していない', 'not checked']].map(([word, state]) => [word, `${named(state).length} 件`]);
 const SECTIONS = [['dead', '切れ'], ['unconfirmed', '切れ?'], ['moved', '移転'], ['refused', '拒否'], ['error', 'エラー']];
 
-const PHONE = {deviceScaleFactor: 3, isMobile: true, hasTouch: true};
-const VIEWS = [
-  ['phone 320', {width: 320, height: 640, ...PHONE}],
-  ['phone 390', {width: 390, height: 844, ...PHONE}],
-  ['desktop 1280', {width: 1280, height: 800}],
-];
-const SCHEMES = ['light', 'dark'];
-const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
-const few = (problems) => (problems.length > 3 ? [...problems.slice(0, 3), `and ${problems.length - 3} more`] : problems);
-
-async function open(page, url, {view = VIEWS[1][1], scheme = 'light'} = {}) {
-  await page.setViewport(view);
-  await page.emulateMediaFeatures([{name: 'prefers-color-scheme', value: scheme}]);
-  await page.goto(url, {waitUntil: 'load'});
-}
-
-// What sticks out on the right or scrolls sideways; links too small.
-function readLayout(view) {
-  const rect = (el) => el.getBoundingClientRect();
-  const name = (el) => `${el.localName} "${(el.textContent || '').slice(0, 30)}"`;
-  const column = Math.min(innerWidth, rect(document.body).right - parseFloat(getComputedStyle(document.body).paddingRight));
-  const boxes = [...document.body.querySelectorAll('*')].map((el) => [el, rect(el)]);
-  const walk = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);
-  for (const range = document.createRange(); walk.nextNode();) {
-    range.selectNodeContents(walk.currentNode);
-    boxes.push([walk.currentNode.parentElement, range.getBoundingClientRect()]);
-  }
-  const scrollWidth = document.scrollingElement.scrollWidth;
-  const links = [...document.querySelectorAll('a')];
-  return {
-    sideways: [scrollWidth > innerWidth && `the page is ${scrollWidth} px wide in a window of ${innerWidth}`,
-      view.isMobile && innerWidth !== view.width && `the layout viewport is ${innerWidth} px, not ${view.width}`,
-      ...boxes.filter(([, r]) => r.right > column + 0.5).map(([el, r]) => `${name(el)} ends at ${Math.round(r.right)}`)],
-    sizes: [...[...links, ...document.querySelectorAll('a *')].filter((el) => parseFloat(getComputedStyle(el).fontSize) < 16)
-      .map((el) => `${name(el)} ${getComputedStyle(el).fontSize}`),
-    ...links.filter((a) => rect(a).width < 24 || rect(a).height < 24)
-      .map((a) => `${name(a)} ${Math.round(rect(a).width)}x${Math.round(rect(a).height)}`)],
-  };
-}
-
 // Each view and scheme: layout, sizes, axe-core (contrast included); a
 // picture of the whole page into --shots.
 async function looks({page, url, label, file}) {
@@ -95,14 +56,10 @@ async function looks({page, url, label, file}) {
       const where = `${label} ${viewName} ${scheme}`;
       await open(page, url, {view, scheme});
       await page.addStyleTag({content: 'section { content-visibility: visible !important; }'});
-      const got = await page.evaluate(readLayout, view);
+      const got = await page.evaluate(readLayout, view, Infinity);
       await check(`${where}: nothing scrolls sideways, long titles and addresses wrap`, async () => few(got.sideways));
       await check(`${where}: link text at least 16 px, every link at least 24 x 24 px`, async () => few(got.sizes));
-      await check(`${where}: axe-core finds no violation`, async () => {
-        await page.evaluate(axeSource);
-        return page.evaluate(async () => (await window.axe.run(document, {resultTypes: ['violations']}))
-          .violations.map((v) => `${v.id} (${v.nodes.length}: ${v.nodes[0].target.join(' ')})`));
-      });
+      await check(`${where}: axe-core finds no violation`, () => axeViolations(page, axeSource));
       if (shots) {
         fs.mkdirSync(shots, {recursive: true});
         await page.screenshot({path: path.join(shots, `${file}-${viewName.replace(' ', '')}-${scheme}.png`), fullPage: true});

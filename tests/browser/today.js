@@ -11,7 +11,8 @@ const os = require('os');
 const path = require('path');
 const {execFileSync} = require('child_process');
 const {pathToFileURL} = require('url');
-const {reporter, show, differ, firstLine} = require('./harness');
+const {reporter, show, differ, firstLine, VIEWS, SCHEMES, few, sleep, readLayout, open, axeViolations} =
+  require('./harness');
 
 const {check, fail, group, need, options, run, browse} = reporter('browser-today');
 const {keep} = options({keep: {type: 'string'}});
@@ -81,25 +82,15 @@ const KEYS = [
   ['Enter without a hit stays', [['type', 'zzzz'], ['press', 'Enter'], ['expect', {url: 'same', shown: []}]]],
 ];
 
-const PHONE = {deviceScaleFactor: 3, isMobile: true, hasTouch: true};
-const VIEWS = [
-  ['phone 320', {width: 320, height: 640, ...PHONE}],
-  ['phone 390', {width: 390, height: 844, ...PHONE}],
-  ['desktop 1280', {width: 1280, height: 800}],
-];
 const [PHONE_320, PHONE_390, DESKTOP] = VIEWS.map((v) => v[1]);
-const SCHEMES = ['light', 'dark'];
 // 45rem: about forty Japanese characters a line.
 const MAX_LINE = 45 * 16;
 
 const sorted = (list) => [...list].sort();
 const clip = (text) => (text.length > 24 ? `${text.slice(0, 24)}...` : text);
 const median = (xs) => [...xs].sort((a, b) => a - b)[Math.floor((xs.length - 1) / 2)];
-// The first few problems and how many there were.
-const few = (problems) => (problems.length > 3 ? [...problems.slice(0, 3), `and ${problems.length - 3} more`] : problems);
 // differ for each key of want, named by it.
 const differAll = (got, want) => Object.entries(want).map(([what, value]) => differ(what, got[what], value));
-const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
 
 const escapeHtml = (s) => s.replace(/&/g, '&amp;').replace(/</g, '&lt;').replace(/>/g, '&gt;').replace(/"/g, '&quot;');
 function bookmarkFile(rows) {
@@ -160,42 +151,6 @@ function readList() {
   };
 }
 
-// The problems of the checks of sizes, each a list: what scrolls sideways or
-// sticks out of the column, text and targets too small, lines too long.
-function readLayout(view, maxLine) {
-  const px = (v) => parseFloat(v);
-  const rect = (el) => el.getBoundingClientRect();
-  const name = (el) => `${el.closest('header, nav, main, footer, [role="search"]')?.localName || el.localName} ` +
-    `"${(el.textContent || el.localName).slice(0, 30)}"`;
-  const links = [...document.querySelectorAll('a')];
-  const field = document.querySelector('[role="search"] input');
-  const fieldFont = field ? px(getComputedStyle(field).fontSize) : 0;
-  const scrollWidth = document.scrollingElement.scrollWidth;
-  // Each text's own box too: a line that does not break runs out of its element.
-  const boxes = [...document.body.querySelectorAll('*')].map((el) => [el, rect(el)]);
-  const walk = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);
-  for (const range = document.createRange(); walk.nextNode();) {
-    range.selectNodeContents(walk.currentNode);
-    boxes.push([walk.currentNode.parentElement, range.getBoundingClientRect()]);
-  }
-  const column = Math.min(innerWidth, rect(document.body).right - px(getComputedStyle(document.body).paddingRight));
-  const lines = Math.max(...['main', 'nav', 'header', '[role="search"]', 'footer']
-    .map((s) => document.querySelector(s)).filter(Boolean).map((el) => rect(el).width));
-  return {
-    sideways: [scrollWidth > innerWidth && `the page is ${scrollWidth} px wide in a window of ${innerWidth}`,
-      view.isMobile && innerWidth !== view.width && `the layout viewport is ${innerWidth} px, not the device's ${view.width}`,
-      // Anything that sticks out on the right, even where nothing scrolls for it.
-      ...boxes.filter(([, r]) => r.right > column + 0.5)
-        .map(([el, r]) => `${name(el)} ends at ${Math.round(r.right)} of ${Math.round(column)}`)],
-    sizes: [!links.length && 'no link', ...[...links, ...document.querySelectorAll('a *')]
-      .filter((el) => px(getComputedStyle(el).fontSize) < 16).map((el) => `${name(el)} ${getComputedStyle(el).fontSize}`),
-    fieldFont < 16 && `the search field's text is ${fieldFont} px`,
-    ...links.filter((a) => rect(a).width < 24 || rect(a).height < 24)
-      .map((a) => `${name(a)} ${Math.round(rect(a).width)}x${Math.round(rect(a).height)}`)],
-    lines: [lines > maxLine && `a block is ${Math.round(lines)} px wide`],
-  };
-}
-
 // Every element with text of its own: its colour, the colours under it (its
 // own background and its ancestors', topmost first, down to an opaque one),
 // the contrast it needs and |link|, its index among the links or -1; then
@@ -238,14 +193,6 @@ function contrast(fg, bg) {
   return (hi + 0.05) / (lo + 0.05);
 }
 
-async function open(page, url, {view = PHONE_390, scheme = 'light', script = true, focus = false} = {}) {
-  await page.setViewport(view);
-  await page.emulateMediaFeatures([{name: 'prefers-color-scheme', value: scheme}]);
-  await page.setJavaScriptEnabled(script);
-  await page.goto(url, {waitUntil: 'load'});
-  if (focus) await page.focus('[role="search"] input');
-}
-
 async function withCdp(page, fn) {
   const cdp = await page.createCDPSession();
   try { return await fn(cdp); } finally { await cdp.detach().catch(() => {}); }
@@ -284,6 +231,7 @@ async function contrasts(page) {
     })];
 }
 
+
 async function looks({page, url, label}, view, scheme, {axe = true, colours = true} = {}) {
   await open(page, url, {view, scheme});
   // Sections out of view are laid out only when they come near: for the
@@ -297,11 +245,7 @@ async function looks({page, url, label}, view, scheme, {axe = true, colours = tr
     ['lines no wider than 45rem', !view.isMobile, async () => got.lines],
     ['every text and link at 4.5:1, visited links told apart at 4.5:1, the field\'s border at 3:1', colours,
       () => contrasts(page)],
-    ['axe-core finds no violation', axe, async () => {
-      await page.evaluate(axeSource);
-      return page.evaluate(async () => (await window.axe.run(document, {resultTypes: ['violations']}))
-        .violations.map((v) => `${v.id} (${v.nodes.length}: ${v.nodes[0].target.join(' ')})`));
-    }],
+    ['axe-core finds no violation', axe, () => axeViolations(page, axeSource)],
   ];
   for (const [name, made, fn] of checks) {
     if (made) await check(`${label}: ${name}`, async () => few((await fn()).filter(Boolean)));
