@@ -146,17 +146,6 @@ void NoWindowShown(CCheck& t)
 }
 
 // "YYYY-MM-DD hh:mm:ss" and nothing else.
-bool IsStamp(const std::string& s)
-{
-    const std::string shape = "dddd-dd-dd dd:dd:dd";
-    if (s.size() != shape.size())
-        return false;
-    for (size_t i = 0; i < s.size(); ++i)
-        if (shape[i] == 'd' ? (s[i] < '0' || s[i] > '9') : s[i] != shape[i])
-            return false;
-    return true;
-}
-
 void FailuresLogged(CCheck& t)
 {
     // 表 ends in the byte 0x5C: the log's name must still be whole.
@@ -178,7 +167,6 @@ void FailuresLogged(CCheck& t)
     };
     if (!t.That(MakeFolder(FromCp932(logDir + "\\no-such")), "cannot make the current folder's no-such"))
         return;
-    std::string logged;
     for (const auto& r : rows) {
         ResetSettings();
         PutSettingString("Orvelle2", "Output", logDir + "\\link.html");
@@ -186,27 +174,7 @@ void FailuresLogged(CCheck& t)
             PutSettingString("Orvelle2", r.name, r.value);
         if (!MakeFavorites(t, r.tree))
             return;
-        const std::string what = r.what;
-        const std::string from = LocalStamp();
-        CCommandRun run = RunQuietly(t, L"/write 2 /log \"" + FromCp932(log) + L"\"", logDir, 1);
-        const std::string to = LocalStamp();
-        t.Same(run.output, Told(r.text), what + ": output");
-        std::string all;
-        if (!t.That(ReadBytes(log, &all), what + ": no log file"))
-            return;
-        if (!t.That(all.size() > logged.size() && all.compare(0, logged.size(), logged) == 0,
-                    what + ": the log was not appended to"))
-            return;
-        const std::string line = all.substr(logged.size());
-        logged = all;
-        const std::string stamp = line.substr(0, 19);
-        t.That(IsStamp(stamp) && from <= stamp && stamp <= to,
-               what + ": the log line starts \"" + Visible(stamp) + "\", not a time from " + from + " to " + to);
-        std::string flat = r.text;
-        for (char& c : flat)
-            c = c == '\n' ? ' ' : c;
-        t.Same(line.substr(std::min<size_t>(19, line.size())), "\t2\t1\t" + Utf8Bytes(FromCp932(flat)) + "\r\n",
-               what + ": log line");
+        RunLogged(t, L"/write 2", logDir, log, 2, 1, r.text, r.what);
     }
     t.That(!FileExists(logDir + "\\no-such\\link.html"), "a relative output was written into the current folder");
     // A relative log, as command lines take files, is in the current folder.

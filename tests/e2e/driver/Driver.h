@@ -332,6 +332,11 @@ void WriteCommandWritesPage(CCheck& t, const std::string& out, const std::string
 // What went wrong with a run that did not end by itself, for a failure
 // message: it did not start, or it was ended after so many seconds.
 std::string HowItEnded(const CCommandRun& run);
+// RunQuietly of |args| with "/log |log|" added, in |dir|: |text| told, and
+// the log grown by one line, a time stamp of the run, the profile, the exit
+// code and |text| with its line breaks made spaces (UTF-8, CR LF).
+CCommandRun RunLogged(CCheck& t, const std::wstring& args, const std::string& dir, const std::string& log,
+                      int profile, int exitCode, const std::string& text, const std::string& what);
 
 // The Favorites folder of the prefix user, without a trailing separator.
 std::string FavoritesPath();

@@ -409,7 +409,6 @@ void BackupWhenTheDatabaseCannotBeRead(CCheck& t)
 void NeitherCanBeRead(CCheck& t)
 {
     const std::string logDir = FreshWorkFolder("ff-log"), log = logDir + "\\表ログ.txt";
-    std::string logged;
     const struct {
         const char* what;
         // A locked database and a bookmarkbackups folder without a backup,
@@ -462,20 +461,7 @@ void NeitherCanBeRead(CCheck& t)
 
         PutSettingString("Orvelle2", "Source", setting);
         PutSettingString("Orvelle2", "Output", logDir + "\\link.html");
-        CCommandRun run = RunOrvelle(L"/write 2 /log \"" + FromCp932(log) + L"\"", logDir);
-        t.That(run.windows.empty() && run.exitCode == 1, what + ": /write 2 exited with " + Num(run.exitCode) + "; " +
-                                                             HowItEnded(run) + ", windows " +
-                                                             Num((long long)run.windows.size()));
-        const std::string text = std::string(kUnreadable) + "\n" + path;
-        t.Same(run.output, Told(text), what + ": output of /write 2");
-        std::string all;
-        if (!t.That(ReadBytes(log, &all) && all.size() > logged.size() + 19, what + ": nothing was logged"))
-            return;
-        // After the time stamp: the profile, the exit code, the text on one line.
-        const std::string line = all.substr(logged.size() + 19);
-        logged = all;
-        t.Same(line, "\t2\t1\t" + Utf8Bytes(FromCp932(std::string(kUnreadable) + " " + path)) + "\r\n",
-               what + ": log line");
+        RunLogged(t, L"/write 2", logDir, log, 2, 1, std::string(kUnreadable) + "\n" + path, what + ": /write 2");
         t.That(!FileExists(logDir + "\\link.html"), what + ": /write 2 wrote a page");
     }
 }

@@ -1309,6 +1309,45 @@ void WriteCommandWritesPage(CCheck& t, const std::string& out, const std::string
     t.Same(SettingsSnapshot(), before, "the settings after /write 2");
 }
 
+namespace {
+
+bool IsStamp(const std::string& s)
+{
+    const std::string shape = "dddd-dd-dd dd:dd:dd";
+    if (s.size() != shape.size())
+        return false;
+    for (size_t i = 0; i < s.size(); ++i)
+        if (shape[i] == 'd' ? (s[i] < '0' || s[i] > '9') : s[i] != shape[i])
+            return false;
+    return true;
+}
+
+}  // namespace
+
+CCommandRun RunLogged(CCheck& t, const std::wstring& args, const std::string& dir, const std::string& log,
+                      int profile, int exitCode, const std::string& text, const std::string& what)
+{
+    std::string before, all;
+    ReadBytes(log, &before);
+    const std::string from = LocalStamp();
+    CCommandRun run = RunQuietly(t, args + L" /log \"" + FromCp932(log) + L"\"", dir, exitCode);
+    const std::string to = LocalStamp();
+    t.Same(run.output, Told(text), what + ": output");
+    if (!t.That(ReadBytes(log, &all) && all.size() > before.size() && all.compare(0, before.size(), before) == 0,
+                what + ": no line was added to the log"))
+        return run;
+    const std::string line = all.substr(before.size());
+    const std::string stamp = line.substr(0, 19);
+    t.That(IsStamp(stamp) && from <= stamp && stamp <= to,
+           what + ": the log line starts \"" + Visible(stamp) + "\", not a time from " + from + " to " + to);
+    std::string flat = text;
+    for (char& c : flat)
+        c = c == '\n' ? ' ' : c;
+    t.Same(line.substr(std::min<size_t>(19, line.size())),
+           "\t" + Num(profile) + "\t" + Num(exitCode) + "\t" + Utf8Bytes(FromCp932(flat)) + "\r\n", what + ": log line");
+    return run;
+}
+
 std::string HowItEnded(const CCommandRun& run)
 {
     if (!run.started)

@@ -152,27 +152,10 @@ void CheckRun(CCheck& t, const std::string& dir, const std::string& log, const s
 {
     const std::wstring report = results.substr(0, results.size() - 4) + L".html";
     DeleteFileW(report.c_str());
-    std::string before;
-    ReadBytes(log, &before);
-    const std::string from = LocalStamp();
-    CCommandRun run = RunQuietly(t, L"/check 2 /log \"" + FromCp932(log) + L"\"", dir, 0);
-    const std::string to = LocalStamp();
     const std::string text =
         std::string(kDone) + "\n" + counts + "\n確認結果: " + ToCp932(results) + "\n結果のページ: " + ToCp932(report);
-    t.Same(run.output, Told(text), what + ": output");
+    RunLogged(t, L"/check 2", dir, log, 2, 0, text, what);
     t.That(FileExists(report), what + ": no report page " + Visible(report));
-    std::string all;
-    if (!t.That(ReadBytes(log, &all) && all.size() > before.size() && all.compare(0, before.size(), before) == 0,
-                what + ": no line was added to the log"))
-        return;
-    const std::string line = all.substr(before.size());
-    const std::string stamp = line.substr(0, 19);
-    t.That(from <= stamp && stamp <= to, what + ": the log line starts \"" + Visible(stamp) + "\"");
-    std::string flat = text;
-    for (char& c : flat)
-        c = c == '\n' ? ' ' : c;
-    t.Same(line.substr(std::min<size_t>(19, line.size())), "\t2\t0\t" + Utf8Bytes(FromCp932(flat)) + "\r\n",
-           what + ": log line");
 }
 
 // Checks the stored lines against |links| (sorted by address as the file
