@@ -88,9 +88,7 @@ int RunCommandLine(const CCommandLine& line) {
     try {
         TellStarter(outcome.text + "\n");
         if (!line.logFile.empty()) {
-            SYSTEMTIME now;
-            GetLocalTime(&now);
-            const CLogTime time = {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+            const CLocalTime time = CWinCheckClock().Now();
             // A log that cannot be written changes nothing of the run; a
             // relative one is taken from the current folder, as command lines do.
             AppendToLog(line.logFile, LogLine(time, line.profile, outcome.exitCode, outcome.text));

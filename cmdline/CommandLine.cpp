@@ -1,6 +1,5 @@
 #include "cmdline/CommandLine.h"
 
-#include <cstdio>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -220,10 +219,9 @@ CWriteOutcome RunCheckCommand(int profile, const CCommandPlatform& platform) {
     return Guarded([&] { return ImportAndCheck(profile, platform); }, kCheckFailedText);
 }
 
-std::string LogLine(const CLogTime& time, int profile, int exitCode, const std::string& text) {
-    char stamp[64];
-    std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02d %02d:%02d:%02d\t%d\t%d\t", time.year, time.month, time.day,
-                  time.hour, time.minute, time.second, profile, exitCode);
+std::string LogLine(const CLocalTime& time, int profile, int exitCode, const std::string& text) {
+    const std::string stamp =
+        FormatLocalTime(time) + "\t" + std::to_string(profile) + "\t" + std::to_string(exitCode) + "\t";
     std::u16string wide = Utf16FromText(text);
     std::u16string flat;
     flat.reserve(wide.size());

@@ -91,12 +91,7 @@ CWriteOutcome RunCheckCommand(int profile, const CCommandPlatform& platform);
 // other path (a full one, an empty one, another drive's) stays as it is.
 std::string OutputFromProgramFolder(const std::string& output, const std::string& programFolder);
 
-// A local time of day and date.
-struct CLogTime {
-    int year, month, day, hour, minute, second;
-};
-
 // One line of the /log file, UTF-8 with CR LF: "YYYY-MM-DD hh:mm:ss", a tab,
 // the profile number, a tab, the exit code, a tab, and |text| with its line
 // breaks made spaces.
-std::string LogLine(const CLogTime& time, int profile, int exitCode, const std::string& text);
+std::string LogLine(const CLocalTime& time, int profile, int exitCode, const std::string& text);

@@ -79,7 +79,7 @@ TEST(CommandLine, ArgumentRules) {
 }
 
 TEST(CommandLine, LogLineIsUtf8WithCrLf) {
-    const CLogTime t = {2026, 1, 9, 7, 5, 3};
+    const CLocalTime t = {2026, 1, 9, 7, 5, 3};
     // "出力する内容がありません" in UTF-8.
     EXPECT_EQ(LogLine(t, 2, 1, "出力する内容がありません"),
               "2026-01-09 07:05:03\t2\t1\t"
